@@ -1,0 +1,37 @@
+# Tabulo: `make run` starts the notepad under Wine, `make test` runs every test.
+# Both install what is missing first (scripts/setup).
+.PHONY: all setup build build-native build-asan build-win32 build-win64 test run bench fuzz clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build-native: setup
+	@cmake --preset native >/dev/null && cmake --build --preset native
+
+build-asan: setup
+	@cmake --preset native-asan >/dev/null && cmake --build --preset native-asan
+
+build-win32: setup
+	@cmake --preset win32 >/dev/null && cmake --build --preset win32
+
+build-win64: setup
+	@cmake --preset win64 >/dev/null && cmake --build --preset win64
+
+build: build-native build-win32 build-win64
+
+test: build build-asan
+	@scripts/test-all
+
+run: setup
+	@scripts/run-tabulo
+
+bench: build-native
+	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: setup
+	@scripts/fuzz $(or $(FUZZ_SECONDS),60)
+
+clean:
+	rm -rf build/native build/native-asan build/win32 build/win64 build/wine-session
