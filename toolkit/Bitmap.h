@@ -38,7 +38,7 @@ struct TPixelView {
 class TCanvas;
 
 namespace detail {
-// Platform half of TBitmap (Bitmap_win.cpp / Bitmap_mem.cpp).
+// Platform half of TBitmap (Bitmap_win.cpp / Bitmap_posix.cpp).
 struct TPixelStore {
   uint8_t* bits = nullptr;  // top row
   intptr_t stride = 0;
@@ -92,7 +92,10 @@ class TBitmap : public TPersistent {
 
  private:
   void Reallocate(int w, int h, TPixelFormat f, bool keep);
-  void ReleaseCanvas();  // platform half: deselect before the DIB goes
+  // Platform half: deselect and free the canvas before the DIB goes; called
+  // before every reallocation and from the destructor. Canvas() makes a new
+  // one on demand.
+  void ReleaseCanvas();
 
   int FWidth = 0, FHeight = 0;
   TPixelFormat FFormat = TPixelFormat::pf24bit;

@@ -91,4 +91,17 @@ String IncludeTrailingPathDelimiter(const String& path);
 String SysErrorMessage(int code);
 int GetLastOSError();
 
+#ifdef _WIN32
+constexpr wchar_t PathDelim = L'\\';
+#else
+constexpr wchar_t PathDelim = L'/';
+#endif
+// One directory level; false when it could not be made (already there counts
+// as failure, as CreateDirectoryW reports it).
+bool CreateDir(const String& path);
+// Deletes a file; false (and the system's error in GetLastOSError) on failure.
+bool RemoveFile(const String& path);
+// The code page ANSI text is in: GetACP() on Windows, 1252 natively.
+unsigned AnsiCodePage();
+
 }  // namespace tk

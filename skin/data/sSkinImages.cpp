@@ -1,0 +1,509 @@
+// Loading of the masks and patterns named by the options file (the seven
+// value notations), and the mask queries of TkxSkinContent.
+#include "skin/data/sSkinImages.h"
+
+#include <cstring>
+
+#include "skin/data/kxBmpReader.h"
+#include "skin/data/kxFileLookup.h"
+#include "skin/data/kxJpegReader.h"
+#include "skin/data/kxPngReader.h"
+#include "skin/data/sSkinData.h"
+#include "toolkit/MemIniFile.h"
+#include "toolkit/SysUtils.h"
+
+namespace kx {
+
+namespace {
+
+const String kGlobalInfo = L"GLOBALINFO";
+
+enum class TPicKind { Bmp, Png, Jpeg };
+
+// Where the pictures of the skin being loaded come from: the image entries of
+// a packed skin, or the files of a folder skin.
+class TPictureSource {
+ public:
+  TPictureSource(const TkxSkinConvertor* Packed, const String& SkinPath) : FPacked(Packed), FPath(SkinPath) {}
+
+  // Decodes the picture Name; null when it does not exist. Damaged data
+  // raises, naming the picture.
+  std::unique_ptr<tk::TBitmap> Load(const String& Name, TPicKind Kind) const {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    tk::TMemoryStream file;
+    if (FPacked) {
+      tk::TMemoryStream* s = FPacked->FindImage(Name);
+      if (!s) return nullptr;
+      data = s->Memory();
+      size = static_cast<size_t>(s->Size());
+    } else {
+      // A name with a drive is a path of its own.
+      String path = Name.find(L':') != String::npos ? Name : FPath + Name;
+      path = FindFileNoCase(path);
+      if (path.empty()) return nullptr;
+      file.LoadFromFile(path);
+      data = file.Memory();
+      size = static_cast<size_t>(file.Size());
+    }
+    try {
+      switch (Kind) {
+        case TPicKind::Bmp: return ReadBmp(data, size);
+        case TPicKind::Png: {
+          auto bmp = ReadPng(data, size);
+          ClearWhiteTransparent(*bmp);
+          return bmp;
+        }
+        case TPicKind::Jpeg: return ReadJpeg(data, size);
+      }
+    } catch (const tk::Exception& e) {
+      throw tk::EInvalidGraphic(L"Skin picture \"" + Name + L"\" can't be read. " + e.Message());
+    }
+    return nullptr;
+  }
+
+  // Every pure white pixel with alpha 0 becomes all zero: such pixels are
+  // invisible anyway, and the layered windows take colour as premultiplied.
+  static void ClearWhiteTransparent(tk::TBitmap& bmp) {
+    if (bmp.PixelFormat() != tk::TPixelFormat::pf32bit) return;
+    for (int y = 0; y < bmp.Height(); ++y) {
+      uint8_t* p = bmp.ScanLine(y);
+      for (int x = 0; x < bmp.Width(); ++x, p += 4)
+        if (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && p[3] == 0) std::memset(p, 0, 4);
+    }
+  }
+
+ private:
+  const TkxSkinConvertor* FPacked;
+  String FPath;
+};
+
+// Copy(p, n) of the notations: n characters from position p (from 1), as a
+// strict decimal integer; a short value gives an empty text and so the error.
+int CopyInt(const String& v, size_t p, size_t n) {
+  String part = p - 1 < v.size() ? v.substr(p - 1, n) : String();
+  return tk::StrToInt(part);
+}
+
+std::vector<String> Words(const String& v, const wchar_t* separators) {
+  std::vector<String> out;
+  size_t i = 0;
+  while (i < v.size()) {
+    size_t j = v.find_first_of(separators, i);
+    if (j == String::npos) j = v.size();
+    if (j > i) out.push_back(v.substr(i, j - i));
+    i = j + 1;
+  }
+  return out;
+}
+
+int DivOrZero(int a, int b) { return b == 0 ? 0 : a / b; }
+
+// Side widths of a border picture given none: the border width, else a third
+// of a state picture's width and height.
+void ApplyBorderRule(TsMaskData& m) {
+  if (m.WL + m.WT + m.WR + m.WB != 0) return;
+  if (m.BorderWidth != 0) {
+    m.WL = m.WT = m.WR = m.WB = m.BorderWidth;
+    return;
+  }
+  m.WL = static_cast<int16_t>(DivOrZero(m.R.Width(), m.ImageCount * 3));
+  m.WT = static_cast<int16_t>(DivOrZero(m.R.Height(), (m.MaskType + 1) * 3));
+  m.WR = m.WL;
+  m.WB = m.WT;
+}
+
+bool Contains(const String& s, const wchar_t* what) { return s.find(what) != String::npos; }
+
+int16_t S16(int v) { return static_cast<int16_t>(v); }
+
+}  // namespace
+
+// The mask scan over one key; shared by the options sections and (for the
+// older notations) the common sections.
+class TkxMaskBuilder {
+ public:
+  TkxMaskBuilder(TkxSkinContent& Content, const TPictureSource& Source) : C(Content), S(Source) {}
+
+  TsMaskData& Add(const String& Section, const String& Key) {
+    TsMaskData& m = C.ma.emplace_back();
+    m.ClassName = Section;
+    m.PropertyName = Key;
+    m.Manager = &C;
+    return m;
+  }
+
+  tk::TRect RectAt(const String& v) {
+    return tk::Rect(CopyInt(v, 2, 4), CopyInt(v, 7, 4), CopyInt(v, 12, 4), CopyInt(v, 17, 4));
+  }
+
+  void Border(const String& sec, const String& key, const String& v) {
+    tk::TRect r = RectAt(v);
+    int wl = CopyInt(v, 22, 4), wt = CopyInt(v, 27, 4), wr = CopyInt(v, 32, 4), wb = CopyInt(v, 37, 4);
+    int ic = CopyInt(v, 42, 1), mt = CopyInt(v, 44, 1), dm = CopyInt(v, 46, 1), bw = CopyInt(v, 48, 1);
+    TsMaskData& m = Add(sec, key);
+    m.R = r;
+    m.WL = S16(wl), m.WT = S16(wt), m.WR = S16(wr), m.WB = S16(wb);
+    m.ImageCount = S16(ic), m.MaskType = S16(mt), m.DrawMode = S16(dm), m.BorderWidth = S16(bw);
+    m.ImgType = itisaBorder;
+    ApplyBorderRule(m);
+  }
+
+  void Glyph(const String& sec, const String& key, const String& v) {
+    tk::TRect r = RectAt(v);
+    int ic = CopyInt(v, 22, 1), mt = CopyInt(v, 24, 1);
+    TsMaskData& m = Add(sec, key);
+    m.R = r;
+    m.ImageCount = S16(ic), m.MaskType = S16(mt);
+    m.ImgType = itisaGlyph;
+  }
+
+  void Texture(const String& sec, const String& key, const String& v) {
+    tk::TRect r = RectAt(v);
+    int dm = CopyInt(v, 22, 2);
+    int mt = v.size() > 24 ? CopyInt(v, 25, 1) : 0;
+    TsMaskData& m = Add(sec, key);
+    m.R = r;
+    m.ImageCount = 1, m.DrawMode = S16(dm), m.MaskType = S16(mt);
+    m.ImgType = itisaTexture;
+  }
+
+  void OwnPicture(const String& sec, const String& key, const String& v) {
+    std::vector<String> w = Words(v, L"!");
+    const String file = w.empty() ? String() : w[0];
+    const bool bmpFile = Contains(file, L".BMP");
+    if (!bmpFile && !Contains(file, L".PNG")) {
+      C.Problem(sec, key, L"\"" + v + L"\" names no .BMP or .PNG picture (in upper case)");
+      return;
+    }
+    auto bmp = S.Load(file, bmpFile ? TPicKind::Bmp : TPicKind::Png);
+    if (!bmp || bmp->Width() <= 0) {
+      if (!bmp) C.Problem(sec, key, L"picture \"" + file + L"\" is missing");
+      return;
+    }
+    auto word = [&](size_t i) { return i < w.size() ? w[i] : String(); };
+    TsMaskData& m = Add(sec, key);
+    const int width = bmp->Width(), height = bmp->Height();
+    m.R = tk::Rect(0, 0, width, height);
+    m.Bmp = std::move(bmp);
+    m.ImageCount = S16(tk::StrToInt(word(1)));
+    m.MaskType = S16(tk::StrToInt(word(2)));
+    m.DrawMode = 4;
+    int type = tk::StrToInt(word(3));
+    if (type < 0) {
+      // No such type: drawn as a border, and the check tool says so.
+      C.Problem(sec, key, L"image type " + tk::IntToStr(type) + L" is not one of 0 to 4");
+      type = itisaBorder;
+    }
+    m.ImgType = static_cast<TkxImgType>(type > itisaPngGlyph ? itisaPngGlyph : type);
+    if (bmpFile && m.ImgType != itisaTexture) m.Bmp->SetPixelFormat(tk::TPixelFormat::pf24bit);
+    if (w.size() > 4) {
+      m.WL = S16(tk::StrToInt(word(4)));
+      m.WT = S16(tk::StrToInt(word(5)));
+      m.WR = S16(tk::StrToInt(word(6)));
+      m.WB = S16(tk::StrToInt(word(7)));
+    } else {
+      m.WL = S16(DivOrZero(width, m.ImageCount * 3));
+      m.WT = S16(DivOrZero(height, (m.MaskType + 1) * 3));
+      m.WR = m.WL;
+      m.WB = m.WT;
+    }
+  }
+
+  // "# (left,top,right,bottom) count,masktype,borderwidth,drawmode"
+  void OldRect(const String& sec, const String& key, const String& v) {
+    std::vector<String> w = Words(v, L" ()");
+    std::vector<String> r = Words(w.size() > 1 ? w[1] : String(), L",");
+    auto at = [](const std::vector<String>& a, size_t i) { return i < a.size() ? a[i] : String(); };
+    tk::TRect rect = tk::Rect(tk::StrToInt(at(r, 0)), tk::StrToInt(at(r, 1)), tk::StrToInt(at(r, 2)),
+                              tk::StrToInt(at(r, 3)));
+    std::vector<String> f = Words(w.size() > 2 ? w[2] : String(), L",");
+    int ic = f.size() > 0 ? std::max(1, tk::StrToInt(f[0])) : 1;
+    int mt = f.size() > 1 ? std::max(0, tk::StrToInt(f[1])) : 0;
+    int bw = f.size() > 2 ? std::max(0, tk::StrToInt(f[2])) : 0;
+    int dm = f.size() > 3 ? tk::StrToInt(f[3]) : 1;
+    TsMaskData& m = Add(tk::UpperCaseAscii(sec), tk::UpperCaseAscii(key));
+    m.R = rect;
+    m.ImageCount = S16(ic), m.MaskType = S16(mt), m.BorderWidth = S16(bw), m.DrawMode = S16(dm);
+    m.ImgType = itisaBorder;
+    ApplyBorderRule(m);
+  }
+
+  void OldPicture(const String& sec, const String& key, const String& v) {
+    auto bmp = S.Load(v, TPicKind::Bmp);
+    if (!bmp) {
+      C.Problem(sec, key, L"picture \"" + v + L"\" is missing");
+      return;
+    }
+    if (bmp->Width() <= 0) return;
+    bmp->SetPixelFormat(tk::TPixelFormat::pf24bit);
+    TsMaskData& m = Add(tk::UpperCaseAscii(sec), tk::UpperCaseAscii(key));
+    m.R = tk::Rect(0, 0, bmp->Width(), bmp->Height());
+    m.ImageCount = 3, m.MaskType = 1;
+    m.WL = S16(bmp->Width() / 9), m.WT = S16(bmp->Height() / 6);
+    m.WR = m.WL, m.WB = m.WT;
+    m.ImgType = itisaBorder;
+    m.Bmp = std::move(bmp);
+  }
+
+  void Scan(const String& sec, const String& key, const String& v) {
+    if (v.empty()) return;
+    switch (v[0]) {
+      case L'!': OwnPicture(sec, key, v); return;
+      case L'@': Glyph(sec, key, v); return;
+      case L'^': Border(sec, key, v); return;
+      case L'~': Texture(sec, key, v); return;
+      default: break;
+    }
+    ScanOld(sec, key, v, true);
+  }
+
+  void ScanOld(const String& sec, const String& key, const String& v, bool rects) {
+    if (Contains(v, L"#")) {
+      if (v == L"#")
+        C.Problem(sec, key, L"\"#\" alone names no rectangle");
+      else if (rects)
+        OldRect(sec, key, v);
+      return;
+    }
+    String up = tk::UpperCaseAscii(v);
+    if (Contains(up, L".BMP")) {
+      OldPicture(sec, key, v);
+    } else if (Contains(up, L".PNG") || Contains(up, L".GIF") || Contains(up, L".ICO") || Contains(up, L".TGA")) {
+      C.Problem(sec, key, L"\"" + v + L"\" names a picture in no notation the skin reader knows");
+    }
+  }
+
+  void Pattern(const String& sec, const String& key, const String& v) {
+    String name = tk::UpperCaseAscii(v);
+    if (!Contains(name, L".JPG") && !Contains(name, L".JPEG")) return;
+    auto bmp = S.Load(name, TPicKind::Jpeg);
+    if (!bmp) {
+      C.Problem(sec, key, L"picture \"" + name + L"\" is missing");
+      return;
+    }
+    if (bmp->Width() <= 0) return;
+    const int64_t pixels = int64_t(bmp->Width()) * bmp->Height();
+    if (pixels < 90000) {
+      TsMaskData& m = Add(tk::UpperCaseAscii(sec), tk::UpperCaseAscii(key));
+      m.R = tk::Rect(0, 0, bmp->Width(), bmp->Height());
+      m.ImageCount = 1;
+      m.ImgType = itisaTexture;
+      m.Bmp = std::move(bmp);
+    } else {
+      TsPatternData& p = C.pa.emplace_back();
+      p.Img = std::make_unique<TkxJpegImage>(std::move(bmp));
+      p.ClassName = tk::UpperCaseAscii(sec);
+      p.PropertyName = tk::UpperCaseAscii(key);
+    }
+  }
+
+ private:
+  TkxSkinContent& C;
+  const TPictureSource& S;
+};
+
+void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
+                                  const TkxLoadSettings& Settings) {
+  ma.clear();
+  FMaskIndexCount = size_t(-1);
+  MasterBitmap = std::make_unique<tk::TBitmap>();
+  TPictureSource source(Packed, Settings.SkinPath);
+  const String master = Options.ReadString(kGlobalInfo, L"MASTERBITMAP", String());
+  if (!master.empty()) {
+    if (auto bmp = source.Load(master, TPicKind::Bmp))
+      MasterBitmap = std::move(bmp);
+    else
+      Problem(kGlobalInfo, L"MASTERBITMAP", L"picture \"" + master + L"\" is missing");
+  }
+  MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
+  MasterBitmap->Transparent = true;
+  MasterBitmap->TransparentColor = 0xFF00FF;
+
+  TkxMaskBuilder builder(*this, source);
+  TkxOptionKeys own;
+  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
+  for (size_t i = 0; i < keys.Names.size(); ++i) {
+    const String& name = keys.Names[i];
+    const bool global = tk::SameTextAscii(name, kGlobalInfo);
+    for (const TkxCommonSection::TKey& k : keys.Keys[i]) {
+      if (global && tk::SameTextAscii(k.Name, L"MASTERBITMAP")) continue;
+      builder.Scan(name, k.Name, k.Value);
+    }
+  }
+  const bool haveMaster = !MasterBitmap->Empty();
+  for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
+    for (const TkxCommonSection::TKey& k : cs.Keys)
+      if (!k.Value.empty()) builder.ScanOld(cs.Name, k.Name, k.Value, haveMaster);
+}
+
+void TkxSkinContent::LoadAllPatterns(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
+                                     const TkxLoadSettings& Settings) {
+  pa.clear();
+  TPictureSource source(Packed, Settings.SkinPath);
+  TkxMaskBuilder builder(*this, source);
+  TkxOptionKeys own;
+  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
+  for (size_t i = 0; i < keys.Names.size(); ++i) {
+    const String& name = keys.Names[i];
+    const bool global = tk::SameTextAscii(name, kGlobalInfo);
+    for (const TkxCommonSection::TKey& k : keys.Keys[i]) {
+      if (global && tk::SameTextAscii(k.Name, L"MASTERBITMAP")) continue;
+      builder.Pattern(name, k.Name, k.Value);
+    }
+  }
+  for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
+    for (const TkxCommonSection::TKey& k : cs.Keys) builder.Pattern(cs.Name, k.Name, k.Value);
+}
+
+void TkxSkinContent::LoadAllMasks(const TsStoredSkin& Skin) {
+  ma.clear();
+  FMaskIndexCount = size_t(-1);
+  MasterBitmap = std::make_unique<tk::TBitmap>();
+  if (Skin.MasterBitmap) MasterBitmap->Assign(Skin.MasterBitmap.get());
+  MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
+  MasterBitmap->Transparent = true;
+  MasterBitmap->TransparentColor = 0xFF00FF;
+  for (const TsSkinImage& item : Skin.Images) {
+    TsMaskData& m = ma.emplace_back();
+    m.Manager = this;
+    m.ClassName = tk::UpperCaseAscii(item.SectionName);
+    m.PropertyName = tk::UpperCaseAscii(item.PropertyName);
+    if (!item.Name.empty()) {
+      m.Bmp = std::make_unique<tk::TBitmap>();
+      if (item.Image) m.Bmp->Assign(item.Image.get());
+      m.Bmp->SetPixelFormat(tk::TPixelFormat::pf24bit);
+      m.R = tk::Rect(0, 0, m.Bmp->Width(), m.Bmp->Height());
+    } else {
+      m.R = tk::Rect(item.Left, item.Top, item.Right, item.Bottom);
+    }
+    m.ImageCount = S16(item.ImageCount);
+    m.MaskType = S16(item.MaskType);
+    m.BorderWidth = S16(item.BorderWidth);
+    m.DrawMode = S16(item.StretchMode);
+    m.ImgType = static_cast<TkxImgType>(item.ImgType < 0 ? 0 : item.ImgType > 4 ? 4 : item.ImgType);
+    m.WL = S16(item.WL), m.WT = S16(item.WT), m.WR = S16(item.WR), m.WB = S16(item.WB);
+    ApplyBorderRule(m);
+  }
+}
+
+void TkxSkinContent::LoadAllPatterns(const TsStoredSkin& Skin) {
+  pa.clear();
+  for (const TsSkinPattern& item : Skin.Patterns) {
+    const TkxJpegImage* img = item.Image.get();
+    if (!img || img->Width() <= 0)
+      for (const TsSkinPattern& other : Skin.Patterns)
+        if (other.Image && other.Image->Width() > 0 && other.Name == item.Name) {
+          img = other.Image.get();
+          break;
+        }
+    TsPatternData& p = pa.emplace_back();
+    if (img) p.Img = img->Clone();
+    p.ClassName = tk::UpperCaseAscii(item.SectionName);
+    p.PropertyName = tk::UpperCaseAscii(item.PropertyName);
+  }
+}
+
+// --- Queries -------------------------------------------------------------------
+
+template <class Match>
+int TkxSkinContent::SearchWithParents(int SkinIndex, const String& SectionName, const String& PropertyName,
+                                      Match match) const {
+  String section = SectionName;
+  // The depth limit ends PARENTCLASS cycles (A names B, B names A).
+  for (int depth = 0; depth < kxMaxInheritDepth; ++depth) {
+    if (SkinIndex < 0 || section.empty()) return -1;
+    int found = match(section, PropertyName);
+    if (found >= 0) return found;
+    if (SkinIndex >= static_cast<int>(gd.size())) return -1;
+    const String parent = gd[SkinIndex].ParentClass;
+    if (parent.empty() || parent == section) return -1;
+    SkinIndex = GetSkinIndex(parent);
+    section = parent;
+  }
+  return -1;
+}
+
+int TkxSkinContent::GetMaskIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
+  return SearchWithParents(SkinIndex, SectionName, PropertyName,
+                           [this](const String& s, const String& p) { return GetMaskIndex(s, p); });
+}
+
+int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& PropertyName) const {
+  if (SectionName.empty()) return -1;
+  // Indexed by section name: loads look masks up thousands of times.
+  if (FMaskIndexCount != ma.size()) {
+    FMaskIndex.clear();
+    for (size_t i = 0; i < ma.size(); ++i) FMaskIndex[ma[i].ClassName].push_back(static_cast<int>(i));
+    FMaskIndexCount = ma.size();
+  }
+  auto it = FMaskIndex.find(SectionName);
+  if (it == FMaskIndex.end()) return -1;
+  for (int i : it->second)
+    if (ma[size_t(i)].PropertyName == PropertyName) return i;
+  return -1;
+}
+
+int TkxSkinContent::GetTextureIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
+  return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
+    for (size_t i = 0; i < ma.size(); ++i)
+      if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == p)
+        return static_cast<int>(i);
+    return -1;
+  });
+}
+
+int TkxSkinContent::GetPatternIndex(int SkinIndex, const String& SectionName,
+                                    const String& PropertyName) const noexcept {
+  try {
+    return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
+      for (size_t i = 0; i < pa.size(); ++i)
+        if (pa[i].ClassName == s && pa[i].PropertyName == p) return static_cast<int>(i);
+      return -1;
+    });
+  } catch (...) {
+    return -1;
+  }
+}
+
+tk::TSize TkxSkinContent::MaskSize(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return {};
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.Bmp) return {m.Bmp->Width() / 3, m.Bmp->Height() / 2};
+  return {DivOrZero(m.R.Width(), m.ImageCount), DivOrZero(m.R.Height(), m.MaskType + 1)};
+}
+
+int TkxSkinContent::MaskWidthLeft(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WL > 0) return m.WL;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  // A zero state count reads as one state.
+  return m.R.Width() / (m.ImageCount == 0 ? 1 : m.ImageCount);
+}
+
+int TkxSkinContent::MaskWidthRight(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WR > 0) return m.WR;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Width(), m.ImageCount);
+}
+
+int TkxSkinContent::MaskWidthTop(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WT > 0) return m.WT;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Height(), m.MaskType + 1);
+}
+
+int TkxSkinContent::MaskWidthBottom(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WB > 0) return m.WB;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Height(), m.MaskType + 1);
+}
+
+}  // namespace kx

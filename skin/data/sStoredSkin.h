@@ -1,0 +1,95 @@
+// A skin stored inside the program (an internal skin): either packed (Data
+// holds a packed skin file byte for byte) or stored item by item (section
+// records, pictures and patterns). Plain values owned by the skin manager's
+// internal skin list; the skin data reads them while loading and copies what
+// it keeps.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "skin/data/kxJpegReader.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/Streams.h"
+#include "toolkit/Types.h"
+
+namespace kx {
+
+using tk::String;
+using tk::TColor;
+
+// One section, with the meaning of the options file's keys.
+struct TsSkinGeneral {
+  String SectionName;
+  String ParentClass;
+  TColor Color = 0xFFFFFF;
+  bool ReservedBoolean = false;
+  bool GiveOwnFont = false;
+  int GlowCount = 0;
+  int GlowMargin = 0;
+  int Transparency = 0;
+  int GradientPercent = 0;
+  int ImagePercent = 0;
+  String GradientData;
+  bool ShowFocus = false;
+  bool FadingEnabled = false;
+  int FadingIterations = 5;
+  TColor HotColor = 0xFFFFFF;
+  int HotTransparency = 0;
+  int HotGradientPercent = 0;
+  String HotGradientData;
+  int HotImagePercent = 0;
+  TColor HotGlowColor = 0xFFFFFF;
+  int HotGlowSize = 0;
+  TColor GlowColor = 0xFFFFFF;
+  int GlowSize = 0;
+  // Five integers separated by blanks, in the order of the keys FONTCOLOR,
+  // TCLEFT, TCTOP, TCRIGHT, TCBOTTOM (and their HOT forms).
+  String FontColor;
+  String HotFontColor;
+};
+
+// One picture: its own Image when Name is not empty, else a rectangle of the
+// stored skin's master bitmap.
+struct TsSkinImage {
+  String Name;
+  String SectionName;
+  String PropertyName;
+  std::shared_ptr<tk::TBitmap> Image;
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int ImageCount = 1;
+  int MaskType = 0;
+  int BorderWidth = 0;
+  int StretchMode = 0;
+  int ImgType = 0;
+  int WL = 0, WT = 0, WR = 0, WB = 0;
+};
+
+struct TsSkinPattern {
+  String Name;
+  String SectionName;
+  String PropertyName;
+  std::shared_ptr<TkxJpegImage> Image;  // may be shared with another item of the same Name
+};
+
+struct TsStoredSkin {
+  String Name;
+  std::vector<TsSkinGeneral> GeneralData;
+  std::vector<TsSkinImage> Images;
+  std::vector<TsSkinPattern> Patterns;
+  std::shared_ptr<tk::TBitmap> MasterBitmap;
+  TColor Shadow1Color = 0;
+  int Shadow1Offset = 0;
+  int Shadow1Blur = -1;
+  int Shadow1Transparency = 0;
+  TColor BorderColor = 0xFF00FF;
+  double Version = 0;
+  String Author;
+  String Description;
+  // The binary property "Data": a packed skin file, empty for an item-by-item skin.
+  std::shared_ptr<tk::TMemoryStream> PackedData;
+
+  bool IsPacked() const { return PackedData && PackedData->Size() > 0; }
+};
+
+}  // namespace kx

@@ -1,0 +1,171 @@
+// The about panel: opened from the context menu, centred over the editor,
+// closed with "OK".
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Harness_win.h"
+
+using namespace e2e;
+
+namespace {
+
+// "About Tabulo ..." is the menu's last item: a click just above the bottom
+// edge of the menu window lands on it whatever the item heights are.
+void ChooseAbout(TabuloApp& app) {
+  HWND menu = app.OpenContextMenu();
+  ASSERT_NE(menu, nullptr) << "no context menu";
+  RECT m;
+  GetWindowRect(menu, &m);
+  app.ClickScreen((m.left + m.right) / 2, m.bottom - 8);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(app.AboutPanel()) != 0; })) << "the about panel did not show";
+}
+
+void ExpectCentredOverEditor(const TabuloApp& app) {
+  RECT e = app.ClientRectOf(app.Editor());
+  RECT p = app.ClientRectOf(app.AboutPanel());
+  int ew = e.right - e.left, eh = e.bottom - e.top;
+  // Integer division truncating toward zero, also for a negative difference.
+  EXPECT_EQ(p.top, (eh - 200) / 2) << "editor " << ew << " x " << eh;
+  EXPECT_EQ(p.left, (ew - 310) / 2 + 178) << "editor " << ew << " x " << eh;
+  EXPECT_EQ(p.right - p.left, 310);
+  EXPECT_EQ(p.bottom - p.top, 200);
+}
+
+}  // namespace
+
+TEST(AboutPanel, IsCentredOverTheEditor) {
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  ExpectCentredOverEditor(app);
+  // An editor 565 wide and 601 high: left 178 + 127, top 200 (both halves truncated).
+  RECT w, c;
+  GetWindowRect(app.Form(), &w);
+  GetClientRect(app.Form(), &c);
+  SetWindowPos(app.Form(), nullptr, 0, 0, (w.right - w.left) - c.right + 178 + 565, (w.bottom - w.top) - c.bottom + 601,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT e = app.ClientRectOf(app.Editor());
+    return e.right - e.left == 565 && e.bottom - e.top == 601;
+  }));
+  WaitFor([&] { return app.ClientRectOf(app.AboutPanel()).left == 305; });
+  RECT p = app.ClientRectOf(app.AboutPanel());
+  EXPECT_EQ(p.left, 305);
+  EXPECT_EQ(p.top, 200);
+  ASSERT_TRUE(app.CloseAndWait());
+}
+
+TEST(AboutPanel, FollowsEverySizeChangeWhetherShownOrNot) {
+  TabuloApp app;
+  app.Start();
+  SetWindowPos(app.Form(), nullptr, 0, 0, 901, 677, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  WaitFor([&] {
+    RECT w;
+    GetWindowRect(app.Form(), &w);
+    return w.right - w.left == 901;
+  });
+  ExpectCentredOverEditor(app);  // moved while hidden
+  ChooseAbout(app);
+  ExpectCentredOverEditor(app);
+  // Maximized, while shown.
+  PostMessageW(app.Form(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsZoomed(app.Form()) != 0; }));
+  WaitFor([&] {
+    RECT p = app.ClientRectOf(app.AboutPanel()), e = app.ClientRectOf(app.Editor());
+    return p.left == (e.right - e.left - 310) / 2 + 178;
+  });
+  ExpectCentredOverEditor(app);
+  ASSERT_TRUE(app.CloseAndWait());
+}
+
+TEST(AboutPanel, DisablesTheEditorWhilePageSwitchesStillWork) {
+  TabuloApp app;
+  app.WriteFile(L"B.txt", "bravo");
+  app.Start();
+  app.ClickEditor();
+  app.TypeAndWait(L"alpha", L"alpha");
+  ChooseAbout(app);
+  EXPECT_FALSE(app.EditorEnabled());
+  // Keys go nowhere while the editor is disabled.
+  app.Type(L"zzz");
+  Sleep(300);
+  EXPECT_EQ(app.EditorText(), L"alpha");
+  app.ClickPage(L'B');
+  EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"A.txt") == "alpha"; }));
+  EXPECT_TRUE(WaitFor([&] { return app.EditorText() == L"bravo"; })) << Utf8(app.EditorText());
+  EXPECT_FALSE(app.EditorEnabled());
+  EXPECT_TRUE(IsWindowVisible(app.AboutPanel()));
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadFile(L"B.txt"), "bravo");
+}
+
+TEST(AboutPanel, OkHidesThePanelAndGivesTheEditorTheFocusBack) {
+  TabuloApp app;
+  app.Start();
+  RECT panelArea;
+  {
+    ChooseAbout(app);
+    panelArea = app.ClientRectOf(app.AboutPanel());
+  }
+  Capture shown = app.CaptureClient();
+  HWND ok = app.AboutOk();
+  ASSERT_NE(ok, nullptr) << "no OK button";
+  wchar_t caption[16] = {};
+  GetWindowTextW(ok, caption, 16);
+  EXPECT_STREQ(caption, L"OK");
+  RECT r = app.ClientRectOf(ok);
+  app.ClickClient((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
+  EXPECT_TRUE(app.EditorEnabled());
+  EXPECT_TRUE(WaitFor([&] { return app.FocusWindow() == app.Editor(); }));
+  // Typing reaches the editor at once.
+  app.TypeAndWait(L"back", L"back");
+
+  // On screen the panel was there and is gone again.
+  RECT inner{panelArea.left + 10, panelArea.top + 10, panelArea.right - 10, panelArea.bottom - 10};
+  Capture hidden = app.CaptureClient();
+  WaitFor([&] {
+    hidden = app.CaptureClient();
+    return hidden.Differences(shown, inner, 3) > 2000;
+  });
+  EXPECT_GT(hidden.Differences(shown, inner, 3), 2000)
+      << SaveFailureShot(shown, "shown") << " " << SaveFailureShot(hidden, "hidden");
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "back");
+}
+
+TEST(AboutPanel, ShowsItsTextsAndTheWebLabelTurnsRedUnderTheMouse) {
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  RECT p = app.ClientRectOf(app.AboutPanel());
+  // Mouse away from the web label (at 106, 126 in the panel).
+  app.ClickClient(p.left + 20, p.top + 190);
+  Sleep(200);
+  Capture idle = app.CaptureClient();
+  RECT label{p.left + 100, p.top + 122, p.left + 240, p.top + 148};
+  RECT title{p.left + 100, p.top + 18, p.left + 200, p.top + 46};
+  auto dark = [](uint8_t r, uint8_t g, uint8_t b) { return r < 110 && g < 110 && b < 110; };
+  auto red = [](uint8_t r, uint8_t g, uint8_t b) { return r > 150 && g < 90 && b < 90; };
+  EXPECT_GT(idle.Count(title, dark), 20) << "no \"Tabulo\" title: " << SaveFailureShot(idle, "idle");
+  EXPECT_GT(idle.Count(label, dark), 20) << SaveFailureShot(idle, "idle");
+  EXPECT_LT(idle.Count(label, red), 5) << SaveFailureShot(idle, "idle");
+  POINT at{p.left + 130, p.top + 134};
+  ClientToScreen(app.Form(), &at);
+  app.MoveTo(at.x, at.y);
+  app.MoveTo(at.x + 3, at.y);
+  Capture hover = app.CaptureClient();
+  WaitFor([&] {
+    hover = app.CaptureClient();
+    return hover.Count(label, red) > 20;
+  });
+  EXPECT_GT(hover.Count(label, red), 20) << SaveFailureShot(hover, "hover");
+  // Leaving the label gives it its own colour back.
+  app.MoveTo(at.x, at.y + 50);
+  Capture left = app.CaptureClient();
+  WaitFor([&] {
+    left = app.CaptureClient();
+    return left.Count(label, red) < 5;
+  });
+  EXPECT_LT(left.Count(label, red), 5) << SaveFailureShot(left, "left");
+  ASSERT_TRUE(app.CloseAndWait());
+}
