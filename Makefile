@@ -1,6 +1,6 @@
 # Tabulo: `make run` starts the notepad under Wine, `make test` runs every test.
 # Both install what is missing first (scripts/setup).
-.PHONY: all setup build build-native build-asan build-win32 build-win64 test run bench fuzz clean
+.PHONY: all setup build build-native build-asan build-win32 build-win64 test run bench fuzz clean skin skin-preview
 
 all: build
 
@@ -32,6 +32,16 @@ bench: build-native
 
 fuzz: setup
 	@scripts/fuzz $(or $(FUZZ_SECONDS),60)
+
+# The internal skin's pictures and options are generated and committed:
+# `make skin` regenerates skins/, `make skin-preview` draws build/skin-preview.png.
+skin: setup
+	@cmake --preset native >/dev/null && cmake --build --preset native --target skingen
+	@build/native/tools/skingen/skingen write skins
+
+skin-preview: setup
+	@cmake --preset native >/dev/null && cmake --build --preset native --target skingen
+	@build/native/tools/skingen/skingen preview skins build/skin-preview.png
 
 clean:
 	rm -rf build/native build/native-asan build/win32 build/win64 build/wine-session

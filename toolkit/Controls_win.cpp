@@ -18,8 +18,6 @@
 
 namespace tk {
 
-TPopupMenuHooks PopupMenuHooks;
-
 namespace {
 
 const wchar_t kControlProp[] = L"TabuloControl";

@@ -157,6 +157,9 @@ class TCustomForm : public TScrollingWinControl {
   void CMShowingChanged(TMessage& m);
   void ApplyAlpha();
   void ApplyWindowState();
+  // First show in a minimized or maximized state, keeping the current
+  // bounds as the normal (restored) rectangle.
+  void ShowWithNormalRect(int ShowCmd);
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};

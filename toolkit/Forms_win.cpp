@@ -238,6 +238,25 @@ void TCustomForm::SetWindowState(TWindowState v) {
   if (FHandle && ::IsWindowVisible(FHandle)) ApplyWindowState();
 }
 
+void TCustomForm::ShowWithNormalRect(int ShowCmd) {
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof(wp);
+  RECT r{};
+  if (!::GetWindowPlacement(FHandle, &wp) || !::GetWindowRect(FHandle, &r)) {
+    ::ShowWindow(FHandle, ShowCmd);
+    return;
+  }
+  // The placement's rectangle is in work-area coordinates.
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi))
+    ::OffsetRect(&r, mi.rcMonitor.left - mi.rcWork.left, mi.rcMonitor.top - mi.rcWork.top);
+  wp.rcNormalPosition = r;
+  wp.showCmd = static_cast<UINT>(ShowCmd);
+  wp.flags = 0;
+  ::SetWindowPlacement(FHandle, &wp);
+}
+
 void TCustomForm::ApplyWindowState() {
   static const int cmd[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
   ::ShowWindow(FHandle, cmd[FWindowState]);
@@ -464,7 +483,13 @@ void TCustomForm::CMShowingChanged(TMessage&) {
     if (Showing()) {
       DoShow();
       static const int cmd[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-      ::ShowWindow(FHandle, cmd[FWindowState]);
+      if (FWindowState != wsNormal && !::IsWindowVisible(FHandle)) {
+        // The bounds set while hidden are the normal rectangle; Wine would
+        // take the maximized one as normal when it is shown maximized.
+        ShowWithNormalRect(cmd[FWindowState]);
+      } else {
+        ::ShowWindow(FHandle, cmd[FWindowState]);
+      }
       FFormState.Include(fsVisible);
     } else {
       DoHide();
@@ -533,7 +558,8 @@ TApplication::~TApplication() {
     HWND h = FHandle;
     FHandle = nullptr;
     SetSynchronizeWakeWindow(nullptr);
-    DeallocateHWnd(h);
+    ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    ::DestroyWindow(h);
   }
 }
 

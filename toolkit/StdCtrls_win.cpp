@@ -270,6 +270,8 @@ void TCustomEdit::SetText(const String& Value) {
   // The window holds the text now; FText is refreshed when it goes.
   TextChanged();
   Perform(CM_TEXTCHANGED);
+  // A multi-line edit window sends no EN_CHANGE for WM_SETTEXT.
+  if (::GetWindowLongPtrW(FHandle, GWL_STYLE) & ES_MULTILINE) Change();
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle v) {
@@ -553,7 +555,8 @@ void TButtonControl::CreateParams(TCreateParams& Params) {
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 75, 25);
-  SetControlStyle(ControlStyle() + csSetCaption + csClickEvents - csDoubleClicks);
+  // The click comes from the window's BN_CLICKED, not from the mouse handling.
+  SetControlStyle(ControlStyle() + csSetCaption - csClickEvents - csDoubleClicks);
 }
 
 void TButton::CreateParams(TCreateParams& Params) {

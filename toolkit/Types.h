@@ -49,6 +49,10 @@ constexpr TColor clBtnHighlight = clSystemColor | 20;
 constexpr TColor clInfoText = clSystemColor | 23;
 constexpr TColor clInfoBk = clSystemColor | 24;
 
+// <windows.h> defines these as macros; the functions below do the same job.
+#undef GetRValue
+#undef GetGValue
+#undef GetBValue
 constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c); }
 constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>(c >> 8); }
 constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>(c >> 16); }

@@ -37,19 +37,21 @@ TEST(AboutPanel, IsCentredOverTheEditor) {
   app.Start();
   ChooseAbout(app);
   ExpectCentredOverEditor(app);
-  // An editor 565 wide and 601 high: left 178 + 127, top 200 (both halves truncated).
+  // An editor 581 wide and 601 high: left 178 + 135, top 200 (both halves truncated;
+  // narrower editors are below the window's minimum width under Wine's thin frame).
   RECT w, c;
   GetWindowRect(app.Form(), &w);
   GetClientRect(app.Form(), &c);
-  SetWindowPos(app.Form(), nullptr, 0, 0, (w.right - w.left) - c.right + 178 + 565, (w.bottom - w.top) - c.bottom + 601,
+  SetWindowPos(app.Form(), nullptr, 0, 0, (w.right - w.left) - c.right + 178 + 581, (w.bottom - w.top) - c.bottom + 601,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT e{};
   ASSERT_TRUE(WaitFor([&] {
-    RECT e = app.ClientRectOf(app.Editor());
-    return e.right - e.left == 565 && e.bottom - e.top == 601;
-  }));
-  WaitFor([&] { return app.ClientRectOf(app.AboutPanel()).left == 305; });
+    e = app.ClientRectOf(app.Editor());
+    return e.right - e.left == 581 && e.bottom - e.top == 601;
+  })) << "editor " << e.left << "," << e.top << " " << e.right - e.left << " x " << e.bottom - e.top;
+  WaitFor([&] { return app.ClientRectOf(app.AboutPanel()).left == 313; });
   RECT p = app.ClientRectOf(app.AboutPanel());
-  EXPECT_EQ(p.left, 305);
+  EXPECT_EQ(p.left, 313);
   EXPECT_EQ(p.top, 200);
   ASSERT_TRUE(app.CloseAndWait());
 }

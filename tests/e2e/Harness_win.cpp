@@ -434,13 +434,23 @@ void TabuloApp::ClickClient(int x, int y, bool right) {
   ClickScreen(p.x, p.y, right);
 }
 
-void TabuloApp::MoveTo(int x, int y) {
-  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+namespace {
+
+// A mouse event at screen point (x, y) in SendInput's absolute units.
+INPUT MouseAt(int x, int y, DWORD flags) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dx = static_cast<LONG>((x * 65536LL + w / 2) / w);
   in.mi.dy = static_cast<LONG>((y * 65536LL + h / 2) / h);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+}  // namespace
+
+void TabuloApp::MoveTo(int x, int y) {
+  INPUT in = MouseAt(x, y, 0);
   SendInput(1, &in, sizeof in);
   if (!WaitFor(
           [&] {
@@ -460,10 +470,10 @@ void TabuloApp::ClickScreen(int x, int y, bool right) {
   if (std::abs(x - gLastClick.x) <= 4 && std::abs(y - gLastClick.y) <= 4 && since < std::chrono::milliseconds(dbl))
     SleepMs(dbl - static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count()));
   MoveTo(x, y);
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  // The press and release carry the position too: under Wine a button event
+  // without one may still take the pointer's previous place.
+  INPUT in[2] = {MouseAt(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                 MouseAt(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
   SendInput(1, &in[0], sizeof(INPUT));
   SleepMs(40);
   SendInput(1, &in[1], sizeof(INPUT));
