@@ -18,20 +18,6 @@ using Clock = std::chrono::steady_clock;
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The build gives a host path ("/work/.../Tabulo.exe"); under Wine the host
-// root is drive Z:. A Windows path is taken as it is.
-std::wstring ExePath() {
-  wchar_t env[MAX_PATH];
-  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
-  std::string p = TABULO_EXE_PATH;
-  std::wstring w(p.begin(), p.end());
-  if (!w.empty() && w[0] == L'/') {
-    std::replace(w.begin(), w.end(), L'/', L'\\');
-    w = L"Z:" + w;
-  }
-  return w;
-}
-
 std::wstring WindowText(HWND h) {
   wchar_t buf[512];
   int n = GetWindowTextW(h, buf, 512);
@@ -77,6 +63,20 @@ void SendUnicode(wchar_t ch) {
 }
 
 }  // namespace
+
+// The build gives a host path ("/work/.../Tabulo.exe"); under Wine the host
+// root is drive Z:. A Windows path is taken as it is.
+std::wstring TabuloExePath() {
+  wchar_t env[MAX_PATH];
+  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
+  std::string p = TABULO_EXE_PATH;
+  std::wstring w(p.begin(), p.end());
+  if (!w.empty() && w[0] == L'/') {
+    std::replace(w.begin(), w.end(), L'/', L'\\');
+    w = L"Z:" + w;
+  }
+  return w;
+}
 
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
   auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -144,7 +144,7 @@ TabuloApp::TabuloApp() {
     if (CreateDirectoryW(FDir.c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create the test directory");
   }
-  std::wstring exe = ExePath();
+  std::wstring exe = TabuloExePath();
   if (!CopyFileW(exe.c_str(), PathOf(L"Tabulo.exe").c_str(), FALSE))
     throw std::runtime_error("cannot copy Tabulo.exe (set TABULO_EXE or build the Tabulo target)");
 }
@@ -441,8 +441,9 @@ INPUT MouseAt(int x, int y, DWORD flags) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>((x * 65536LL + w / 2) / w);
-  in.mi.dy = static_cast<LONG>((y * 65536LL + h / 2) / h);
+  // Rounded up: the units map back to pixels truncating.
+  in.mi.dx = static_cast<LONG>((x * 65536LL + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((y * 65536LL + h - 1) / h);
   in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   return in;
 }
@@ -458,8 +459,14 @@ void TabuloApp::MoveTo(int x, int y) {
             GetCursorPos(&c);
             return c.x == x && c.y == y;
           },
-          500))
+          500)) {
     SetCursorPos(x, y);
+    // A move of nothing, so the program hears where the pointer is now.
+    INPUT still{};
+    still.type = INPUT_MOUSE;
+    still.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &still, sizeof still);
+  }
   // The program sees the move before the button goes down.
   SleepMs(30);
 }

@@ -19,6 +19,9 @@ namespace e2e {
 
 using Bytes = std::string;
 
+// The Tabulo.exe under test (a Windows path).
+std::wstring TabuloExePath();
+
 // Polls pred every few milliseconds until it holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
 
