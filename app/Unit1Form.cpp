@@ -3,6 +3,7 @@
 // told it has been loaded; OnCreate (FormCreate) runs after that.
 #include <windows.h>
 
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -39,8 +40,10 @@ class TDescription {
   void Finish() {
     for (TComponent* c : FMade) c->EndReading();
     FRoot->EndReading();
-    for (TComponent* c : FMade) c->Loaded();
+    // The root first, as the description reader does it: a component's
+    // Loaded (the skin manager announcing its skin) finds the form loaded.
     FRoot->Loaded();
+    for (TComponent* c : FMade) c->Loaded();
   }
 
  private:
@@ -157,8 +160,19 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
   sSkinManager1 = d.Make<kx::TsSkinManager>(L"sSkinManager1");
   sSkinManager1->SetExtendedBorders(true);
+  {
+    kx::TsStoredSkin& internal = sSkinManager1->InternalSkins()->Add();
+    internal.Name = L"Pearlmist (internal)";
+    TResourceStream packed(nullptr, L"SKIN_PEARLMIST");
+    internal.PackedData = std::make_shared<TMemoryStream>();
+    internal.PackedData->LoadFromStream(&packed);
+  }
+  sSkinManager1->MenuSupport()->IcoLineSkin = L"ICOLINE";
+  SetFontOf(&sSkinManager1->MenuSupport()->ExtraLineFont, -11, clWindowText);
   sSkinManager1->SetSkinDirectory(L"c:\\Skins");
+  // Loads the internal skin now; the manager's Loaded applies it.
   sSkinManager1->SetSkinName(L"Pearlmist (internal)");
+  sSkinManager1->SetThirdParty(kx::DefaultThirdParty());
 
   sSkinProvider1 = d.Make<kx::TsSkinProvider>(L"sSkinProvider1");
   sSkinProvider1->SetSkinSection(L"FORM");

@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0) {
     s.HueOffset = data[0] % 4 == 1 ? 77 : 0;
     s.Saturation = data[0] % 4 == 2 ? 40 : 0;
-    if (data[0] % 4 == 3) s.CommonSections = kx::PrepareCommonSections({L"[MYPANEL]", L"PARENTCLASS=PANEL", L"M=#(0,0,4,4) 1"});
+    if (data[0] % 4 == 3)
+      s.CommonSections = kx::PrepareCommonSections({L"[MYPANEL]", L"PARENTCLASS=PANEL", L"M=#(0,0,4,4) 1"});
   }
   try {
     tk::TMemoryStream text(data, size);

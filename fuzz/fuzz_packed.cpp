@@ -1,8 +1,10 @@
-// The packed skin reader on arbitrary bytes.
+// The packed skin reader on arbitrary bytes, and the whole load of what it
+// unpacked: options, notations and the pictures found by their entry names.
 #include <cstddef>
 #include <cstdint>
 
 #include "skin/data/kxSkinPack.h"
+#include "skin/data/sSkinData.h"
 #include "toolkit/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,5 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const tk::Exception&) {
   }
   c.ReturnPackedData();
+  try {
+    kx::TkxSkinContent::LoadPacked(&stream, {});
+  } catch (const tk::Exception&) {
+  }
   return 0;
 }

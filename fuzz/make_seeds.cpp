@@ -98,6 +98,29 @@ const char* const kOptions =
     "[EDIT]\nPARENTCLASS=SPEEDBUTTON\nOLD=# (1,1,8,8) 3,1,0,2\nFRAME=MASTER.BMP\nBACK=C.JPG\n"
     "[SCROLLBTNTOP]\nGLYPHMASK=@0002@0002@0008@0004@1@0\n[COMBOBTN]\nPATTERN=~0000~0000~0002~0002~00\n";
 
+// Words of the options syntax and the notations for the options target
+// (libFuzzer's dictionary format), written beside the seed folders.
+void Dictionary() {
+  const char* const words[] = {
+      "[GLOBALINFO]", "[PANEL]", "PARENTCLASS=", "MASTERBITMAP=MASTER.BMP", "BORDERSMASK=", "GLYPHMASK=",
+      "PATTERN=", "HOTPATTERN=", "IMGTOPLEFT=", "EXBORDER=", "BICONCLOSE=", "BICONMAX=", "BIKEEPHUE=",
+      "GRADIENTDATA=", "HOTGRADIENTDATA=", "COLOR=", "HOTCOLOR=", "FONTCOLOR=", "VERSION=", "SHADOW1BLUR=",
+      "GLOW=", "GSIZE=", "0x", "-1", "?", ";", "!A.PNG!", "!B.BMP!", "^0001", "@0001", "~0001", "# (",
+      ",", ")", "C.JPG", "MASTER.BMP", "TRUE", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+  std::ofstream f(gRoot / "options.dict");
+  for (const char* w : words) {
+    f << '"';
+    for (const char* p = w; *p; ++p) {
+      const unsigned char c = static_cast<unsigned char>(*p);
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') f << hex;
+      else f << *p;
+    }
+    f << "\"\n";
+  }
+}
+
 void Options() {
   Put("options", "full.dat", std::string(kOptions));
   Put("options", "cycle.dat", std::string("[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=A\nCOLOR=-1\n"));
@@ -129,6 +152,7 @@ int main(int argc, char** argv) {
   Pngs();
   Jpegs();
   Options();
+  Dictionary();
   Packed();
   return 0;
 }

@@ -240,6 +240,12 @@ void TMemIniFile::ReadSectionValues(const String& Section, TStrings* Strings) co
   Strings->EndUpdate();
 }
 
+void TMemIniFile::ForEachKey(const String& Section,
+                             const std::function<void(const String& Ident, const String* Value)>& Visit) const {
+  if (TSection* s = Find(Section))
+    for (auto& k : s->Keys) Visit(k.Name, k.HasValue ? &k.Value : nullptr);
+}
+
 void TMemIniFile::EraseSection(const String& Section) {
   TSection* s = Find(Section);
   if (!s) return;

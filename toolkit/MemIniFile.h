@@ -11,6 +11,7 @@
 // Owned by whoever created it; not thread-safe.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -72,6 +73,10 @@ class TMemIniFile : public TObject {
   void ReadSection(const String& Section, TStrings* Strings) const;
   // "key=value" lines of a section ("key" alone for a key without a value).
   void ReadSectionValues(const String& Section, TStrings* Strings) const;
+  // Every key of a section in file order with its own value (null for a key
+  // without one), without copying: the references live until the INI changes.
+  void ForEachKey(const String& Section,
+                  const std::function<void(const String& Ident, const String* Value)>& Visit) const;
   int SectionCount() const { return static_cast<int>(FSections.size()); }
 
   // Removes the first section of that name (a later duplicate becomes the

@@ -30,6 +30,14 @@ void PutInt32(std::vector<uint8_t>& out, int32_t v) {
 
 }  // namespace
 
+void LoadSkinFile(const String& FileName, tk::TMemoryStream& Dest, int64_t Limit) {
+  tk::TFileStream f(FileName, tk::fmOpenRead | tk::fmShareDenyWrite);
+  const int64_t size = f.Size();
+  if (size > Limit)
+    throw EkxSkinError(tk::Fmt(L"The skin file \"%s\" is too large (%s bytes)", {FileName, tk::IntToStr(size)}));
+  Dest.LoadFromStream(&f);
+}
+
 bool IsOptionsEntryName(const String& Name) { return tk::SameTextAscii(Name, L"Options.dat"); }
 
 std::vector<TkxPackedEntry> ReadPackedEntries(tk::TStream* Source) {
@@ -157,7 +165,7 @@ bool LoadPackedSkinFile(const String& FileName, TkxSkinConvertor& Convertor, boo
   if (!tk::FileExists(FileName)) return false;
   Convertor.Clear();
   auto data = std::make_unique<tk::TMemoryStream>();
-  data->LoadFromFile(FileName);
+  LoadSkinFile(FileName, *data, kxMaxSkinSize);
   Convertor.SetOwnedPackedData(std::move(data));
   Convertor.Unpack();
   if (DropPacked) Convertor.ReleasePackedData();

@@ -34,6 +34,10 @@ struct TkxPackedEntry {
   std::unique_ptr<tk::TMemoryStream> Data;
 };
 
+// Reads a file of a skin (a packed file, an options file, a picture) into
+// Dest, refusing with EkxSkinError one larger than Limit before reading it.
+void LoadSkinFile(const String& FileName, tk::TMemoryStream& Dest, int64_t Limit = kxMaxEntrySize);
+
 // Reads a whole packed file from Source's beginning. Raises
 // "Loaded data is not packed Kestrix file" for a wrong magic, EZlibError with
 // zlib's text for damaged streams and "Stream read error" for data cut short.

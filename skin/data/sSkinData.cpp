@@ -2,7 +2,9 @@
 // loads of TkxSkinContent; the internal-skin helpers (extract, SaveToIni).
 #include "skin/data/sSkinData.h"
 
+#include <array>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 #include "skin/data/kxFileLookup.h"
@@ -18,27 +20,93 @@ namespace {
 
 const String kGlobalInfo = L"GLOBALINFO";
 
+// The keys of a section record, in the order the load reads them.
+enum TRecordKey {
+  rkParentClass, rkColor,
+  rkFontColor, rkTCLeft, rkTCTop, rkTCRight, rkTCBottom,
+  rkHotFontColor, rkHotTCLeft, rkHotTCTop, rkHotTCRight, rkHotTCBottom,
+  rkGiveOwnFont, rkGlow, rkGlowMargin, rkReservedBoolean, rkTransparency, rkGradientPercent, rkGradientData,
+  rkImagePercent, rkShowFocus, rkFadingEnabled, rkFadingIterations, rkHotColor, rkHotTransparency,
+  rkHotGradientPercent, rkHotGradientData, rkHotImagePercent, rkHGCol, rkGCol, rkHGSize, rkGSize,
+  rkCount
+};
+
+const wchar_t* const kRecordKeys[rkCount] = {
+    L"PARENTCLASS", L"COLOR",
+    L"FONTCOLOR", L"TCLEFT", L"TCTOP", L"TCRIGHT", L"TCBOTTOM",
+    L"HOTFONTCOLOR", L"HOTTCLEFT", L"HOTTCTOP", L"HOTTCRIGHT", L"HOTTCBOTTOM",
+    L"GIVEOWNFONT", L"GLOW", L"GLOWMARGIN", L"RESERVEDBOOLEAN", L"TRANSPARENCY", L"GRADIENTPERCENT", L"GRADIENTDATA",
+    L"IMAGEPERCENT", L"SHOWFOCUS", L"FADINGENABLED", L"FADINGITERATIONS", L"HOTCOLOR", L"HOTTRANSPARENCY",
+    L"HOTGRADIENTPERCENT", L"HOTGRADIENTDATA", L"HOTIMAGEPERCENT", L"HGCOL", L"GCOL", L"HGSIZE", L"GSIZE"};
+
+// The record keys of every section, resolved once per load: a skin has some
+// fifty sections of forty keys, each read through its PARENTCLASS chain, and
+// hashing every one of those reads was most of what a load cost beyond
+// decoding. Answers what the INI's look-ups answer: names compare without
+// regard to ASCII case and the first section or key of a name wins.
+class TRecordTable {
+ public:
+  explicit TRecordTable(const TkxOptionKeys& Keys) : FValues(Keys.Names.size()) {
+    static const std::unordered_map<std::wstring_view, int> keyIndex = [] {
+      std::unordered_map<std::wstring_view, int> m;
+      for (int i = 0; i < rkCount; ++i) m.emplace(kRecordKeys[i], i);
+      return m;
+    }();
+    for (size_t i = 0; i < Keys.Names.size(); ++i) {
+      if (!FFirst.emplace(tk::UpperCaseAscii(Keys.Names[i]), static_cast<int>(i)).second) continue;
+      TValues& v = FValues[i];
+      v.fill(nullptr);
+      std::array<bool, rkCount> seen{};
+      wchar_t up[24];
+      for (const TkxOptionKeys::TEntry& k : Keys.Keys[i]) {
+        const String& n = *k.Name;
+        if (n.size() >= std::size(up)) continue;
+        for (size_t c = 0; c < n.size(); ++c)
+          up[c] = n[c] >= L'a' && n[c] <= L'z' ? static_cast<wchar_t>(n[c] - 32) : n[c];
+        auto it = keyIndex.find(std::wstring_view(up, n.size()));
+        if (it == keyIndex.end() || seen[size_t(it->second)]) continue;
+        seen[size_t(it->second)] = true;
+        v[size_t(it->second)] = k.Value;
+      }
+    }
+  }
+
+  // The first section of that name, or -1.
+  int Find(const String& Name) const {
+    auto it = FFirst.find(tk::UpperCaseAscii(Name));
+    return it == FFirst.end() ? -1 : it->second;
+  }
+  // The value of Key in section Index (from Find), null when there is none.
+  const String* Value(int Index, TRecordKey Key) const { return FValues[size_t(Index)][Key]; }
+
+ private:
+  using TValues = std::array<const String*, rkCount>;
+  std::vector<TValues> FValues;  // filled for the first section of each name
+  std::unordered_map<String, int> FFirst;
+};
+
 // The PARENTCLASS chain of a section as the inherited reads follow it: the
 // section itself, then each parent while the name is not empty, not "?" and
 // not the name just read; at most kxMaxInheritDepth links, so a cycle through
 // several sections ends and the defaults are taken.
 class TInheritChain {
  public:
-  TInheritChain(const tk::TMemIniFile& Ini, const String& Section) : FIni(Ini) {
+  TInheritChain(const TRecordTable& Table, const String& Section) : FTable(Table) {
     String name = Section;
     for (int depth = 0; depth < kxMaxInheritDepth; ++depth) {
-      FChain.push_back(name);
-      const String* p = Ini.FindValue(name, L"PARENTCLASS");
-      String parent = p ? *p : String(L"?");
-      if (parent.empty() || parent == L"?" || parent == name) break;
-      name = parent;
+      const int at = Table.Find(name);
+      if (at < 0) break;  // no such section: nothing more to read
+      FChain.push_back(at);
+      const String* p = Table.Value(at, rkParentClass);
+      if (!p || p->empty() || *p == L"?" || *p == name) break;
+      name = *p;
     }
   }
 
   // Integer look-up: -1 (also a written -1 or a non-number) counts as absent.
-  int Int(const String& Key, int Default) const {
-    for (const String& s : FChain) {
-      const String* v = FIni.FindValue(s, Key);
+  int Int(TRecordKey Key, int Default) const {
+    for (int at : FChain) {
+      const String* v = FTable.Value(at, Key);
       int r = v ? tk::ReadIntegerValue(*v, -1) : -1;
       if (r != -1) return r;
     }
@@ -46,19 +114,19 @@ class TInheritChain {
   }
 
   // String look-up: "?" counts as absent.
-  String Str(const String& Key, const String& Default) const {
-    for (const String& s : FChain) {
-      const String* v = FIni.FindValue(s, Key);
+  String Str(TRecordKey Key, const String& Default) const {
+    for (int at : FChain) {
+      const String* v = FTable.Value(at, Key);
       if (v && *v != L"?") return *v;
     }
     return Default;
   }
 
-  bool Bool(const String& Key) const { return tk::UpperCaseAscii(Str(Key, L"FALSE")) == L"TRUE"; }
+  bool Bool(TRecordKey Key) const { return tk::SameTextAscii(Str(Key, L"FALSE"), L"TRUE"); }
 
  private:
-  const tk::TMemIniFile& FIni;
-  std::vector<String> FChain;
+  const TRecordTable& FTable;
+  std::vector<int> FChain;
 };
 
 const wchar_t* const kFontKeys[5] = {L"FONTCOLOR", L"TCLEFT", L"TCTOP", L"TCRIGHT", L"TCBOTTOM"};
@@ -99,15 +167,18 @@ void ParseGradients(TsGeneralData& g) {
 template <class Op>
 class TColorMemo {
  public:
-  explicit TColorMemo(Op op) : FOp(op) { std::memset(FKeys, 0xFF, sizeof FKeys); }
+  explicit TColorMemo(Op op) : FOp(op) {}
   tk::TColor operator()(tk::TColor c) {
     uint32_t h = (static_cast<uint32_t>(c) * 2654435761u) >> 20;  // 12 bits
-    if (FKeys[h] != c) FKeys[h] = c, FValues[h] = FOp(c);
+    // A separate mark, not a reserved key: every 32-bit value is some colour
+    // (-1 among them, read from "SHADOW1COLOR=-1").
+    if (!FUsed[h] || FKeys[h] != c) FUsed[h] = true, FKeys[h] = c, FValues[h] = FOp(c);
     return FValues[h];
   }
 
  private:
   Op FOp;
+  bool FUsed[4096] = {};
   tk::TColor FKeys[4096];
   tk::TColor FValues[4096];
 };
@@ -161,9 +232,15 @@ void TkxSkinContent::Problem(const String& Section, const String& Key, const Str
 // --- Sections ----------------------------------------------------------------
 
 int TkxSkinContent::GetSkinIndex(const String& SectionName) const {
-  for (size_t i = 0; i < gd.size(); ++i)
-    if (gd[i].ClassName == SectionName) return static_cast<int>(i);
-  return -1;
+  if (gd.empty()) return -1;
+  if (FSkinIndexCount != gd.size() || FSkinIndexData != gd.data()) {
+    FSkinIndex.clear();
+    for (size_t i = 0; i < gd.size(); ++i) FSkinIndex.emplace(gd[i].ClassName, static_cast<int>(i));
+    FSkinIndexCount = gd.size();
+    FSkinIndexData = gd.data();
+  }
+  auto it = FSkinIndex.find(SectionName);
+  return it == FSkinIndex.end() ? -1 : it->second;
 }
 
 std::vector<String> TkxSkinContent::GetSkinSections() const {
@@ -210,39 +287,43 @@ void TkxSkinContent::LoadAllGeneralData(const tk::TMemIniFile& Options, const Tk
   CheckVersion();
 
   gd.clear();
+  FSkinIndexCount = size_t(-1);
   TkxOptionKeys own;
-  const std::vector<String>& names = FKeys ? FKeys->Names : (own.Names = SectionNames(o));
-  gd.reserve(names.size());
-  for (const String& name : names) {
-    TInheritChain in(o, name);
+  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(o));
+  const TRecordTable table(keys);
+  gd.reserve(keys.Names.size());
+  for (const String& name : keys.Names) {
+    TInheritChain in(table, name);
     TsGeneralData& g = gd.emplace_back();
     g.ClassName = name;
-    g.ParentClass = o.ReadString(name, L"PARENTCLASS", String());
-    g.Color = tk::ColorToRGB(in.Int(L"COLOR", 0xFFFFFF));
+    const int at = table.Find(name);
+    const String* parent = at >= 0 ? table.Value(at, rkParentClass) : nullptr;
+    if (parent) g.ParentClass = *parent;
+    g.Color = tk::ColorToRGB(in.Int(rkColor, 0xFFFFFF));
     for (int i = 0; i < 5; ++i) {
-      g.FontColor[i] = in.Int(kFontKeys[i], kxDefaultFontColors[i]);
-      g.HotFontColor[i] = in.Int(kHotFontKeys[i], kxDefaultFontColors[i]);
+      g.FontColor[i] = in.Int(TRecordKey(rkFontColor + i), kxDefaultFontColors[i]);
+      g.HotFontColor[i] = in.Int(TRecordKey(rkHotFontColor + i), kxDefaultFontColors[i]);
     }
-    g.GiveOwnFont = in.Bool(L"GIVEOWNFONT");
-    g.GlowCount = in.Int(L"GLOW", 0);
-    g.GlowMargin = in.Int(L"GLOWMARGIN", 0);
-    g.ReservedBoolean = in.Bool(L"RESERVEDBOOLEAN");
-    g.Transparency = in.Int(L"TRANSPARENCY", 0);
-    g.GradientPercent = in.Int(L"GRADIENTPERCENT", 0);
-    g.GradientData = in.Str(L"GRADIENTDATA", L" ");
-    g.ImagePercent = in.Int(L"IMAGEPERCENT", 0);
-    g.ShowFocus = in.Bool(L"SHOWFOCUS");
-    g.FadingEnabled = in.Bool(L"FADINGENABLED");
-    g.FadingIterations = in.Int(L"FADINGITERATIONS", 5);
-    g.HotColor = in.Int(L"HOTCOLOR", 0xFFFFFF);
-    g.HotTransparency = in.Int(L"HOTTRANSPARENCY", 0);
-    g.HotGradientPercent = in.Int(L"HOTGRADIENTPERCENT", 0);
-    g.HotGradientData = in.Str(L"HOTGRADIENTDATA", String());
-    g.HotImagePercent = in.Int(L"HOTIMAGEPERCENT", 0);
-    g.HotGlowColor = tk::ColorToRGB(in.Int(L"HGCOL", 0xFFFFFF));
-    g.GlowColor = tk::ColorToRGB(in.Int(L"GCOL", 0xFFFFFF));
-    g.HotGlowSize = static_cast<uint8_t>(in.Int(L"HGSIZE", 0));
-    g.GlowSize = static_cast<uint8_t>(in.Int(L"GSIZE", 0));
+    g.GiveOwnFont = in.Bool(rkGiveOwnFont);
+    g.GlowCount = in.Int(rkGlow, 0);
+    g.GlowMargin = in.Int(rkGlowMargin, 0);
+    g.ReservedBoolean = in.Bool(rkReservedBoolean);
+    g.Transparency = in.Int(rkTransparency, 0);
+    g.GradientPercent = in.Int(rkGradientPercent, 0);
+    g.GradientData = in.Str(rkGradientData, L" ");
+    g.ImagePercent = in.Int(rkImagePercent, 0);
+    g.ShowFocus = in.Bool(rkShowFocus);
+    g.FadingEnabled = in.Bool(rkFadingEnabled);
+    g.FadingIterations = in.Int(rkFadingIterations, 5);
+    g.HotColor = in.Int(rkHotColor, 0xFFFFFF);
+    g.HotTransparency = in.Int(rkHotTransparency, 0);
+    g.HotGradientPercent = in.Int(rkHotGradientPercent, 0);
+    g.HotGradientData = in.Str(rkHotGradientData, String());
+    g.HotImagePercent = in.Int(rkHotImagePercent, 0);
+    g.HotGlowColor = tk::ColorToRGB(in.Int(rkHGCol, 0xFFFFFF));
+    g.GlowColor = tk::ColorToRGB(in.Int(rkGCol, 0xFFFFFF));
+    g.HotGlowSize = static_cast<uint8_t>(in.Int(rkHGSize, 0));
+    g.GlowSize = static_cast<uint8_t>(in.Int(rkGSize, 0));
     ParseGradients(g);
     // GLOBALINFO is left out of InitMaskIndexes; -1 keeps it from pointing at
     // whatever mask happens to come first.
@@ -269,6 +350,7 @@ void TkxSkinContent::LoadAllGeneralData(const TsStoredSkin& Skin, const TkxLoadS
     return c;
   };
   gd.clear();
+  FSkinIndexCount = size_t(-1);
   for (const TsSkinGeneral& s : Skin.GeneralData) {
     TsGeneralData& g = gd.emplace_back();
     g.ClassName = s.SectionName;
@@ -305,7 +387,7 @@ void TkxSkinContent::LoadAllGeneralData(const TsStoredSkin& Skin, const TkxLoadS
 
 void TkxSkinContent::FinishGeneralData(const TkxLoadSettings& Settings) {
   MergeCommonSections(Settings);
-  InitMaskIndexes();
+  if (!FWholeLoad) InitMaskIndexes();
   ApplyColorAdjustment(Settings.HueOffset, Settings.Saturation);
 }
 
@@ -336,7 +418,7 @@ void TkxSkinContent::MergeCommonSections(const TkxLoadSettings& Settings) {
     // These become 0 when missing; only a written -1 takes the base's value.
     auto zeroed = [&](const wchar_t* key, auto& field) {
       const TkxCommonSection::TKey* k = cs.Find(key);
-      int v = k ? tk::ReadIntegerValue(k->Value, -1) : 0;
+      int v = k ? tk::ReadIntegerValue(k->Value, 0) : 0;
       if (v != -1) field = static_cast<std::remove_reference_t<decltype(field)>>(v);
     };
     auto str = [&](const wchar_t* key, String& field) {
@@ -374,6 +456,7 @@ void TkxSkinContent::MergeCommonSections(const TkxLoadSettings& Settings) {
     g.BorderIndex = 0;
     g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
     gd.push_back(std::move(g));
+    FSkinIndexCount = size_t(-1);
   }
 }
 
@@ -551,6 +634,7 @@ void TkxSkinContent::ApplyColorAdjustment(int HueOffset, int Saturation) {
 
 void TkxSkinContent::Clear() {
   gd.clear();
+  FSkinIndexCount = size_t(-1);
   ma.clear();
   FMaskIndexCount = size_t(-1);
   pa.clear();
@@ -571,10 +655,12 @@ std::unique_ptr<TkxSkinContent> TkxSkinContent::Load(const tk::TMemIniFile& Opti
   c->SkinData.SkinPath = Settings.SkinPath;
   const TkxOptionKeys keys = ReadAllKeys(Options);
   c->FKeys = &keys;
+  c->FWholeLoad = true;
   c->LoadAllMasks(Options, Packed, Settings);
   c->LoadAllPatterns(Options, Packed, Settings);
   c->LoadAllGeneralData(Options, Settings);
   c->InitConstantIndexes();
+  c->FWholeLoad = false;
   c->FKeys = nullptr;
   c->Problems = nullptr;
   return c;
@@ -614,10 +700,12 @@ std::unique_ptr<TkxSkinContent> TkxSkinContent::LoadStored(const TsStoredSkin& S
   }
   auto c = std::make_unique<TkxSkinContent>();
   c->Problems = Problems;
+  c->FWholeLoad = true;
   c->LoadAllMasks(Skin);
   c->LoadAllPatterns(Skin);
   c->LoadAllGeneralData(Skin, Settings);
   c->InitConstantIndexes();
+  c->FWholeLoad = false;
   c->Problems = nullptr;
   return c;
 }

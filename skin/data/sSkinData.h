@@ -26,6 +26,9 @@ namespace kx {
 // A PARENTCLASS chain longer than this is taken as a cycle: the look-up stops
 // and the caller's default (or -1) is the answer.
 constexpr int kxMaxInheritDepth = 32;
+// All pictures one load may decode, in pixels (a picture named by many keys
+// counts each time): a small file must not make the load take gigabytes.
+constexpr int64_t kxMaxSkinPixels = int64_t(96) * 1024 * 1024;
 
 // What a load needs besides the skin itself (the manager's properties).
 struct TkxLoadSettings {
@@ -35,6 +38,8 @@ struct TkxLoadSettings {
   // Folder of an unpacked skin with a trailing separator; pictures of a folder
   // skin are read from here. Empty for internal skins.
   String SkinPath;
+  // Pixels all pictures of the load may have together.
+  int64_t MaxPicturePixels = kxMaxSkinPixels;
 };
 
 // Something a load noticed that does not stop it (for the skin tool's check).
@@ -122,14 +127,28 @@ class TkxSkinContent {
 
   // The options' keys while Load runs, shared by its passes.
   const TkxOptionKeys* FKeys = nullptr;
-  // GetMaskIndex's index: section name -> mask positions; rebuilt when the
-  // number of masks changed (ma is only changed by loads).
-  mutable std::unordered_map<String, std::vector<int>> FMaskIndex;
+  // Set while a whole load runs: its InitConstantIndexes sets the section
+  // mask indexes right after LoadAllGeneralData would, to the same values.
+  bool FWholeLoad = false;
+  // Look-up indexes, rebuilt when their array changed size (ma and gd are
+  // only changed by loads). Hashed, because a skin's sections and keys come
+  // from its author: linear searches per section would make a load of a
+  // large options file quadratic.
+  // GetMaskIndex: section name -> key name -> first mask of that name.
+  mutable std::unordered_map<String, std::unordered_map<String, int>> FMaskIndex;
   mutable size_t FMaskIndexCount = size_t(-1);
+  // GetSkinIndex: section name -> first section of that name.
+  mutable std::unordered_map<String, int> FSkinIndex;
+  mutable const TsGeneralData* FSkinIndexData = nullptr;
+  mutable size_t FSkinIndexCount = size_t(-1);
+  // Pixels decoded by the load so far; see kxMaxSkinPixels.
+  int64_t FDecodedPixels = 0;
 };
 
-// Writes the section items of an internal skin into Ini (the caller saves it).
+// Writes the section items of an internal skin into Ini (the caller saves it);
+// the second form takes the skin by its index, an invalid one writes nothing.
 void SaveToIni(const TsStoredSkin& Skin, tk::TMemIniFile& Ini);
+void SaveToIni(const std::vector<TsStoredSkin>& Skins, int Index, tk::TMemIniFile& Ini);
 
 // Writes an internal skin's packed data to Dir + its name + " extracted.kxz",
 // creating Dir when needed; problems go to the notifier, nothing is raised.

@@ -2,12 +2,15 @@
 // value notations), and the mask queries of TkxSkinContent.
 #include "skin/data/sSkinImages.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "skin/data/kxBmpReader.h"
 #include "skin/data/kxFileLookup.h"
 #include "skin/data/kxJpegReader.h"
 #include "skin/data/kxPngReader.h"
+#include "skin/data/kxSkinError.h"
 #include "skin/data/sSkinData.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
@@ -24,7 +27,8 @@ enum class TPicKind { Bmp, Png, Jpeg };
 // a packed skin, or the files of a folder skin.
 class TPictureSource {
  public:
-  TPictureSource(const TkxSkinConvertor* Packed, const String& SkinPath) : FPacked(Packed), FPath(SkinPath) {}
+  TPictureSource(const TkxSkinConvertor* Packed, const TkxLoadSettings& Settings, int64_t& DecodedPixels)
+      : FPacked(Packed), FPath(Settings.SkinPath), FMaxPixels(Settings.MaxPicturePixels), FDecoded(DecodedPixels) {}
 
   // Decodes the picture Name; null when it does not exist. Damaged data
   // raises, naming the picture.
@@ -42,45 +46,67 @@ class TPictureSource {
       String path = Name.find(L':') != String::npos ? Name : FPath + Name;
       path = FindFileNoCase(path);
       if (path.empty()) return nullptr;
-      file.LoadFromFile(path);
+      LoadSkinFile(path, file);
       data = file.Memory();
       size = static_cast<size_t>(file.Size());
     }
+    std::unique_ptr<tk::TBitmap> bmp;
     try {
       switch (Kind) {
-        case TPicKind::Bmp: return ReadBmp(data, size);
-        case TPicKind::Png: {
-          auto bmp = ReadPng(data, size);
+        case TPicKind::Bmp: bmp = ReadBmp(data, size); break;
+        case TPicKind::Png:
+          bmp = ReadPng(data, size);
           ClearWhiteTransparent(*bmp);
-          return bmp;
-        }
-        case TPicKind::Jpeg: return ReadJpeg(data, size);
+          break;
+        case TPicKind::Jpeg: bmp = ReadJpeg(data, size); break;
       }
     } catch (const tk::Exception& e) {
       throw tk::EInvalidGraphic(L"Skin picture \"" + Name + L"\" can't be read. " + e.Message());
     }
-    return nullptr;
+    if (bmp) FDecoded += int64_t(bmp->Width()) * bmp->Height();
+    if (FDecoded > FMaxPixels)
+      throw EkxSkinError(L"The skin's pictures hold more than " + tk::IntToStr(FMaxPixels) +
+                         L" pixels in all (the last one read was \"" + Name + L"\")");
+    return bmp;
   }
 
   // Every pure white pixel with alpha 0 becomes all zero: such pixels are
   // invisible anyway, and the layered windows take colour as premultiplied.
   static void ClearWhiteTransparent(tk::TBitmap& bmp) {
     if (bmp.PixelFormat() != tk::TPixelFormat::pf32bit) return;
+    const uint8_t white[4] = {0xFF, 0xFF, 0xFF, 0};
+    uint32_t key;
+    std::memcpy(&key, white, 4);
     for (int y = 0; y < bmp.Height(); ++y) {
-      uint8_t* p = bmp.ScanLine(y);
-      for (int x = 0; x < bmp.Width(); ++x, p += 4)
-        if (p[0] == 0xFF && p[1] == 0xFF && p[2] == 0xFF && p[3] == 0) std::memset(p, 0, 4);
+      uint8_t* row = bmp.ScanLine(y);
+      for (int x = 0; x < bmp.Width(); ++x) {
+        uint32_t px;
+        std::memcpy(&px, row + 4 * x, 4);
+        if (px == key) std::memset(row + 4 * x, 0, 4);
+      }
     }
   }
 
  private:
   const TkxSkinConvertor* FPacked;
   String FPath;
+  int64_t FMaxPixels;
+  int64_t& FDecoded;
 };
 
 // Copy(p, n) of the notations: n characters from position p (from 1), as a
 // strict decimal integer; a short value gives an empty text and so the error.
 int CopyInt(const String& v, size_t p, size_t n) {
+  // Plain digits, by far the common case, are read in place; anything else
+  // goes through the toolkit's conversion for its rules and its error.
+  if (p - 1 < v.size() && n <= 9) {
+    const wchar_t* d = v.data() + (p - 1);
+    const size_t len = std::min(n, v.size() - (p - 1));
+    int r = 0;
+    size_t i = 0;
+    for (; i < len && d[i] >= L'0' && d[i] <= L'9'; ++i) r = r * 10 + (d[i] - L'0');
+    if (i == len && len > 0) return r;
+  }
   String part = p - 1 < v.size() ? v.substr(p - 1, n) : String();
   return tk::StrToInt(part);
 }
@@ -114,6 +140,20 @@ void ApplyBorderRule(TsMaskData& m) {
 }
 
 bool Contains(const String& s, const wchar_t* what) { return s.find(what) != String::npos; }
+
+wchar_t UpCase(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
+
+// Contains for an upper-case Needle that starts with a non-letter (".BMP"),
+// ignoring the case of ASCII letters in s: most values are no picture names,
+// and they are not copied to find that out.
+bool ContainsNoCase(const String& s, std::wstring_view Needle) {
+  for (size_t i = s.find(Needle[0]); i != String::npos && i + Needle.size() <= s.size(); i = s.find(Needle[0], i + 1)) {
+    size_t j = 1;
+    while (j < Needle.size() && UpCase(s[i + j]) == Needle[j]) ++j;
+    if (j == Needle.size()) return true;
+  }
+  return false;
+}
 
 int16_t S16(int v) { return static_cast<int16_t>(v); }
 
@@ -188,6 +228,11 @@ class TkxMaskBuilder {
     m.Bmp = std::move(bmp);
     m.ImageCount = S16(tk::StrToInt(word(1)));
     m.MaskType = S16(tk::StrToInt(word(2)));
+    // Painting divides the picture by these; a count below 0 (or a layer
+    // count below the -1 the queries know) would give negative frames.
+    if (m.ImageCount < 0 || m.MaskType < -1)
+      throw EkxSkinError(tk::Fmt(L"The picture value \"%s\" of [%s] %s has a negative state or layer count",
+                                 {v, sec, key}));
     m.DrawMode = 4;
     int type = tk::StrToInt(word(3));
     if (type < 0) {
@@ -266,17 +311,17 @@ class TkxMaskBuilder {
         OldRect(sec, key, v);
       return;
     }
-    String up = tk::UpperCaseAscii(v);
-    if (Contains(up, L".BMP")) {
+    if (ContainsNoCase(v, L".BMP")) {
       OldPicture(sec, key, v);
-    } else if (Contains(up, L".PNG") || Contains(up, L".GIF") || Contains(up, L".ICO") || Contains(up, L".TGA")) {
+    } else if (ContainsNoCase(v, L".PNG") || ContainsNoCase(v, L".GIF") || ContainsNoCase(v, L".ICO") ||
+               ContainsNoCase(v, L".TGA")) {
       C.Problem(sec, key, L"\"" + v + L"\" names a picture in no notation the skin reader knows");
     }
   }
 
   void Pattern(const String& sec, const String& key, const String& v) {
-    String name = tk::UpperCaseAscii(v);
-    if (!Contains(name, L".JPG") && !Contains(name, L".JPEG")) return;
+    if (!ContainsNoCase(v, L".JPG") && !ContainsNoCase(v, L".JPEG")) return;
+    const String name = tk::UpperCaseAscii(v);
     auto bmp = S.Load(name, TPicKind::Jpeg);
     if (!bmp) {
       C.Problem(sec, key, L"picture \"" + name + L"\" is missing");
@@ -307,8 +352,9 @@ void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinC
                                   const TkxLoadSettings& Settings) {
   ma.clear();
   FMaskIndexCount = size_t(-1);
+  FDecodedPixels = 0;
   MasterBitmap = std::make_unique<tk::TBitmap>();
-  TPictureSource source(Packed, Settings.SkinPath);
+  TPictureSource source(Packed, Settings, FDecodedPixels);
   const String master = Options.ReadString(kGlobalInfo, L"MASTERBITMAP", String());
   if (!master.empty()) {
     if (auto bmp = source.Load(master, TPicKind::Bmp))
@@ -326,9 +372,9 @@ void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinC
   for (size_t i = 0; i < keys.Names.size(); ++i) {
     const String& name = keys.Names[i];
     const bool global = tk::SameTextAscii(name, kGlobalInfo);
-    for (const TkxCommonSection::TKey& k : keys.Keys[i]) {
-      if (global && tk::SameTextAscii(k.Name, L"MASTERBITMAP")) continue;
-      builder.Scan(name, k.Name, k.Value);
+    for (const TkxOptionKeys::TEntry& k : keys.Keys[i]) {
+      if (!k.Value || (global && tk::SameTextAscii(*k.Name, L"MASTERBITMAP"))) continue;
+      builder.Scan(name, *k.Name, *k.Value);
     }
   }
   const bool haveMaster = !MasterBitmap->Empty();
@@ -340,16 +386,16 @@ void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinC
 void TkxSkinContent::LoadAllPatterns(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
                                      const TkxLoadSettings& Settings) {
   pa.clear();
-  TPictureSource source(Packed, Settings.SkinPath);
+  TPictureSource source(Packed, Settings, FDecodedPixels);
   TkxMaskBuilder builder(*this, source);
   TkxOptionKeys own;
   const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
   for (size_t i = 0; i < keys.Names.size(); ++i) {
     const String& name = keys.Names[i];
     const bool global = tk::SameTextAscii(name, kGlobalInfo);
-    for (const TkxCommonSection::TKey& k : keys.Keys[i]) {
-      if (global && tk::SameTextAscii(k.Name, L"MASTERBITMAP")) continue;
-      builder.Pattern(name, k.Name, k.Value);
+    for (const TkxOptionKeys::TEntry& k : keys.Keys[i]) {
+      if (!k.Value || (global && tk::SameTextAscii(*k.Name, L"MASTERBITMAP"))) continue;
+      builder.Pattern(name, *k.Name, *k.Value);
     }
   }
   for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
@@ -434,14 +480,14 @@ int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& Proper
   // Indexed by section name: loads look masks up thousands of times.
   if (FMaskIndexCount != ma.size()) {
     FMaskIndex.clear();
-    for (size_t i = 0; i < ma.size(); ++i) FMaskIndex[ma[i].ClassName].push_back(static_cast<int>(i));
+    for (size_t i = 0; i < ma.size(); ++i)
+      FMaskIndex[ma[i].ClassName].emplace(ma[i].PropertyName, static_cast<int>(i));
     FMaskIndexCount = ma.size();
   }
   auto it = FMaskIndex.find(SectionName);
   if (it == FMaskIndex.end()) return -1;
-  for (int i : it->second)
-    if (ma[size_t(i)].PropertyName == PropertyName) return i;
-  return -1;
+  auto key = it->second.find(PropertyName);
+  return key == it->second.end() ? -1 : key->second;
 }
 
 int TkxSkinContent::GetTextureIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {

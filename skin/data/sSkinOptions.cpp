@@ -1,5 +1,8 @@
 #include "skin/data/sSkinOptions.h"
 
+#include "skin/data/kxSkinError.h"
+#include "skin/data/kxSkinPack.h"
+
 #include "toolkit/MemIniFile.h"
 #include "toolkit/Streams.h"
 #include "toolkit/StringList.h"
@@ -53,6 +56,8 @@ std::vector<TkxCommonSection> SplitCommonSections(const std::vector<String>& Lin
 
 std::unique_ptr<tk::TMemIniFile> ReadOptions(tk::TStream* Stream) {
   auto ini = std::make_unique<tk::TMemIniFile>();
+  if (Stream->Size() > kxMaxOptionsSize)
+    throw EkxSkinError(L"The options file is too large (" + tk::IntToStr(Stream->Size()) + L" bytes)");
   Stream->SetPosition(0);
   ini->LoadFromStream(Stream);
   return ini;
@@ -60,7 +65,7 @@ std::unique_ptr<tk::TMemIniFile> ReadOptions(tk::TStream* Stream) {
 
 std::unique_ptr<tk::TMemIniFile> ReadOptionsFile(const String& FileName) {
   tk::TMemoryStream data;
-  data.LoadFromFile(FileName);
+  LoadSkinFile(FileName, data, kxMaxOptionsSize);
   return ReadOptions(&data);
 }
 
@@ -91,8 +96,11 @@ std::vector<TkxCommonSection::TKey> SectionKeys(const tk::TMemIniFile& Ini, cons
 TkxOptionKeys ReadAllKeys(const tk::TMemIniFile& Ini) {
   TkxOptionKeys k;
   k.Names = SectionNames(Ini);
-  k.Keys.reserve(k.Names.size());
-  for (const String& name : k.Names) k.Keys.push_back(SectionKeys(Ini, name));
+  k.Keys.resize(k.Names.size());
+  for (size_t i = 0; i < k.Names.size(); ++i) {
+    std::vector<TkxOptionKeys::TEntry>& keys = k.Keys[i];
+    Ini.ForEachKey(k.Names[i], [&keys](const String& Ident, const String* Value) { keys.push_back({&Ident, Value}); });
+  }
   return k;
 }
 

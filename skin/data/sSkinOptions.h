@@ -41,8 +41,12 @@ struct TkxCommonSection {
 };
 std::vector<TkxCommonSection> SplitCommonSections(const std::vector<String>& Lines);
 
+// Largest options file we read: real ones have some tens of kilobytes, and
+// the text is held several times over while it is parsed.
+constexpr int64_t kxMaxOptionsSize = int64_t(16) << 20;
+
 // The options text of a stream (from its beginning; byte-order marks honoured,
-// else ANSI) or of a file.
+// else ANSI) or of a file; a text above kxMaxOptionsSize raises EkxSkinError.
 std::unique_ptr<tk::TMemIniFile> ReadOptions(tk::TStream* Stream);
 std::unique_ptr<tk::TMemIniFile> ReadOptionsFile(const String& FileName);
 
@@ -53,11 +57,16 @@ std::vector<String> SectionNames(const tk::TMemIniFile& Ini);
 // look-ups still find the first.
 std::vector<TkxCommonSection::TKey> SectionKeys(const tk::TMemIniFile& Ini, const String& Section);
 
-// Every section of Ini (file order, duplicates) with its keys, read once for
-// the several passes of a load.
+// Every section of Ini (file order, duplicates) with its keys in file order,
+// read once for the several passes of a load. Names and values point into
+// Ini, which must outlive this; Value is null for a key without a value.
 struct TkxOptionKeys {
+  struct TEntry {
+    const String* Name;
+    const String* Value;
+  };
   std::vector<String> Names;
-  std::vector<std::vector<TkxCommonSection::TKey>> Keys;  // per entry of Names
+  std::vector<std::vector<TEntry>> Keys;  // per entry of Names
 };
 TkxOptionKeys ReadAllKeys(const tk::TMemIniFile& Ini);
 

@@ -106,4 +106,8 @@ void SaveToIni(const TsStoredSkin& Skin, tk::TMemIniFile& Ini) {
   }
 }
 
+void SaveToIni(const std::vector<TsStoredSkin>& Skins, int Index, tk::TMemIniFile& Ini) {
+  if (Index >= 0 && Index < static_cast<int>(Skins.size())) SaveToIni(Skins[size_t(Index)], Ini);
+}
+
 }  // namespace kx

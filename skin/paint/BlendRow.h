@@ -16,6 +16,15 @@ constexpr uint8_t BlendByte(uint8_t d, uint8_t s, uint8_t A) {
   return static_cast<uint8_t>((d * A + s * (255 - A) + 127) >> 8);
 }
 
+// Nearest integer, halves to even: the rounding of tk::Round without the
+// library call. Adding and taking away 1.5 * 2^52 leaves the integer that
+// the current (nearest-even) rounding mode picks; exact for |v| < 2^51 and
+// SSE arithmetic, which all our targets use.
+inline int RoundHalfEven(double v) {
+  constexpr double kMagic = 6755399441055744.0;
+  return static_cast<int>((v + kMagic) - kMagic);
+}
+
 // dst[i] := BlendByte(dst[i], src[i], A) for i in [0, n).
 void BlendRowScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);
 void BlendRowFast(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);

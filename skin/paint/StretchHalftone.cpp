@@ -82,7 +82,23 @@ struct TAxisMap {
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b; }  // a, b >= 0 here
 int64_t CeilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
 
-TAxisMap MapAxis(int dlen, int slen, int mode) {
+// The last source index of destination index i's share as the system's
+// stretch deals them out: enlarging, the pixel under i's centre, a centre on
+// a boundary taking the pixel before it; shrinking, shares rounded half up.
+// (Worked out from the system's results; the two directions do not follow
+// one formula.)
+int NearestSource(int i, int dlen, int slen) {
+  if (slen == dlen) return i;
+  // A shrink to a single pixel leaves the last source pixel out.
+  if (dlen == 1) return slen - 2;
+  const int64_t d2 = 2 * static_cast<int64_t>(dlen);
+  if (slen < dlen) return static_cast<int>(CeilDiv((2 * static_cast<int64_t>(i) + 1) * slen, d2)) - 1;
+  return static_cast<int>(FloorDiv((static_cast<int64_t>(i) + 1) * 2 * slen + dlen, d2)) - 1;
+}
+
+// firstOfShare: a shrinking nearest-pixel stretch keeps the first pixel of
+// each share (the system does so along y) instead of the last (along x).
+TAxisMap MapAxis(int dlen, int slen, int mode, bool firstOfShare) {
   TAxisMap m;
   m.first.resize(dlen);
   m.count.resize(dlen);
@@ -101,15 +117,18 @@ TAxisMap MapAxis(int dlen, int slen, int mode) {
         const int64_t hi = std::min<int64_t>(b, static_cast<int64_t>(j + 1) * dlen);
         m.weight.push_back(static_cast<uint32_t>(hi - lo));
       }
-    } else if (mode == stmBlackOnWhite && slen > dlen) {
-      // Shrinking: every source pixel lands on exactly one destination pixel.
-      const int j0 = static_cast<int>(CeilDiv(static_cast<int64_t>(i) * slen, dlen));
-      const int j1 = static_cast<int>(CeilDiv(static_cast<int64_t>(i + 1) * slen, dlen));
-      m.first[i] = j0;
-      m.count[i] = j1 - j0;
     } else {
-      m.first[i] = static_cast<int>(FloorDiv(static_cast<int64_t>(i) * slen, dlen));
-      m.count[i] = 1;
+      // Shrinking in black-on-white mode ANDs the whole share together;
+      // otherwise one pixel of it is kept.
+      const int last = NearestSource(i, dlen, slen);
+      const int first = slen > dlen ? (i > 0 ? NearestSource(i - 1, dlen, slen) + 1 : 0) : last;
+      if (mode == stmBlackOnWhite) {
+        m.first[i] = first;
+        m.count[i] = last - first + 1;
+      } else {
+        m.first[i] = firstOfShare ? first : last;
+        m.count[i] = 1;
+      }
     }
   }
   return m;
@@ -122,7 +141,7 @@ void StretchSameFormat(const TPixelView& dst, TRect dr, const TPixelView& src, T
   const int i0 = std::max(0, -dr.Left), i1 = std::min(dw, dst.width - dr.Left);
   const int k0 = std::max(0, -dr.Top), k1 = std::min(dh, dst.height - dr.Top);
   if (i0 >= i1 || k0 >= k1) return;
-  const TAxisMap mx = MapAxis(dw, sw, mode), my = MapAxis(dh, sh, mode);
+  const TAxisMap mx = MapAxis(dw, sw, mode, false), my = MapAxis(dh, sh, mode, true);
   auto sxOf = [&](int j) { return std::clamp(sr.Left + j, 0, src.width - 1); };
   auto syOf = [&](int j) { return std::clamp(sr.Top + j, 0, src.height - 1); };
 

@@ -1,9 +1,11 @@
 // Our own block copies and stretched copies, so that a picture comes out the
 // same byte for byte natively, under Wine and on Windows. The stretch modes
 // give what the system's stretch modes of the same names give:
-//   stmBlackOnWhite (1): shrinking ANDs together the source pixels that fall
-//     on one destination pixel (dark lines survive); enlarging repeats pixels.
-//   stmColorOnColor (3): nearest source pixel, floor(i * sw / dw).
+//   stmColorOnColor (3): one source pixel per destination pixel, chosen as
+//     the system's nearest-pixel stretch chooses it.
+//   stmBlackOnWhite (1): the same when enlarging; shrinking ANDs together all
+//     source pixels from the one after the previous pixel's choice up to this
+//     pixel's choice (dark lines survive).
 //   stmHalftone (4): every destination pixel is the area-weighted mean of the
 //     source area it covers, rounded half up.
 // Views of 8, 24 and 32 bits; copies between 24 and 32 bits convert (alpha

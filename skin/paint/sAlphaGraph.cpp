@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "skin/data/sSkinData.h"
 #include "skin/paint/BlendRow.h"
 #include "skin/paint/StretchHalftone.h"
 
@@ -77,14 +78,10 @@ uint32_t ColorToArgb(TColor c) {
 namespace {
 
 template <class Fast>
-bool AttachFast(Fast& f, TBitmap* bmp, TPixelFormat format) {
+bool AttachFast(Fast& f, TBitmap* bmp, TPixelFormat format, int minSize) {
   // A format check keeps a 32-bit reader off the end of 24-bit rows.
-  if (!bmp || bmp->Width() < 2 || bmp->Height() < 2 || bmp->PixelFormat() != format) {
-    f.FWidth = 0;
-    return false;
-  }
-  const TPixelView v = bmp->View();
-  if (!v.Valid()) {
+  const TPixelView v = ViewOf(bmp);
+  if (!v.Valid() || v.format != format || v.width < minSize || v.height < minSize) {
     f.FWidth = 0;
     return false;
   }
@@ -98,13 +95,13 @@ bool AttachFast(Fast& f, TBitmap* bmp, TPixelFormat format) {
 
 }  // namespace
 
-bool TkxFast24::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf24bit); }
+bool TkxFast24::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf24bit, 2); }
 
 TColor TkxFast24::GetPixel(int x, int y) const {
   return Color24(FStart + static_cast<intptr_t>(y) * FDelta + x * 3);
 }
 
-bool TkxFast32::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf32bit); }
+bool TkxFast32::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf32bit, 1); }
 
 TColor TkxFast32::GetPixel(int x, int y) const {
   return Word32(FStart + static_cast<intptr_t>(y) * FDelta + x * 4);
@@ -182,7 +179,7 @@ template struct TkxFastSum<4>;
 // --- Blends -----------------------------------------------------------------
 
 void BlendBitmapsEqual(TBitmap* dst, TBitmap* src, uint8_t A) {
-  if (!dst || !src || dst == src) return;
+  if (!dst || !src) return;
   if (dst->Width() != src->Width() || dst->Height() != src->Height()) return;
   if (dst->PixelFormat() != src->PixelFormat()) return;
   const TPixelView d = dst->View(), s = src->View();
@@ -268,6 +265,7 @@ TColor MixColors(TColor a, TColor b, double f) {
 void BlendFromBitmap(TBitmap* dst, int x, int y, TColor key, double d, TRect r, TBitmap* src) {
   const TPixelView dv = ViewOf(dst), sv = ViewOf(src);
   if (!Is24or32(dv) || !Is24or32(sv)) return;
+  if (dv.format == TPixelFormat::pf32bit && sv.format == TPixelFormat::pf32bit) return;
   if (r.Left < 0) { x -= r.Left; r.Left = 0; }
   if (r.Top < 0) { y -= r.Top; r.Top = 0; }
   r.Right = std::min(r.Right, sv.width - 1);
@@ -360,46 +358,47 @@ void MakeDisabledLook(TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& 
   BlendRectWithColor(bmp, TRect{0, 0, bmp->Width() - 1, bmp->Height() - 1}, 50, c);
 }
 
-void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxMaskRef* mask,
-                        TPoint sp) {
+void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin,
+                        int maskIndex, TPoint sp) {
   const TPixelView dv = ViewOf(dst), sv = ViewOf(src);
   if (!dv.Valid() || !sv.Valid() || dv.format != TPixelFormat::pf32bit || sv.format != TPixelFormat::pf32bit)
     return;
   const TColor key = KeyColor & 0xFFFFFF;
   TPixelView mv;
   TPoint corner;
-  if (mask) {
-    const TBitmap* img = mask->Bmp ? mask->Bmp : mask->MasterBitmap;
-    if (!img) return;
-    mv = const_cast<TBitmap*>(img)->View();
+  if (maskIndex != -1) {
+    if (!skin || maskIndex < 0 || static_cast<size_t>(maskIndex) >= skin->ma.size()) return;
+    const TsMaskData& m = skin->ma[static_cast<size_t>(maskIndex)];
+    mv = ViewOf(m.Bmp ? m.Bmp.get() : skin->MasterBitmap.get());
     if (!Is24or32(mv)) return;
-    const int fw = mask->R.Width() / std::max<int>(mask->ImageCount, 1);
-    const int fh = mask->R.Height() / (std::max<int>(mask->MaskType, 0) + 1);
+    const int fw = m.R.Width() / std::max<int>(m.ImageCount, 1);
+    const int fh = m.R.Height() / (std::max<int>(m.MaskType, 0) + 1);
     switch (cornerKind) {
-      case ckTopLeft: corner = {mask->R.Left, mask->R.Top}; break;
-      case ckTopRight: corner = {mask->R.Left + fw - mask->WR, mask->R.Top}; break;
-      case ckBottomLeft: corner = {mask->R.Left, mask->R.Top + fh - mask->WB}; break;
-      case ckBottomRight: corner = {mask->R.Left + fw - mask->WR, mask->R.Top + fh - mask->WB}; break;
+      case ckTopLeft: corner = {m.R.Left, m.R.Top}; break;
+      case ckTopRight: corner = {m.R.Left + fw - m.WR, m.R.Top}; break;
+      case ckBottomLeft: corner = {m.R.Left, m.R.Top + fh - m.WB}; break;
+      case ckBottomRight: corner = {m.R.Left + fw - m.WR, m.R.Top + fh - m.WB}; break;
       default: return;
     }
   }
-  const TRect c = ClipExclusive(dr, dv.width, dv.height);
+  // Only what lies inside the destination and has a source pixel.
+  const TRect c{std::max({dr.Left, 0, dr.Left - sp.X}), std::max({dr.Top, 0, dr.Top - sp.Y}),
+                std::min({dr.Right, dv.width, dr.Left - sp.X + sv.width}),
+                std::min({dr.Bottom, dv.height, dr.Top - sp.Y + sv.height})};
   for (int y = c.Top; y < c.Bottom; ++y) {
-    const int sy = sp.Y + y - dr.Top;
-    if (sy < 0 || sy >= sv.height) continue;
-    for (int x = c.Left; x < c.Right; ++x) {
-      const int sx = sp.X + x - dr.Left;
-      if (sx < 0 || sx >= sv.width) continue;
-      uint8_t* p = dv.Row(y) + x * 4;
+    uint8_t* p = dv.Row(y) + static_cast<intptr_t>(c.Left) * 4;
+    const uint8_t* s = sv.Row(sp.Y + y - dr.Top) + static_cast<intptr_t>(sp.X + c.Left - dr.Left) * 4;
+    const int my = corner.Y + y - dr.Top;
+    for (int x = c.Left; x < c.Right; ++x, p += 4, s += 4) {
       bool marked;
-      if (mask) {
-        const int mx = corner.X + x - dr.Left, my = corner.Y + y - dr.Top;
+      if (mv.Valid()) {
+        const int mx = corner.X + x - dr.Left;
         marked = mx >= 0 && my >= 0 && mx < mv.width && my < mv.height &&
                  Color24(mv.Row(my) + static_cast<intptr_t>(mx) * mv.Bpp()) == key;
       } else {
         marked = Color24(p) == key;
       }
-      if (marked) std::memcpy(p, sv.Row(sy) + sx * 4, 4);
+      if (marked) std::memmove(p, s, 4);
     }
   }
 }
@@ -429,17 +428,40 @@ void FillBitmapRect(TBitmap* bmp, TRect r, TColor colour) {
   for (int y = c.Top; y < c.Bottom; ++y) FillRowPixels(v.Row(y) + static_cast<intptr_t>(c.Left) * bpp, c.Width(), bpp, px);
 }
 
-void TileBitmap(TBitmap* dst, TRect r, TBitmap* pic) {
-  const TPixelView dv = ViewOf(dst), pv = ViewOf(pic);
-  if (!dv.Valid() || !pv.Valid() || dv.Bpp() == 0 || pv.Bpp() == 0) return;
-  // Tiles start at r's own corner; only what lies inside dst is drawn.
+namespace {
+
+// The part of dst that r covers, as a view of its own, with r's top-left
+// corner relative to it; false when nothing of r lies inside dst.
+bool ClipView(TBitmap* dst, const TRect& r, TPixelView& clip, TPoint& origin) {
+  const TPixelView dv = ViewOf(dst);
+  if (!dv.Valid() || dv.Bpp() == 0) return false;
   const TRect c = ClipExclusive(r, dv.width, dv.height);
-  if (c.IsEmpty()) return;
-  const TPixelView clip{dv.Row(c.Top) + static_cast<intptr_t>(c.Left) * dv.Bpp(), dv.stride, c.Width(),
-                        c.Height(), dv.format};
-  const int ox = r.Left - c.Left, oy = r.Top - c.Top;
-  for (int y = oy; y < c.Height(); y += pv.height)
-    for (int x = ox; x < c.Width(); x += pv.width) CopyPixels(clip, x, y, pv, TRect{0, 0, pv.width, pv.height});
+  if (c.IsEmpty()) return false;
+  clip = TPixelView{dv.Row(c.Top) + static_cast<intptr_t>(c.Left) * dv.Bpp(), dv.stride, c.Width(), c.Height(),
+                    dv.format};
+  origin = TPoint{r.Left - c.Left, r.Top - c.Top};
+  return true;
+}
+
+}  // namespace
+
+void TileBitmap(TBitmap* dst, TRect r, TBitmap* pic) {
+  const TPixelView pv = ViewOf(pic);
+  TPixelView clip;
+  TPoint o;
+  if (!pv.Valid() || pv.Bpp() == 0 || !ClipView(dst, r, clip, o)) return;
+  // Tiles wholly above or left of dst are skipped, not drawn off the edge.
+  const int y0 = o.Y + (-o.Y / pv.height) * pv.height, x0 = o.X + (-o.X / pv.width) * pv.width;
+  for (int y = y0; y < clip.height; y += pv.height)
+    for (int x = x0; x < clip.width; x += pv.width) CopyPixels(clip, x, y, pv, TRect{0, 0, pv.width, pv.height});
+}
+
+void TileBitmap(TBitmap* dst, TRect r, const TkxJpegImage* pic) {
+  const TPixelView pv = ViewOf(pic ? pic->Bitmap() : nullptr);
+  TPixelView clip;
+  TPoint o;
+  if (!pv.Valid() || pv.Bpp() == 0 || !ClipView(dst, r, clip, o)) return;
+  CopyPixels(clip, o.X, o.Y, pv, TRect{0, 0, pv.width, pv.height});
 }
 
 // --- New bitmaps ------------------------------------------------------------

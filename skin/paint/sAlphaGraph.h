@@ -12,11 +12,15 @@
 #include <cstdint>
 #include <memory>
 
+#include "skin/framework/sCacheInfo.h"
 #include "skin/paint/PaintTypes.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Types.h"
 
 namespace kx {
+
+class TkxSkinContent;
+class TkxJpegImage;
 
 // The engine's key for see-through places; magenta from the start.
 extern tk::TColor KeyColor;
@@ -50,6 +54,8 @@ struct TkxFast32 {
   uint8_t* FStart = nullptr;
   int32_t FLength = 0, DstStart = 0;
 
+  // False (and FWidth 0) unless bmp is a 32-bit bitmap with pixels; unlike
+  // the 24-bit reader no minimum size.
   bool Attach(tk::TBitmap* bmp);
   tk::TColor GetPixel(int x, int y) const;
   void SetPixel(int x, int y, tk::TColor value);
@@ -86,8 +92,8 @@ struct TkxFastSum {
 using TkxFastSum24 = TkxFastSum<3>;
 using TkxFastSum32 = TkxFastSum<4>;
 
-// Both bitmaps of one format (24 or 32 bits) and the same size: every byte
-// of dst := BlendByte(dst, src, A).
+// Both bitmaps of one format (24 or 32 bits), the same size and at least
+// 2 x 2: every byte of dst := BlendByte(dst, src, A).
 void BlendBitmapsEqual(tk::TBitmap* dst, tk::TBitmap* src, uint8_t A);
 // Clips the source rectangle r at destination point (x, y) and blends it;
 // 24 onto 24 or 32 onto 32 only.
@@ -101,30 +107,36 @@ void BlendRectWithColor(tk::TBitmap* bmp, tk::TRect r, int percent, tk::TColor c
 tk::TColor MixColors(tk::TColor a, tk::TColor b, double f);
 // dst channel c at (x + i, y + j) := round(s + d * (c - s)), s the source
 // pixel (i, j) of srcRect (Right and Bottom inclusive). Source pixels equal
-// to key are left out unless the key's top byte is 0xFF.
+// to key are left out unless the key's top byte is 0xFF; a 24-bit source
+// pixel is compared as a colour, a 32-bit one as 0xAABBGGRR. Pairings: 32
+// onto 24, 24 onto 32 and 24 onto 24; any other does nothing.
 void BlendFromBitmap(tk::TBitmap* dst, int x, int y, tk::TColor key, double d, tk::TRect srcRect,
                      tk::TBitmap* src);
-// Every pixel other than key: c := round(C + d * (c - C)).
+// Every pixel other than key: c := round(C + d * (c - C)). 24-bit pixels
+// are compared as a colour, 32-bit ones as 0xAABBGGRR.
 void TintTowardsColor(tk::TBitmap* bmp, tk::TColor colour, tk::TColor key, double d);
-// Mixes bmp towards colour through a 24-bit mask of the same size.
+// Mixes bmp towards colour through a 24-bit mask of the same size, each
+// channel through the mask byte of that channel.
 void ColorizeByMask(tk::TBitmap* bmp, tk::TBitmap* mask, tk::TColor colour);
 void GrayscaleBitmap(tk::TBitmap* bmp);
 void GrayscaleExceptKey(tk::TBitmap* bmp, tk::TColor key);
 
 // The look of a control that is not enabled: grey first with dkGrayed, then
 // with dkBlended 40% image over 60% of what lies behind (the parent's
-// picture at ci.X + offset.X, ci.Y + offset.Y, or its solid colour, or
-// when that is unknown what ownerColor answers).
+// picture at ci.X + offset.X, ci.Y + offset.Y), or, without a ready
+// picture, half and half with the parent's solid colour (what ownerColor
+// answers when that colour is unknown).
 void MakeDisabledLook(tk::TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& ownerColor,
                       tk::TPoint offset, const TCacheInfo& ci);
 
 // Corner kinds of RestoreKeyedPixels.
 enum : int { ckTopLeft = 13, ckTopRight = 14, ckBottomLeft = 16, ckBottomRight = 17 };
 // Copies the source from srcPoint into dstRect of dst (both 32-bit) wherever
-// the key marks the pixel: dst's own pixel without a mask, else the mask
-// picture at the corner that cornerKind names.
+// KeyColor marks the pixel: with maskIndex -1 dst's own pixel, else the
+// picture of skin->ma[maskIndex] at the corner that cornerKind names. An
+// index that skin does not have does nothing.
 void RestoreKeyedPixels(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect dstRect, int cornerKind,
-                        const TkxMaskRef* mask, tk::TPoint srcPoint);
+                        const TkxSkinContent* skin, int maskIndex, tk::TPoint srcPoint);
 
 void SetAlphaRect(tk::TBitmap* bmp, tk::TRect r, uint8_t alpha);
 void FillRect32(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
@@ -132,6 +144,9 @@ void FillRect32(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
 void FillBitmapRect(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
 // Repeats pic from r's top-left corner, the last column and row cut.
 void TileBitmap(tk::TBitmap* dst, tk::TRect r, tk::TBitmap* pic);
+// A JPEG picture is not repeated: drawn once, whole, at r's top-left corner
+// into a clip of r.
+void TileBitmap(tk::TBitmap* dst, tk::TRect r, const TkxJpegImage* pic);
 
 std::unique_ptr<tk::TBitmap> NewBitmap24(int width, int height);
 std::unique_ptr<tk::TBitmap> NewBitmap32(int width, int height);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "skin/paint/BlendRow.h"
 #include "toolkit/SysUtils.h"
 
 namespace kx {
@@ -35,8 +37,9 @@ void ParseGradientData(const tk::String& text, TsGradArray& arr) {
 
 namespace {
 
-// The ramp runs in single precision with a double step, as the painter of
-// the original skins did; rounding is halves-to-even.
+// The ramp's running values are single precision and its step double
+// precision; existing skins were designed against exactly these bands, so
+// neither may be widened. Rounding is halves to even.
 struct TRamp {
   float r, g, b;
   double dr, dg, db;
@@ -46,9 +49,9 @@ struct TRamp {
         dg((tk::GetGValue(c2) - double(tk::GetGValue(c1))) / n),
         db((tk::GetBValue(c2) - double(tk::GetBValue(c1))) / n) {}
   void Put(uint8_t* px, int bpp) const {
-    px[0] = static_cast<uint8_t>(std::clamp(tk::Round(b), 0, 255));
-    px[1] = static_cast<uint8_t>(std::clamp(tk::Round(g), 0, 255));
-    px[2] = static_cast<uint8_t>(std::clamp(tk::Round(r), 0, 255));
+    px[0] = static_cast<uint8_t>(std::clamp(RoundHalfEven(b), 0, 255));
+    px[1] = static_cast<uint8_t>(std::clamp(RoundHalfEven(g), 0, 255));
+    px[2] = static_cast<uint8_t>(std::clamp(RoundHalfEven(r), 0, 255));
     if (bpp == 4) px[3] = 255;
   }
   void Step() {
@@ -68,10 +71,18 @@ void PaintVertical(const tk::TPixelView& v, TRect r, const TsGradArray& arr) {
     end = (i + 1 == arr.size()) ? last : std::min(end, last);
     const int n = end - start;
     if (n > 0) {
+      // One colour per row: work it out once and fill the row, or copy the
+      // row above when the ramp has not moved a whole step.
       TRamp ramp(arr[i].Color1, arr[i].Color2, n);
+      const size_t bytes = static_cast<size_t>(xEnd - r.Left) * bpp;
+      uint8_t prev[4] = {0, 0, 0, 0};
       for (int y = start; y <= end; ++y) {
-        uint8_t* row = v.Row(y);
-        for (int x = r.Left; x < xEnd; ++x) ramp.Put(row + x * bpp, bpp);
+        uint8_t px[4];
+        ramp.Put(px, 4);
+        uint8_t* row = v.Row(y) + static_cast<intptr_t>(r.Left) * bpp;
+        if (y > start && std::memcmp(px, prev, 3) == 0) std::memcpy(row, row - v.stride, bytes);
+        else FillRowPixels(row, xEnd - r.Left, bpp, px);
+        std::memcpy(prev, px, 4);
         ramp.Step();
       }
     }
@@ -82,23 +93,27 @@ void PaintVertical(const tk::TPixelView& v, TRect r, const TsGradArray& arr) {
 void PaintHorizontal(const tk::TPixelView& v, TRect r, const TsGradArray& arr) {
   const int w = r.Width(), bpp = v.Bpp();
   const int last = std::min(r.Right, v.width) - 1;
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    uint8_t* row = v.Row(y);
-    int start = r.Left;
-    for (size_t i = 0; i < arr.size(); ++i) {
-      int end = tk::Round(arr[i].Percent * (w / 100.0) + start);
-      end = (i + 1 == arr.size()) ? last : std::min(end, last);
-      const int n = end - start;
-      if (n > 0) {
-        TRamp ramp(arr[i].Color1, arr[i].Color2, n);
-        for (int x = start; x <= end; ++x) {
-          ramp.Put(row + x * bpp, bpp);
-          ramp.Step();
-        }
+  // Every row gets the same bands; the bands, each starting where the one
+  // before ended, cover Left..last whenever a single one is painted.
+  uint8_t* first = v.Row(r.Top);
+  int start = r.Left;
+  for (size_t i = 0; i < arr.size(); ++i) {
+    int end = tk::Round(arr[i].Percent * (w / 100.0) + start);
+    end = (i + 1 == arr.size()) ? last : std::min(end, last);
+    const int n = end - start;
+    if (n > 0) {
+      TRamp ramp(arr[i].Color1, arr[i].Color2, n);
+      for (int x = start; x <= end; ++x) {
+        ramp.Put(first + static_cast<intptr_t>(x) * bpp, bpp);
+        ramp.Step();
       }
-      start = end;
     }
+    start = end;
   }
+  if (last <= r.Left) return;
+  const size_t bytes = static_cast<size_t>(last - r.Left + 1) * bpp;
+  for (int y = r.Top + 1; y < r.Bottom; ++y)
+    std::memcpy(v.Row(y) + static_cast<intptr_t>(r.Left) * bpp, first + static_cast<intptr_t>(r.Left) * bpp, bytes);
 }
 
 }  // namespace
@@ -107,43 +122,38 @@ void FillGradientTriangles(const tk::TPixelView& v, TRect r, const TkxGradVertex
   static const int tri[4][3] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
   const int bpp = v.Bpp();
   if (bpp < 3) return;
+  // As in GDI, pixel (x, y) is the point (x, y): the rectangle's right and
+  // bottom edges are outside it. Exact integer weights; the colour is
+  // truncated, as the system fill does.
+  auto cross = [](int64_t ax, int64_t ay, int64_t bx, int64_t by) { return ax * by - ay * bx; };
   for (const auto& t : tri) {
     const TkxGradVertex &a = vx[t[0]], &b = vx[t[1]], &c = vx[t[2]];
-    const double area = double(b.X - a.X) * (c.Y - a.Y) - double(c.X - a.X) * (b.Y - a.Y);
+    int64_t area = cross(b.X - a.X, b.Y - a.Y, c.X - a.X, c.Y - a.Y);
     if (area == 0) continue;
+    const int64_t sign = area < 0 ? -1 : 1;
+    area *= sign;
+    const uint8_t ca[3] = {tk::GetBValue(a.Color), tk::GetGValue(a.Color), tk::GetRValue(a.Color)};
+    const uint8_t cb[3] = {tk::GetBValue(b.Color), tk::GetGValue(b.Color), tk::GetRValue(b.Color)};
+    const uint8_t cc[3] = {tk::GetBValue(c.Color), tk::GetGValue(c.Color), tk::GetRValue(c.Color)};
     const int x0 = std::max(r.Left, std::min({a.X, b.X, c.X}));
-    const int x1 = std::min(r.Right, std::max({a.X, b.X, c.X}));
+    const int x1 = std::min(r.Right - 1, std::max({a.X, b.X, c.X}));
     const int y0 = std::max(r.Top, std::min({a.Y, b.Y, c.Y}));
-    const int y1 = std::min(r.Bottom, std::max({a.Y, b.Y, c.Y}));
-    for (int y = y0; y < y1; ++y) {
-      uint8_t* row = v.Row(y);
-      const double py = y + 0.5;
-      for (int x = x0; x < x1; ++x) {
-        const double px = x + 0.5;
-        const double wa = (double(b.X - px) * (c.Y - py) - double(c.X - px) * (b.Y - py)) / area;
-        const double wb = (double(c.X - px) * (a.Y - py) - double(a.X - px) * (c.Y - py)) / area;
-        const double wc = 1.0 - wa - wb;
-        // Pixel centres on a shared edge belong to the first triangle that has them.
-        if (wa < -1e-9 || wb < -1e-9 || wc < -1e-9) continue;
-        auto mix = [&](uint8_t (*ch)(TColor)) {
-          return static_cast<uint8_t>(
-              std::clamp(tk::Round(wa * ch(a.Color) + wb * ch(b.Color) + wc * ch(c.Color)), 0, 255));
-        };
-        uint8_t* p = row + x * bpp;
-        p[0] = mix([](TColor c) { return tk::GetBValue(c); });
-        p[1] = mix([](TColor c) { return tk::GetGValue(c); });
-        p[2] = mix([](TColor c) { return tk::GetRValue(c); });
+    const int y1 = std::min(r.Bottom - 1, std::max({a.Y, b.Y, c.Y}));
+    for (int y = y0; y <= y1; ++y) {
+      uint8_t* p = v.Row(y) + static_cast<intptr_t>(x0) * bpp;
+      for (int x = x0; x <= x1; ++x, p += bpp) {
+        const int64_t wa = sign * cross(b.X - x, b.Y - y, c.X - x, c.Y - y);
+        const int64_t wb = sign * cross(c.X - x, c.Y - y, a.X - x, a.Y - y);
+        const int64_t wc = area - wa - wb;
+        // Points on an edge shared by two triangles get the same colour from
+        // both: it depends only on the edge's two ends.
+        if (wa < 0 || wb < 0 || wc < 0) continue;
+        for (int ch = 0; ch < 3; ++ch) p[ch] = static_cast<uint8_t>((wa * ca[ch] + wb * cb[ch] + wc * cc[ch]) / area);
         if (bpp == 4) p[3] = 255;
       }
     }
   }
 }
-
-namespace detail {
-void PaintTriangles(TBitmap* bmp, TRect r, const TkxGradVertex vx[5]) {
-  FillGradientTriangles(bmp->View(), r, vx);
-}
-}  // namespace detail
 
 void PaintGradient(TBitmap* bmp, TRect r, const TsGradArray& arr) {
   if (!bmp || arr.empty()) return;

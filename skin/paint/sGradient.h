@@ -40,13 +40,17 @@ struct TkxGradVertex {
 };
 
 // Our own Gouraud fill of the four triangles over r (already cut to the
-// view); each pixel (x, y) takes the colour interpolated at its centre.
+// view); pixel (x, y) takes the colour interpolated at the point (x, y),
+// truncated, as the system's fill gives it.
 void FillGradientTriangles(const tk::TPixelView& v, tk::TRect r, const TkxGradVertex vx[5]);
 
 namespace detail {
-// Platform half of mode 2: the system's triangle fill where there is one,
-// else FillGradientTriangles.
+// Platform half of mode 2 (sGradient_win.cpp / sGradient_posix.cpp): the
+// system's triangle fill where there is one, else FillGradientTriangles.
 void PaintTriangles(tk::TBitmap* bmp, tk::TRect r, const TkxGradVertex vx[5]);
+// Windows build only: the system's fill (msimg32 GradientFill, looked up
+// once); false, with nothing drawn, when the system has none.
+bool PaintTrianglesBySystem(tk::TBitmap* bmp, tk::TRect r, const TkxGradVertex vx[5]);
 }  // namespace detail
 
 }  // namespace kx

@@ -174,9 +174,10 @@ TEST_F(KxSkinTool, CheckSummarisesAGoodSkin) {
 TEST_F(KxSkinTool, CheckListsEveryKindOfProblem) {
   fs::path dir = root / "src";
   WriteText(dir / "Options.dat",
-            "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n"
+            "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nVERSION=7.1\n"
             "[panel]\nbordersmask=^0030^0000^0050^0009^0000^0000^0000^0000^1^0^0^0\n"
-            "[EDIT]\nPARENTCLASS=NOTHERE\nGLOW0=!MISSING.PNG!1!0!3\nICON=icon.png\n"
+            "[EDIT]\nPARENTCLASS=NOTHERE\nGLOW0=!MISSING.PNG!1!0!3\nICON=icon.png\nGLYPHMASK=frame\n"
+            "COLOR=frame\nPATTERN=~0000~0000~0004~0004~10\n"
             "[A]\nPARENTCLASS=B\n[B]\nPARENTCLASS=A\n");
   WriteAll(dir / "Master.bmp", Master());
   ToolRun r = Kx({"check", P(dir)});
@@ -190,7 +191,15 @@ TEST_F(KxSkinTool, CheckListsEveryKindOfProblem) {
   EXPECT_TRUE(has("[EDIT] GLOW0: picture \"MISSING.PNG\" is missing"));
   EXPECT_TRUE(has("[EDIT] ICON: \"icon.png\" names a picture in no notation"));
   EXPECT_TRUE(has("[A] PARENTCLASS: the PARENTCLASS chain runs in a circle"));
-  EXPECT_EQ(Kx({"check", "--strict", P(dir)}).code, 3);
+  EXPECT_TRUE(has("[EDIT] GLYPHMASK: \"frame\" matches no picture notation"));
+  EXPECT_TRUE(has("[GLOBALINFO] VERSION: the skin is newer than the engine (6.99)"));
+  EXPECT_FALSE(has("[EDIT] COLOR")) << "only keys read as pictures are held to a notation";
+  EXPECT_FALSE(has("[EDIT] PATTERN"));
+  EXPECT_FALSE(has("[EDIT] GLOW0: \"")) << "a missing picture is reported once";
+  ToolRun strict = Kx({"check", "--strict", P(dir)});
+  EXPECT_EQ(strict.code, 3);
+  EXPECT_NE(strict.err.find(" problems found in "), std::string::npos) << strict.err;
+  EXPECT_EQ(std::count(strict.err.begin(), strict.err.end(), '\n'), 1);
 }
 
 TEST_F(KxSkinTool, CheckFailsWithTheLoadsError) {

@@ -13,6 +13,7 @@
 #include "skin/data/sSkinData.h"
 #include "tests/skindata/TestBytes.h"
 #include "toolkit/Streams.h"
+#include "toolkit/SysUtils.h"
 
 namespace kxtest {
 
@@ -37,6 +38,16 @@ struct TestSkin {
     Bytes b = Packed();
     tk::TMemoryStream data(b.data(), b.size());
     return kx::TkxSkinContent::LoadPacked(&data, settings, problems);
+  }
+
+  // The load's error text; empty when the skin loads.
+  std::string LoadError(const kx::TkxLoadSettings& settings = {}) const {
+    try {
+      Load(settings);
+    } catch (const tk::Exception& e) {
+      return e.what();
+    }
+    return "";
   }
 };
 

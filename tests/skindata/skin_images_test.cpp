@@ -26,15 +26,6 @@ const TsMaskData& Mask(const TkxSkinContent& c, const wchar_t* sec, const wchar_
   return c.ma.at(size_t(i < 0 ? 0 : i));
 }
 
-std::string LoadError(const TestSkin& s) {
-  try {
-    s.Load();
-  } catch (const tk::Exception& e) {
-    return e.what();
-  }
-  return "";
-}
-
 }  // namespace
 
 TEST(MaskNotations, BorderMaskReadsItsFixedLayout) {
@@ -132,14 +123,14 @@ TEST(MaskNotations, OwnPictureValuesThatNameNoPictureAreSkipped) {
 }
 
 TEST(MaskNotations, NonNumericFieldsEndTheLoadWithTheValue) {
-  EXPECT_EQ(LoadError(WithMaster("[A]\nB=^00a3^0039^0006^0040^0001^0000^0000^0000^1^0^1^1\n")),
+  EXPECT_EQ(WithMaster("[A]\nB=^00a3^0039^0006^0040^0001^0000^0000^0000^1^0^1^1\n").LoadError(),
             "''00a3'' is not a valid integer value");
-  EXPECT_EQ(LoadError(WithMaster("[A]\nB=@0001@0002\n")), "'''' is not a valid integer value");
-  EXPECT_EQ(LoadError(WithMaster("[A]\nB=# (1,2,x,4) 1\n")), "''x'' is not a valid integer value");
+  EXPECT_EQ(WithMaster("[A]\nB=@0001@0002\n").LoadError(), "'''' is not a valid integer value");
+  EXPECT_EQ(WithMaster("[A]\nB=# (1,2,x,4) 1\n").LoadError(), "''x'' is not a valid integer value");
   TestSkin s;
   s.options = "[A]\nB=!P.PNG!one!0!0\n";
   s.Picture("P.png", SolidPng(3, 3, 0xFF000000));
-  EXPECT_EQ(LoadError(s), "''one'' is not a valid integer value");
+  EXPECT_EQ(s.LoadError(), "''one'' is not a valid integer value");
 }
 
 TEST(MaskNotations, OlderRectangleNotation) {
@@ -217,11 +208,11 @@ TEST(MaskPictures, DamagedPicturesEndTheLoadNamingThePicture) {
   Bytes png = SolidPng(8, 8, 0xFF000000);
   png.resize(png.size() - 20);
   s.Picture("P.png", png);
-  std::string e = LoadError(s);
+  std::string e = s.LoadError();
   EXPECT_EQ(e.rfind("Skin picture \"P.PNG\" can't be read. PNG image is not valid", 0), 0u) << e;
   TestSkin m = WithMaster("");
   m.pictures[0].second[0] = 'X';
-  EXPECT_NE(LoadError(m).find("MASTER.BMP"), std::string::npos);
+  EXPECT_NE(m.LoadError().find("MASTER.BMP"), std::string::npos);
 }
 
 TEST(MaskPictures, FolderSkinsReadPicturesBesideTheOptionsFile) {

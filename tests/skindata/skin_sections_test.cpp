@@ -23,12 +23,9 @@ const kx::TsGeneralData& Section(const TkxSkinContent& c, const wchar_t* name) {
 }
 
 std::string LoadError(const std::string& options) {
-  try {
-    LoadText(options);
-  } catch (const tk::Exception& e) {
-    return e.what();
-  }
-  return "";
+  TestSkin skin;
+  skin.options = options;
+  return skin.LoadError();
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include "tools/kxskin/kxSkinTool.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
 #include <system_error>
 
+#include "skin/data/kxFileLookup.h"
 #include "skin/data/kxSkinError.h"
 #include "skin/data/kxSkinPack.h"
 #include "skin/data/sSkinData.h"
@@ -40,6 +42,7 @@ const char* const kUsage =
 // A failure of a command: its text is the one line on standard error.
 struct TToolError {
   String Text;
+  int Code = 1;
 };
 
 [[noreturn]] void Fail(const String& Text) { throw TToolError{Text}; }
@@ -83,7 +86,7 @@ bool SafeEntryName(const String& name, String& why) {
 
 std::vector<uint8_t> ReadFile(const String& path) {
   tk::TMemoryStream m;
-  m.LoadFromFile(path);
+  kx::LoadSkinFile(path, m);
   return m.Bytes();
 }
 
@@ -99,7 +102,7 @@ int Unpack(const std::vector<String>& a, std::ostream& out) {
   const String skin = a[0], dir = a[1];
   if (!tk::FileExists(skin)) Fail(L"there is no file " + skin);
   tk::TMemoryStream data;
-  data.LoadFromFile(skin);
+  kx::LoadSkinFile(skin, data, kx::kxMaxSkinSize);
   std::vector<kx::TkxPackedEntry> entries = kx::ReadPackedEntries(&data);
   std::set<String> seen;
   for (const kx::TkxPackedEntry& e : entries) {
@@ -184,6 +187,23 @@ int Pack(const std::vector<String>& a, std::ostream& out) {
 
 // --- check ------------------------------------------------------------------
 
+// Keys the engine reads as pictures; a value in one of them that made no mask
+// or pattern is a mistake even when it matches no notation at all.
+bool IsPictureKey(const String& Key) {
+  static const std::set<String> names = {
+      L"PATTERN",      L"HOTPATTERN",   L"GRIPIMAGE",      L"TITLEBUTTON", L"TITLEBAR",     L"EXBORDER",
+      L"BICLOSEALONE", L"BICONCLOSE",   L"BICONMAX",       L"BICONMIN",    L"BICONNORM",    L"BICONHELP",
+      L"SICONCLOSE",   L"SICONMAX",     L"SICONMIN",       L"SICONNORM",   L"SICONHELP",    L"BOXCHECKED",
+      L"BOXUNCHECKED", L"BOXGRAYED",    L"RADIOCHECKED",   L"RADIOUNCHECKED", L"RADIOGRAYED", L"SMALLCHECKED",
+      L"SMALLUNCHECKED", L"SMALLGRAYED"};
+  const String k = tk::UpperCaseAscii(Key);
+  auto endsWith = [&k](const wchar_t* tail) {
+    const size_t n = std::wcslen(tail);
+    return k.size() >= n && k.compare(k.size() - n, n, tail) == 0;
+  };
+  return names.count(k) || k.rfind(L"IMG", 0) == 0 || endsWith(L"MASK") || endsWith(L"GLOW0");
+}
+
 String RectText(const tk::TRect& r) {
   return L"(" + tk::IntToStr(r.Left) + L", " + tk::IntToStr(r.Top) + L", " + tk::IntToStr(r.Right) + L", " +
          tk::IntToStr(r.Bottom) + L")";
@@ -204,14 +224,15 @@ int Check(std::vector<String> a, std::ostream& out) {
       String path = skin;
       if (path.back() != L'/' && path.back() != L'\\') path += tk::PathDelim;
       settings.SkinPath = path;
-      String options = Join(skin, L"Options.dat");
-      if (!tk::FileExists(options)) Fail(L"the folder has no Options.dat");
+      // As the program finds it: Windows ignores the case of file names.
+      String options = kx::FindFileNoCase(Join(skin, L"Options.dat"));
+      if (options.empty()) Fail(L"the folder has no Options.dat");
       ini = kx::ReadOptionsFile(options);
       content = kx::TkxSkinContent::Load(*ini, nullptr, settings, &problems);
     } else {
       if (!tk::FileExists(skin)) Fail(L"there is no file or folder " + skin);
       auto data = std::make_unique<tk::TMemoryStream>();
-      data->LoadFromFile(skin);
+      kx::LoadSkinFile(skin, *data, kx::kxMaxSkinSize);
       conv.SetOwnedPackedData(std::move(data));
       conv.Unpack();
       if (!conv.Options) throw kx::EkxSkinError(L"The packed skin holds no Options.dat");
@@ -224,11 +245,21 @@ int Check(std::vector<String> a, std::ostream& out) {
   auto problem = [&](const String& sec, const String& key, const String& text) {
     problems.push_back({sec, key, text});
   };
+  // Picture values that made nothing and for which the load said nothing.
+  std::set<std::pair<String, String>> made, reported;
+  for (const kx::TsMaskData& m : content->ma) made.insert({m.ClassName, m.PropertyName});
+  for (const kx::TsPatternData& pt : content->pa) made.insert({pt.ClassName, pt.PropertyName});
+  for (const kx::TkxLoadProblem& pr : problems) reported.insert({pr.Section, pr.Key});
   // Names the program compares exactly: sections and keys belong in capitals.
   for (const String& name : kx::SectionNames(*ini)) {
     if (tk::UpperCaseAscii(name) != name) problem(name, L"", L"section name is not in upper case");
-    for (const auto& k : kx::SectionKeys(*ini, name))
+    for (const auto& k : kx::SectionKeys(*ini, name)) {
       if (tk::UpperCaseAscii(k.Name) != k.Name) problem(name, k.Name, L"key name is not in upper case");
+      if (k.Value.empty() || !IsPictureKey(k.Name) || reported.count({name, k.Name}) ||
+          made.count({name, k.Name}) || made.count({tk::UpperCaseAscii(name), tk::UpperCaseAscii(k.Name)}))
+        continue;
+      problem(name, k.Name, L"\"" + k.Value + L"\" matches no picture notation");
+    }
   }
   const tk::TBitmap* master = content->MasterBitmap.get();
   const tk::TRect masterRect = master ? tk::Rect(0, 0, master->Width(), master->Height()) : tk::TRect{};
@@ -264,6 +295,8 @@ int Check(std::vector<String> a, std::ostream& out) {
   }
 
   const kx::TsSkinData& d = content->SkinData;
+  // The program shows its version notice for such a skin at every start.
+  if (d.Version > 6.99) problem(L"GLOBALINFO", L"VERSION", L"the skin is newer than the engine (6.99)");
   out << "Skin: " << U8(skin) << "\n";
   out << "Version: " << U8(tk::FloatToStrDot(d.Version)) << "\n";
   out << "Author: " << U8(d.Author) << "\n";
@@ -283,7 +316,11 @@ int Check(std::vector<String> a, std::ostream& out) {
     if (!p.Key.empty()) out << " " << U8(p.Key);
     out << ": " << U8(p.Text) << "\n";
   }
-  return strict && !problems.empty() ? 3 : 0;
+  if (strict && !problems.empty())
+    throw TToolError{tk::IntToStr(int64_t(problems.size())) + (problems.size() == 1 ? L" problem" : L" problems") +
+                         L" found in " + skin,
+                     3};
+  return 0;
 }
 
 }  // namespace
@@ -309,6 +346,7 @@ int RunKxSkin(const std::vector<String>& Args, std::ostream& Out, std::ostream& 
     return it->second(std::vector<String>(Args.begin() + 1, Args.end()), Out);
   } catch (const TToolError& e) {
     Err << "kxskin: " << U8(e.Text) << "\n";
+    return e.Code;
   } catch (const tk::Exception& e) {
     Err << "kxskin: " << U8(e.Message()) << "\n";
   } catch (const std::exception& e) {

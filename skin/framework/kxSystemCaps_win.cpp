@@ -1,0 +1,50 @@
+#include "skin/framework/kxSystemCaps.h"
+
+#include <windows.h>
+
+namespace kx {
+
+namespace {
+
+void* Lookup(const wchar_t* module, const char* name) {
+  HMODULE m = ::GetModuleHandleW(module);
+  if (!m) m = ::LoadLibraryW(module);
+  return m ? reinterpret_cast<void*>(::GetProcAddress(m, name)) : nullptr;
+}
+
+TkxSystemCaps Probe() {
+  TkxSystemCaps c;
+  // GetVersionEx is deprecated and lies without a manifest; every system we
+  // run on is of the NT family, which the platform id still tells truly.
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  c.NTFamily = ::GetVersionExW(&v) && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+  using TIsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+  if (auto f = reinterpret_cast<TIsWow64>(Lookup(L"kernel32.dll", "IsWow64Process"))) {
+    BOOL w = FALSE;
+    c.Wow64 = f(::GetCurrentProcess(), &w) && w;
+  }
+  c.UpdateLayeredWindow = Lookup(L"user32.dll", "UpdateLayeredWindow");
+  c.SetWindowTheme = Lookup(L"uxtheme.dll", "SetWindowTheme");
+  c.DwmIsCompositionEnabled = Lookup(L"dwmapi.dll", "DwmIsCompositionEnabled");
+  return c;
+}
+
+}  // namespace
+
+const TkxSystemCaps& SystemCaps() {
+  static const TkxSystemCaps caps = Probe();
+  return caps;
+}
+
+bool DesktopComposition() {
+  using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
+  auto f = reinterpret_cast<TDwmIsCompositionEnabled>(SystemCaps().DwmIsCompositionEnabled);
+  BOOL on = FALSE;
+  return f && SUCCEEDED(f(&on)) && on;
+}
+
+}  // namespace kx
