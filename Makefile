@@ -13,11 +13,14 @@ build-native: setup
 build-asan: setup
 	@cmake --preset native-asan >/dev/null && cmake --build --preset native-asan
 
-build-win32: setup
-	@cmake --preset win32 >/dev/null && cmake --build --preset win32
+# The Windows trees pack the internal skin with the native tree's kxskin.
+HOST_KXSKIN = $(CURDIR)/build/native/tools/kxskin/kxskin
 
-build-win64: setup
-	@cmake --preset win64 >/dev/null && cmake --build --preset win64
+build-win32: build-native
+	@cmake --preset win32 -DTABULO_HOST_KXSKIN=$(HOST_KXSKIN) >/dev/null && cmake --build --preset win32
+
+build-win64: build-native
+	@cmake --preset win64 -DTABULO_HOST_KXSKIN=$(HOST_KXSKIN) >/dev/null && cmake --build --preset win64
 
 build: build-native build-win32 build-win64
 
@@ -34,14 +37,16 @@ fuzz: setup
 	@scripts/fuzz $(or $(FUZZ_SECONDS),60)
 
 # The internal skin's pictures and options are generated and committed:
-# `make skin` regenerates skins/, `make skin-preview` draws build/skin-preview.png.
+# `make skin` regenerates skins/, `make skin-preview` draws build/skin-preview.png
+# and the sheet of every section's look, build/skin-sheet.png.
 skin: setup
 	@cmake --preset native >/dev/null && cmake --build --preset native --target skingen
 	@build/native/tools/skingen/skingen write skins
 
 skin-preview: setup
-	@cmake --preset native >/dev/null && cmake --build --preset native --target skingen
+	@cmake --preset native >/dev/null && cmake --build --preset native --target skingen kxskin pearlmist_skin
 	@build/native/tools/skingen/skingen preview skins build/skin-preview.png
+	@build/native/tools/kxskin/kxskin sheet build/native/skins/Pearlmist.kxz build/skin-sheet.png
 
 clean:
 	rm -rf build/native build/native-asan build/win32 build/win64 build/wine-session
