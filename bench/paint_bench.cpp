@@ -16,6 +16,7 @@
 #include <random>
 #include <tuple>
 
+#include "bench/BenchTiming.h"
 #include "skin/paint/BlendRow.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sGradient.h"
@@ -38,25 +39,7 @@ std::unique_ptr<TBitmap> Noise(int w, int h, int bits, uint32_t seed) {
 
 size_t RowBytes(const TBitmap& b) { return static_cast<size_t>(b.Width()) * (b.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3); }
 
-// Seconds per run of f, the best of several timed batches of about 20 ms.
-template <class F>
-double BestSeconds(F f) {
-  using Clock = std::chrono::steady_clock;
-  int n = 1;
-  for (;;) {
-    const auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) f();
-    if (Clock::now() - t0 > std::chrono::milliseconds(20)) break;
-    n *= 2;
-  }
-  double best = 1e30;
-  for (int k = 0; k < 5; ++k) {
-    const auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) f();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count() / n);
-  }
-  return best;
-}
+using benchtiming::BestSeconds;
 
 // The bare loops over the rows of a bitmap, measured once per shape.
 double BareSeconds(bool copy, int w, int h, int bits) {

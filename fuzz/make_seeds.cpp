@@ -10,7 +10,7 @@
 #include "tests/skindata/TestBytes.h"
 
 namespace fs = std::filesystem;
-using kxtest::BmpSpec;
+using kxtest::BmpLayout;
 using kxtest::Bytes;
 
 namespace {
@@ -31,7 +31,7 @@ tk::TBitmap& Pattern(tk::TBitmap& b) {
 }
 
 void Bmps() {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 9, s.height = 3, s.bpp = 1;
   s.extra = kxtest::Palette({0, 0xFF00FF});
   s.pixels = Bytes(12, 0xA5);

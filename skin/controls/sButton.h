@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsButton : public TsSectioned<tk::TButton> {
+class TsButton : public TsSectioned<tk::TButton, 93> {
  public:
   TK_CLASS_NAME(TsButton)
-  explicit TsButton(tk::TComponent* AOwner) : TsSectioned<tk::TButton>(AOwner) {}
+  explicit TsButton(tk::TComponent* AOwner) : TsSectioned<tk::TButton, 93>(AOwner) {}
 };
 
 }  // namespace kx

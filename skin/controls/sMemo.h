@@ -1,15 +1,22 @@
-// TsMemo: the engine's multi-line editor.
+// TsMemo: the engine's multi-line editor, with its caption label.
 #pragma once
+
+#include <memory>
 
 #include "skin/controls/sSkinSection.h"
 #include "toolkit/StdCtrls.h"
 
 namespace kx {
 
-class TsMemo : public TsSectioned<tk::TMemo> {
+class TsMemo : public TsSectioned<tk::TMemo, 7> {
  public:
   TK_CLASS_NAME(TsMemo)
-  explicit TsMemo(tk::TComponent* AOwner) : TsSectioned<tk::TMemo>(AOwner) {}
+  explicit TsMemo(tk::TComponent* AOwner)
+      : TsSectioned<tk::TMemo, 7>(AOwner), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+
+ private:
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 }  // namespace kx

@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsPanel : public TsSectioned<tk::TPanel> {
+class TsPanel : public TsSectioned<tk::TPanel, 51> {
  public:
   TK_CLASS_NAME(TsPanel)
-  explicit TsPanel(tk::TComponent* AOwner) : TsSectioned<tk::TPanel>(AOwner) {}
+  explicit TsPanel(tk::TComponent* AOwner) : TsSectioned<tk::TPanel, 51>(AOwner) {}
 };
 
 }  // namespace kx

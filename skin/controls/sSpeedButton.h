@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsSpeedButton : public TsSectioned<tk::TSpeedButton> {
+class TsSpeedButton : public TsSectioned<tk::TSpeedButton, 92> {
  public:
   TK_CLASS_NAME(TsSpeedButton)
-  explicit TsSpeedButton(tk::TComponent* AOwner) : TsSectioned<tk::TSpeedButton>(AOwner) {}
+  explicit TsSpeedButton(tk::TComponent* AOwner) : TsSectioned<tk::TSpeedButton, 92>(AOwner) {}
 };
 
 }  // namespace kx

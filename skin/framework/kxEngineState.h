@@ -5,6 +5,7 @@
 #pragma once
 
 #include "toolkit/Types.h"
+#include "toolkit/WinTypes.h"
 
 namespace tk {
 class TControl;
@@ -27,12 +28,22 @@ struct TkxEngineState {
   bool RemovingSkin = false;
   // The section named by the KX_SECTIONCHANGED broadcast running now (upper case).
   tk::String ChangedSection;
+  // A window animation is being prepared or played. Controls that see it
+  // (or a skin change holding the forms frozen) paint only into PaintTarget
+  // or from their caches.
+  bool WindowAnimating = false;
+  // DC of the bitmap a window picture is being captured into, else null.
+  HDC PaintTarget = nullptr;
   // Application-wide veto: a control for which this answers true is left out
   // of the broadcasts to children (the broadcast does not descend into it).
   bool (*ExcludeFromSkinning)(tk::TControl* Control) = nullptr;
 };
 
 inline TkxEngineState Engine;
+
+// The engine-wide animation flag: a window animation, or a skin change that
+// holds the forms frozen.
+inline bool AnimationFlag() { return Engine.WindowAnimating || Engine.SkinChangeAnimating; }
 
 // Sets a flag for the length of a scope and gives it its previous value back,
 // also when the scope is left by an exception: a load that fails must not

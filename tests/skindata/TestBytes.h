@@ -25,7 +25,7 @@ inline void Put32(Bytes& b, uint32_t v) {
 // A BMP file: 14-byte file header, the DIB header given, then extra (masks,
 // palette), then the pixel bytes. The pixel offset field points right after
 // extra unless offset is given.
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 1, height = 1;
   uint16_t bpp = 24;
   uint32_t compression = 0;
@@ -37,7 +37,7 @@ struct BmpSpec {
   uint32_t masks[4] = {0, 0, 0, 0};  // written into V2+ headers
 };
 
-inline Bytes MakeBmp(const BmpSpec& s) {
+inline Bytes MakeBmp(const BmpLayout& s) {
   Bytes b = {'B', 'M'};
   Bytes dib;
   if (s.headerSize == 12) {

@@ -15,8 +15,8 @@ namespace {
 std::unique_ptr<tk::TBitmap> Read(const Bytes& b) { return ReadBmp(b.data(), b.size()); }
 
 // 2 x 2, 24-bit: red, green on top; blue, white below.
-BmpSpec Rgb24(bool topDown) {
-  BmpSpec s;
+BmpLayout Rgb24(bool topDown) {
+  BmpLayout s;
   s.width = 2, s.height = topDown ? -2 : 2;
   Bytes top = {0, 0, 255, 0, 255, 0, 0, 0};       // red, green + padding
   Bytes bottom = {255, 0, 0, 255, 255, 255, 0, 0};  // blue, white + padding
@@ -49,14 +49,14 @@ TEST(BmpReader, BottomUpAndTopDownGiveTheSamePictureWithRowZeroOnTop) {
 }
 
 TEST(BmpReader, LastRowMayComeWithoutItsPadding) {
-  BmpSpec s = Rgb24(false);
+  BmpLayout s = Rgb24(false);
   s.pixels.resize(s.pixels.size() - 2);
   auto b = Read(MakeBmp(s));
   EXPECT_EQ(Px(*b, 1, 0), 0x00FF00u);
 }
 
 TEST(BmpReader, ThirtyTwoBitKeepsItsFourthByte) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1, s.height = 1, s.bpp = 32;
   s.pixels = {10, 20, 30, 40};
   auto b = Read(MakeBmp(s));
@@ -67,7 +67,7 @@ TEST(BmpReader, ThirtyTwoBitKeepsItsFourthByte) {
 
 TEST(BmpReader, BitFieldsAreScaledSoTheLargestFieldIsFull) {
   // 16-bit 5-6-5 through bit fields after an info header.
-  BmpSpec s;
+  BmpLayout s;
   s.width = 3, s.height = 1, s.bpp = 16, s.compression = 3;
   for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) Put32(s.extra, m);
   s.pixels = {0x00, 0xF8, 0xE0, 0x07, 0x10, 0x00, 0, 0};  // red, green, blue 16 of 31
@@ -78,7 +78,7 @@ TEST(BmpReader, BitFieldsAreScaledSoTheLargestFieldIsFull) {
 }
 
 TEST(BmpReader, SixteenBitWithoutMasksIsFiveFiveFive) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2, s.height = 1, s.bpp = 16;
   s.pixels = {0xFF, 0x7F, 0x00, 0x7C};  // white, red
   auto b = Read(MakeBmp(s));
@@ -87,7 +87,7 @@ TEST(BmpReader, SixteenBitWithoutMasksIsFiveFiveFive) {
 }
 
 TEST(BmpReader, ThirtyTwoBitFieldsInAVersionFiveHeaderCarryAlpha) {
-  BmpSpec s;
+  BmpLayout s;
   s.headerSize = 124, s.width = 1, s.height = 1, s.bpp = 32, s.compression = 3;
   s.masks[0] = 0x000000FF, s.masks[1] = 0x0000FF00, s.masks[2] = 0x00FF0000, s.masks[3] = 0xFF000000;
   s.pixels = {0x11, 0x22, 0x33, 0x80};  // stored R, G, B, A
@@ -97,7 +97,7 @@ TEST(BmpReader, ThirtyTwoBitFieldsInAVersionFiveHeaderCarryAlpha) {
 }
 
 TEST(BmpReader, PalettedDepthsLookUpTheirColours) {
-  BmpSpec one;
+  BmpLayout one;
   one.width = 3, one.height = 1, one.bpp = 1;
   one.extra = Palette({0x000000, 0xFF00FF});
   one.pixels = {0b10100000, 0, 0, 0};
@@ -106,7 +106,7 @@ TEST(BmpReader, PalettedDepthsLookUpTheirColours) {
   EXPECT_EQ(Px(*b1, 1, 0), 0x000000u);
   EXPECT_EQ(Px(*b1, 2, 0), 0xFF00FFu);
 
-  BmpSpec four;
+  BmpLayout four;
   four.width = 3, four.height = 1, four.bpp = 4, four.clrUsed = 3;
   four.extra = Palette({0x111111, 0x222222, 0x333333});
   four.pixels = {0x21, 0xF0, 0, 0};  // indexes 2, 1, 15 (no such entry)
@@ -115,7 +115,7 @@ TEST(BmpReader, PalettedDepthsLookUpTheirColours) {
   EXPECT_EQ(Px(*b4, 1, 0), 0x222222u);
   EXPECT_EQ(Px(*b4, 2, 0), 0x000000u) << "an index beyond the table is black";
 
-  BmpSpec eight;
+  BmpLayout eight;
   eight.width = 2, eight.height = 1, eight.bpp = 8, eight.clrUsed = 2;
   eight.extra = Palette({0x0000FF, 0x00FF00});
   eight.pixels = {1, 0, 0, 0};
@@ -125,7 +125,7 @@ TEST(BmpReader, PalettedDepthsLookUpTheirColours) {
 }
 
 TEST(BmpReader, CoreHeaderWithThreeBytePalette) {
-  BmpSpec s;
+  BmpLayout s;
   s.headerSize = 12, s.width = 2, s.height = 1, s.bpp = 8;
   Bytes pal = Palette({0xABCDEF, 0x123456}, 3);
   pal.resize(256 * 3, 0);
@@ -137,7 +137,7 @@ TEST(BmpReader, CoreHeaderWithThreeBytePalette) {
 }
 
 TEST(BmpReader, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 4, s.height = 3, s.bpp = 8, s.compression = 1, s.clrUsed = 3;
   s.extra = Palette({0x000000, 0xFF0000, 0x00FF00});
   // bottom row: 3 x red, end of line; middle: absolute 2,1,2 (padded), eol;
@@ -156,7 +156,7 @@ TEST(BmpReader, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
 }
 
 TEST(BmpReader, Rle4AlternatesTheTwoNibbles) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 6, s.height = 1, s.bpp = 4, s.compression = 2, s.clrUsed = 2;
   s.extra = Palette({0x0000FF, 0xFFFFFF});
   // run of 3 alternating 0,1,0; absolute 3 pixels 1,1,1 (2 bytes, word aligned).
@@ -171,7 +171,7 @@ TEST(BmpReader, Rle4AlternatesTheTwoNibbles) {
 }
 
 TEST(BmpReader, RunsPastTheRightEdgeAreCut) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2, s.height = 1, s.bpp = 8, s.compression = 1, s.clrUsed = 1;
   s.extra = Palette({0x445566});
   s.pixels = {255, 0, 255, 0, 0, 1};
@@ -180,7 +180,7 @@ TEST(BmpReader, RunsPastTheRightEdgeAreCut) {
 }
 
 TEST(BmpReader, PictureWithoutPixelsReadsAsEmpty) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 0, s.height = 5;
   auto b = Read(MakeBmp(s));
   EXPECT_TRUE(b->Empty());
@@ -201,7 +201,7 @@ TEST(BmpReader, WrittenPicturesReadBackUnchanged) {
 // --- Damaged files: a clear error, never a crash ------------------------------
 
 TEST(BmpReaderDamaged, EveryTruncationOfAValidFileFailsCleanly) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 3, s.height = 2, s.bpp = 8, s.compression = 1, s.clrUsed = 2;
   s.extra = Palette({0, 0xFFFFFF});
   s.pixels = {3, 1, 0, 0, 0, 3, 1, 0, 1, 0, 0, 1};  // the second row ends at the end-of-bitmap code
@@ -214,19 +214,19 @@ TEST(BmpReaderDamaged, EveryTruncationOfAValidFileFailsCleanly) {
 }
 
 TEST(BmpReaderDamaged, UncompressedPixelsCutShort) {
-  BmpSpec s = Rgb24(false);
+  BmpLayout s = Rgb24(false);
   s.pixels.resize(5);
   EXPECT_NE(ErrorOf(MakeBmp(s)).find("truncated"), std::string::npos);
 }
 
 TEST(BmpReaderDamaged, AbsurdDimensionsAreRefusedBeforeAllocating) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1000000, s.height = 1000000, s.bpp = 24;
   EXPECT_NE(ErrorOf(MakeBmp(s)).find("too large"), std::string::npos);
   s.width = 1, s.height = INT32_MIN;
   EXPECT_NE(ErrorOf(MakeBmp(s)).find("too large"), std::string::npos);
   // Compressed: a few bytes must not make a huge picture either.
-  BmpSpec r;
+  BmpLayout r;
   r.width = 20000, r.height = 20000, r.bpp = 8, r.compression = 1, r.clrUsed = 1;
   r.extra = Palette({0});
   r.pixels = {0, 1};
@@ -236,59 +236,59 @@ TEST(BmpReaderDamaged, AbsurdDimensionsAreRefusedBeforeAllocating) {
 TEST(BmpReaderDamaged, HeaderFieldsOutsideTheirRange) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
   };
   std::vector<Case> cases;
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.width = -2;
     cases.push_back({"negative width", s});
   }
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.bpp = 7;
     cases.push_back({"depth 7", s});
   }
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.compression = 1;
     cases.push_back({"RLE8 on 24 bits", s});
   }
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.compression = 4;
     cases.push_back({"embedded JPEG", s});
   }
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.headerSize = 30;
     cases.push_back({"unknown header size", s});
   }
   {
-    BmpSpec s = Rgb24(false);
+    BmpLayout s = Rgb24(false);
     s.offset = 100000;
     cases.push_back({"pixel offset beyond the file", s});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = -1, s.bpp = 8, s.compression = 1;
     s.extra = Palette({0});
     s.pixels = {2, 0, 0, 1};
     cases.push_back({"top-down RLE", s});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = 1, s.bpp = 8;
     s.pixels = {};
     cases.push_back({"no colour table", s});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = 1, s.bpp = 16, s.compression = 3;
     s.pixels = {0, 0, 0, 0};
     cases.push_back({"bit fields without masks", s});
   }
-  for (const Case& c : cases) EXPECT_FALSE(ErrorOf(MakeBmp(c.spec)).empty()) << c.what;
+  for (const Case& c : cases) EXPECT_FALSE(ErrorOf(MakeBmp(c.layout)).empty()) << c.what;
 }
 
 TEST(BmpReaderDamaged, HeaderSizeLargerThanTheFile) {

@@ -9,12 +9,14 @@
 #include <system_error>
 
 #include "skin/data/kxFileLookup.h"
+#include "skin/data/kxImageWrite.h"
 #include "skin/data/kxSkinError.h"
 #include "skin/data/kxSkinPack.h"
 #include "skin/data/sSkinData.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
+#include "tools/kxskin/kxSkinRender.h"
 
 namespace kxtool {
 
@@ -35,6 +37,13 @@ const char* const kUsage =
     "  check [--strict] SKIN load a packed skin or a skin folder as the program\n"
     "                        does and print a summary with every problem found;\n"
     "                        --strict makes problems an error (exit code 3)\n"
+    "  render SKIN SECTION WIDTHxHEIGHT STATE OUT.png [--parent COLOR|--parent-section NAME]\n"
+    "                        paint one section's full look (background, border,\n"
+    "                        corner images) for a state (0 normal, 1 hot,\n"
+    "                        2 pressed) over a colour (0x00BBGGRR, decimal or\n"
+    "                        $/0x hex) or another section's look, into a PNG\n"
+    "  sheet SKIN OUT.png    every section in states 0, 1 and 2 at a few sizes\n"
+    "                        on a checkerboard, labelled, into a PNG\n"
     "  --help                this text\n"
     "\n"
     "Exit code 0 on success; otherwise one line on standard error.\n";
@@ -209,12 +218,15 @@ String RectText(const tk::TRect& r) {
          tk::IntToStr(r.Bottom) + L")";
 }
 
-int Check(std::vector<String> a, std::ostream& out) {
-  bool strict = false;
-  if (!a.empty() && a[0] == L"--strict") strict = true, a.erase(a.begin());
-  if (a.size() != 1) Fail(L"check needs one SKIN (a .kxz file or a skin folder)");
-  const String skin = a[0];
-  std::vector<kx::TkxLoadProblem> problems;
+// A skin loaded as the program loads it, with its options file.
+struct TLoadedSkin {
+  std::unique_ptr<tk::TMemIniFile> ini;
+  std::unique_ptr<kx::TkxSkinContent> content;
+};
+
+TLoadedSkin LoadSkin(const String& skin, std::vector<kx::TkxLoadProblem>* problemsOut) {
+  std::vector<kx::TkxLoadProblem> none;
+  std::vector<kx::TkxLoadProblem>& problems = problemsOut ? *problemsOut : none;
   std::unique_ptr<tk::TMemIniFile> ini;
   std::unique_ptr<kx::TkxSkinContent> content;
   kx::TkxLoadSettings settings;
@@ -242,6 +254,18 @@ int Check(std::vector<String> a, std::ostream& out) {
   } catch (const tk::Exception& e) {
     Fail(e.Message());
   }
+  return TLoadedSkin{std::move(ini), std::move(content)};
+}
+
+int Check(std::vector<String> a, std::ostream& out) {
+  bool strict = false;
+  if (!a.empty() && a[0] == L"--strict") strict = true, a.erase(a.begin());
+  if (a.size() != 1) Fail(L"check needs one SKIN (a .kxz file or a skin folder)");
+  const String skin = a[0];
+  std::vector<kx::TkxLoadProblem> problems;
+  TLoadedSkin loaded = LoadSkin(skin, &problems);
+  const std::unique_ptr<tk::TMemIniFile>& ini = loaded.ini;
+  const std::unique_ptr<kx::TkxSkinContent>& content = loaded.content;
   auto problem = [&](const String& sec, const String& key, const String& text) {
     problems.push_back({sec, key, text});
   };
@@ -323,6 +347,62 @@ int Check(std::vector<String> a, std::ostream& out) {
   return 0;
 }
 
+// --- render and sheet -------------------------------------------------------
+
+void WritePicture(const tk::TBitmap& bmp, const String& path) {
+  const std::vector<uint8_t> png = kx::WritePng(bmp);
+  try {
+    WriteFile(path, png.data(), png.size());
+  } catch (const tk::Exception& e) {
+    Fail(L"can't write " + path + L": " + e.Message());
+  }
+}
+
+// A colour as the options file writes one (decimal 0x00BBGGRR), or in hex
+// after "$" or "0x".
+tk::TColor ParseColor(const String& text) {
+  int v = 0;
+  String t = text;
+  if (t.rfind(L"0x", 0) == 0 || t.rfind(L"0X", 0) == 0) t = L"$" + t.substr(2);
+  if (!tk::TryStrToInt(t, v) || v < 0 || v > 0xFFFFFF) Fail(L"\"" + text + L"\" is no colour (0 to $FFFFFF)");
+  return v;
+}
+
+int Render(const std::vector<String>& a, std::ostream& out) {
+  if (a.size() != 5 && a.size() != 7) Fail(L"render needs SKIN SECTION WIDTHxHEIGHT STATE OUT.png [--parent COLOR|--parent-section NAME]");
+  const String& section = a[1];
+  const size_t x = a[2].find_first_of(L"xX");
+  int w = 0, h = 0, state = 0;
+  if (x == String::npos || !tk::TryStrToInt(a[2].substr(0, x), w) || !tk::TryStrToInt(a[2].substr(x + 1), h) ||
+      w <= 0 || h <= 0 || w > 8192 || h > 8192)
+    Fail(L"\"" + a[2] + L"\" is no size (WIDTHxHEIGHT, 1 to 8192 each)");
+  if (!tk::TryStrToInt(a[3], state) || state < 0) Fail(L"\"" + a[3] + L"\" is no state (0 normal, 1 hot, 2 pressed)");
+  TRenderParent parent;
+  if (a.size() == 7) {
+    if (a[5] == L"--parent") parent.Kind = TRenderParent::rpColor, parent.Color = ParseColor(a[6]);
+    else if (a[5] == L"--parent-section") parent.Kind = TRenderParent::rpSection, parent.Section = a[6];
+    else Fail(L"unknown option " + a[5]);
+  }
+  const TLoadedSkin skin = LoadSkin(a[0], nullptr);
+  if (skin.content->GetSkinIndex(section) < 0) Fail(L"the skin has no section " + section);
+  if (parent.Kind == TRenderParent::rpSection && skin.content->GetSkinIndex(parent.Section) < 0)
+    Fail(L"the skin has no section " + parent.Section);
+  auto bmp = RenderSection(*skin.content, section, w, h, state, parent);
+  WritePicture(*bmp, a[4]);
+  out << "rendered " << U8(section) << " " << w << " x " << h << " in state " << state << " into " << U8(a[4]) << "\n";
+  return 0;
+}
+
+int Sheet(const std::vector<String>& a, std::ostream& out) {
+  if (a.size() != 2) Fail(L"sheet needs SKIN and OUT.png");
+  const TLoadedSkin skin = LoadSkin(a[0], nullptr);
+  auto bmp = RenderSheet(*skin.content);
+  WritePicture(*bmp, a[1]);
+  out << "drew " << skin.content->gd.size() << " sections into " << U8(a[1]) << " (" << bmp->Width() << " x "
+      << bmp->Height() << ")\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunKxSkin(const std::vector<String>& Args, std::ostream& Out, std::ostream& Err) {
@@ -336,7 +416,7 @@ int RunKxSkin(const std::vector<String>& Args, std::ostream& Out, std::ostream& 
     return 0;
   }
   static const std::map<String, std::function<int(const std::vector<String>&, std::ostream&)>> commands = {
-      {L"unpack", Unpack}, {L"pack", Pack}, {L"check", Check}};
+      {L"unpack", Unpack}, {L"pack", Pack}, {L"check", Check}, {L"render", Render}, {L"sheet", Sheet}};
   auto it = commands.find(cmd);
   if (it == commands.end()) {
     Err << "kxskin: unknown command \"" << U8(cmd) << "\" (kxskin --help lists them)\n";

@@ -3,6 +3,9 @@
 //   kxskin pack DIR SKIN.kxz     a folder packed (unpack then pack gives the same bytes)
 //   kxskin check SKIN            loads a packed skin or a skin folder the way the
 //                                program does and lists what it finds
+//   kxskin render SKIN SECTION WxH STATE OUT.png [--parent C|--parent-section S]
+//                                one section's look as a PNG
+//   kxskin sheet SKIN OUT.png    every section in states 0 to 2 as a PNG
 // Output goes to Out, the one-line error of a failure to Err; the result is
 // the process exit code. Pure: the same on Linux and Windows.
 #pragma once

@@ -1,0 +1,124 @@
+// Skin item painting: one skin section turned into pixels. A section's
+// background for a state (flat colour, texture, gradient, see-through over
+// the parent), its nine-slice border from the border mask, the four corner
+// images, single mask images (glyphs) and textures, and the see-through
+// corner runs that windows cut out of their regions.
+//
+// Everything paints into a 24- or 32-bit memory bitmap. The skin content
+// (sections, masks, patterns, master bitmap) belongs to the skin manager and
+// is only read here. Nothing raises: an invalid index, a missing bitmap or
+// skin, or a rectangle outside the target makes a routine do nothing. UI
+// thread only (the key colour is engine-wide state).
+#pragma once
+
+#include <vector>
+
+#include "skin/framework/sCacheInfo.h"
+#include "skin/data/sSkinData.h"
+#include "toolkit/Bitmap.h"
+#include "toolkit/Types.h"
+#include "toolkit/WinTypes.h"
+
+namespace tk {
+class TControl;
+}
+
+namespace kx {
+
+class TsSkinManager;
+class TsCommonData;
+
+// One-pixel-high see-through runs of a window's corners, in window
+// coordinates; the owner empties it before collecting a window's corners.
+using TAOR = std::vector<tk::TRect>;
+
+// The unknown colour of a parent and "no custom colour".
+constexpr tk::TColor kxNoColor = 0xFF00FF;
+
+// What a control adds to its section when it paints: its indexes, its skin
+// and its own colour (kxNoColor unless the control's CustomColor is set, in
+// which case the owner's colour through ColorToRGB).
+struct TkxControlSkin {
+  int SkinIndex = -1;
+  String SkinSection;
+  int HotTexture = -1;
+  int Texture = -1;
+  const TkxSkinContent* Skin = nullptr;
+  tk::TColor CustomColor = kxNoColor;
+};
+
+// The background of r (which must lie inside bmp); offset is r's place in
+// the parent's coordinates. hot selects the section's hot values.
+void PaintSectionBackground(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, tk::TColor CustomColor,
+                            int HotTexture, int Texture, const TkxSkinContent* skin, tk::TBitmap* bmp,
+                            tk::TPoint offset, tk::TRect r, bool hot);
+
+void PaintControlBackground(const TkxControlSkin& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
+                            tk::TPoint offset, tk::TRect r);
+// Background, border (skipped in state 0 for DrawMode 2), corner images.
+void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
+                      tk::TPoint offset, tk::TRect r, int state);
+// For items without a control: background, corner images, then the border
+// with the corner flag set.
+void PaintSectionLook(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, int HotTexture, int Texture,
+                      const TkxSkinContent* skin, tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state,
+                      bool fillCentre);
+// Paints the section named name (or fallback when name is no section) over
+// the whole of bmp and returns its index (-1: none painted). With
+// bmpHoldsBackground the caller has already copied what lies behind into
+// bmp, which then is its own parent; else the parent is fillColor.
+int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallback, bool bmpHoldsBackground,
+                       tk::TColor fillColor, const TkxSkinContent* skin, int state);
+// Scroll-bar parts: the background with the given texture indexes, then the
+// border from the given mask.
+void PaintScrollPart(int SkinIndex, int BorderIndex, int HotTexture, int Texture, const TkxSkinContent* skin,
+                     tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state, bool fillCentre,
+                     const TCacheInfo& ci, const String& SkinSection);
+
+// Nine-slice border of r from the mask's frame for the state. corner lets
+// see-through pixels of the corner pieces take the parent's pixels.
+void DrawBorderFromMask(tk::TBitmap* bmp, tk::TRect r, bool fillCentre, bool corner, int state,
+                        const TsMaskData& mask, const TCacheInfo& ci);
+// The state's frame of a mask image with its top-left at p; mode 1 opaque,
+// any other translucent.
+void DrawMaskImage(tk::TBitmap* bmp, tk::TPoint p, int state, const TCacheInfo& ci, const TsMaskData& mask,
+                   int mode);
+// A plain texture by its DrawMode. picture non-null is a whole picture of
+// its own, tiled over all of r; else the mask's first frame is the tile. On
+// return r is the part left uncovered, or (-1, -1, -1, -1).
+void FillWithTexture(tk::TBitmap* bmp, tk::TRect& r, const tk::TBitmap* picture, int drawMode,
+                     const TsMaskData& mask);
+// A MaskType 1 texture: mode 10 whole tiles only, the strips right and below
+// from the parent; any other mode tiles all of r.
+void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, int drawMode,
+                           const TsMaskData& mask);
+// Appends the key-coloured runs of the mask's two top (or bottom) corners
+// for an edge of width W placed at y = Y.
+void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& mask, bool bottom, int Y);
+
+// --- Windows build only (sSkinItemPaint_win.cpp); manager nil = the default.
+// PaintSectionLook into a new 24-bit bitmap of r's size, copied to dc at r;
+// nothing for an empty r or one with a negative Left or Top.
+void PaintSectionToDevice(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, TsSkinManager* manager,
+                          HDC dc, tk::TPoint offset, tk::TRect r, int state, bool fillCentre);
+// PaintSectionByName over what dc shows at r's top-left (dc nil: over
+// fillColor); bmp keeps its size.
+int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallback, HDC dc, tk::TColor fillColor,
+                       tk::TRect r, TsSkinManager* manager, int state);
+
+// The same for a control's TsCommonData: its indexes, section and manager;
+// its owner's colour when CustomColor is set.
+TkxControlSkin ControlSkinOf(const TsCommonData& c);
+void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
+                            tk::TPoint offset, tk::TRect r);
+void PaintControlLook(const TsCommonData& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
+                      tk::TPoint offset, tk::TRect r, int state);
+// Asks parent for its background (the background query) and paints the
+// look over that.
+void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, bool fillCentre, bool corner,
+                                tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state);
+
+// The frame size of a mask (0 x 0 when it has no frames).
+tk::TSize MaskFrameSize(const TsMaskData& mask);
+
+}  // namespace kx
