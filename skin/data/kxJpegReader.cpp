@@ -31,10 +31,13 @@ void OnError(j_common_ptr cinfo) {
   longjmp(err->jump, 1);
 }
 
-// Warnings let libjpeg go on, and so do we, except for data that ends early:
-// libjpeg would fill the missing rows with grey and call it a picture.
+// Warnings let libjpeg go on, and so do we, except for data that ends early
+// (the file, or a scan cut short by the next marker): libjpeg would fill the
+// missing rows with grey and call it a picture, and a few hundred bytes could
+// declare millions of pixels that way.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) OnError(cinfo);
+  if (level == -1 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER))
+    OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
