@@ -25,9 +25,15 @@ inline int RoundHalfEven(double v) {
   return static_cast<int>((v + kMagic) - kMagic);
 }
 
-// dst[i] := BlendByte(dst[i], src[i], A) for i in [0, n).
+// dst[i] := BlendByte(dst[i], src[i], A) for i in [0, n). BlendRowFast runs
+// the widest loop the processor has; all loops give the same bytes.
 void BlendRowScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);
+void BlendRowSse2(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);
+void BlendRowAvx2(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);  // only where CpuHasAvx2()
 void BlendRowFast(uint8_t* dst, const uint8_t* src, size_t n, uint8_t A);
+
+// AVX2 present and enabled by the operating system; decided once.
+bool CpuHasAvx2();
 
 // Writes count pixels of bpp (3 or 4) bytes, all equal to pixel[0..bpp).
 void FillRowPixels(uint8_t* row, int count, int bpp, const uint8_t* pixel);

@@ -159,17 +159,26 @@ void TkxFastSum<Bpp>::BlendBitmapsRect() {
   if (DstX1 < 0 || DstY1 < 0 || DstX2 > FDstWidth || DstY2 > FDstHeight) return;
   if (DstX1 - dx < 0 || DstX2 - dx > FSrcWidth || DstY1 - dy < 0 || DstY2 - dy > FSrcHeight) return;
   const size_t n = static_cast<size_t>(DstX2 - DstX1) * Bpp;
-  const bool same = FStartSrc == FStartDst;
-  for (int y = DstY2 - 1; y >= DstY1; --y) {
-    uint8_t* d = FStartDst + static_cast<intptr_t>(y) * FDeltaDst + static_cast<intptr_t>(DstX1) * Bpp;
-    const uint8_t* s = FStartSrc + static_cast<intptr_t>(y - dy) * FDeltaSrc + static_cast<intptr_t>(DstX1 - dx) * Bpp;
-    if (same) {
-      // Blending a bitmap into itself: the walk order (rows and bytes from
-      // the end) decides which bytes are read after being written.
+  auto dst_row = [&](int y) { return FStartDst + static_cast<intptr_t>(y) * FDeltaDst + static_cast<intptr_t>(DstX1) * Bpp; };
+  auto src_row = [&](int y) {
+    return FStartSrc + static_cast<intptr_t>(y - dy) * FDeltaSrc + static_cast<intptr_t>(DstX1 - dx) * Bpp;
+  };
+  if (FStartSrc == FStartDst) {
+    // Blending a bitmap into itself: the walk order (rows and bytes from
+    // the end) decides which bytes are read after being written.
+    for (int y = DstY2 - 1; y >= DstY1; --y) {
+      uint8_t* d = dst_row(y);
+      const uint8_t* s = src_row(y);
       for (size_t i = n; i-- > 0;) d[i] = BlendByte(d[i], s[i], Alpha);
-    } else {
-      BlendRowFast(d, s, n, Alpha);
     }
+    return;
+  }
+  // Two bitmaps: any order gives the same bytes, and rising addresses suit
+  // the prefetcher best.
+  const bool up = FDeltaDst < 0;
+  for (int k = 0; k < DstY2 - DstY1; ++k) {
+    const int y = up ? DstY2 - 1 - k : DstY1 + k;
+    BlendRowFast(dst_row(y), src_row(y), n, Alpha);
   }
 }
 

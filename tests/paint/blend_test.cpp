@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "skin/paint/BlendRow.h"
@@ -23,29 +24,35 @@ TEST(BlendByte, FadeArithmeticKeepsTheDocumentedRoundingAtTheEnds) {
   EXPECT_EQ(BlendByte(1, 0, 255), 1) << "(255 + 127) >> 8";
 }
 
-TEST(BlendRow, VectorLoopIsExactForEveryOpacityByteCombinationAndLength) {
-  // Every (d, s) pair, 16 at a time through the vector path, for a spread
-  // of opacities; then every opacity over random lengths for the tails.
+TEST(BlendRow, VectorLoopsAreExactForEveryOpacityByteCombinationAndLength) {
+  // Every (d, s) pair through each vector loop the processor has, for a
+  // spread of opacities; then every opacity over random lengths for the
+  // tails (the wide loop hands its remainder to the narrower ones).
+  using TLoop = void (*)(uint8_t*, const uint8_t*, size_t, uint8_t);
+  std::vector<std::pair<const char*, TLoop>> loops{{"sse2", kx::BlendRowSse2}, {"fast", kx::BlendRowFast}};
+  if (kx::CpuHasAvx2()) loops.emplace_back("avx2", kx::BlendRowAvx2);
   std::vector<uint8_t> d(65536), s(65536);
   for (int i = 0; i < 65536; ++i) {
     d[i] = static_cast<uint8_t>(i >> 8);
     s[i] = static_cast<uint8_t>(i);
   }
-  for (int A : {0, 1, 2, 127, 128, 129, 200, 254, 255}) {
-    std::vector<uint8_t> fast = d;
-    kx::BlendRowFast(fast.data(), s.data(), fast.size(), static_cast<uint8_t>(A));
-    for (int i = 0; i < 65536; ++i)
-      ASSERT_EQ(fast[i], (d[i] * A + s[i] * (255 - A) + 127) >> 8) << "A " << A << " d " << int(d[i]) << " s "
-                                                                     << int(s[i]);
-  }
-  std::mt19937 rng(7);
-  for (int A = 0; A < 256; ++A) {
-    std::vector<uint8_t> ref(rng() % 300), src(ref.size());
-    for (size_t i = 0; i < ref.size(); ++i) ref[i] = static_cast<uint8_t>(rng()), src[i] = static_cast<uint8_t>(rng());
-    std::vector<uint8_t> fast = ref;
-    kx::BlendRowScalar(ref.data(), src.data(), ref.size(), static_cast<uint8_t>(A));
-    kx::BlendRowFast(fast.data(), src.data(), fast.size(), static_cast<uint8_t>(A));
-    ASSERT_EQ(fast, ref) << "A " << A << ", n " << ref.size();
+  for (const auto& [name, loop] : loops) {
+    for (int A : {0, 1, 2, 127, 128, 129, 200, 254, 255}) {
+      std::vector<uint8_t> fast = d;
+      loop(fast.data(), s.data(), fast.size(), static_cast<uint8_t>(A));
+      for (int i = 0; i < 65536; ++i)
+        ASSERT_EQ(fast[i], (d[i] * A + s[i] * (255 - A) + 127) >> 8)
+            << name << " A " << A << " d " << int(d[i]) << " s " << int(s[i]);
+    }
+    std::mt19937 rng(7);
+    for (int A = 0; A < 256; ++A) {
+      std::vector<uint8_t> ref(rng() % 300), src(ref.size());
+      for (size_t i = 0; i < ref.size(); ++i) ref[i] = static_cast<uint8_t>(rng()), src[i] = static_cast<uint8_t>(rng());
+      std::vector<uint8_t> fast = ref;
+      kx::BlendRowScalar(ref.data(), src.data(), ref.size(), static_cast<uint8_t>(A));
+      loop(fast.data(), src.data(), fast.size(), static_cast<uint8_t>(A));
+      ASSERT_EQ(fast, ref) << name << " A " << A << ", n " << ref.size();
+    }
   }
 }
 
