@@ -18,6 +18,16 @@ void Store(const TabuloApp& app, const wchar_t* l, const wchar_t* t, const wchar
   if (maximized) app.WriteSetting(L"Maximized", maximized);
 }
 
+// What the program wrote back when it closed.
+void ExpectStored(const TabuloApp& app, const wchar_t* l, const wchar_t* t, const wchar_t* w, const wchar_t* h,
+                  const wchar_t* maximized) {
+  EXPECT_EQ(app.ReadSetting(L"Left"), l);
+  EXPECT_EQ(app.ReadSetting(L"Top"), t);
+  EXPECT_EQ(app.ReadSetting(L"Width"), w);
+  EXPECT_EQ(app.ReadSetting(L"Height"), h);
+  EXPECT_EQ(app.ReadSetting(L"Maximized"), maximized);
+}
+
 }  // namespace
 
 TEST(WindowPlacement, StoredBoundsAreAppliedAndWrittenBackUnchanged) {
@@ -32,11 +42,7 @@ TEST(WindowPlacement, StoredBoundsAreAppliedAndWrittenBackUnchanged) {
   EXPECT_EQ(r.bottom - r.top, 600);
   EXPECT_FALSE(IsZoomed(app.Form()));
   ASSERT_TRUE(app.CloseAndWait());
-  EXPECT_EQ(app.ReadSetting(L"Left"), L"40");
-  EXPECT_EQ(app.ReadSetting(L"Top"), L"30");
-  EXPECT_EQ(app.ReadSetting(L"Width"), L"800");
-  EXPECT_EQ(app.ReadSetting(L"Height"), L"600");
-  EXPECT_EQ(app.ReadSetting(L"Maximized"), L"0");
+  ExpectStored(app, L"40", L"30", L"800", L"600", L"0");
 }
 
 TEST(WindowPlacement, AMaximizedCloseStoresTheNormalRectangleWhichTheNextStartRestoresBeforeMaximizing) {
@@ -47,22 +53,14 @@ TEST(WindowPlacement, AMaximizedCloseStoresTheNormalRectangleWhichTheNextStartRe
   PostMessageW(app.Form(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(app.Form()) != 0; }));
   ASSERT_TRUE(app.CloseAndWait());
-  EXPECT_EQ(app.ReadSetting(L"Maximized"), L"1");
-  EXPECT_EQ(app.ReadSetting(L"Left"), L"50");
-  EXPECT_EQ(app.ReadSetting(L"Top"), L"20");
-  EXPECT_EQ(app.ReadSetting(L"Width"), L"820");
-  EXPECT_EQ(app.ReadSetting(L"Height"), L"610");
+  ExpectStored(app, L"50", L"20", L"820", L"610", L"1");
 
   // Wine answers a placement query from another process with the window's
   // current rectangle, so the program's own close tells the normal one.
   app.Start();
   EXPECT_TRUE(IsZoomed(app.Form()));
   ASSERT_TRUE(app.CloseAndWait());
-  EXPECT_EQ(app.ReadSetting(L"Maximized"), L"1");
-  EXPECT_EQ(app.ReadSetting(L"Left"), L"50");
-  EXPECT_EQ(app.ReadSetting(L"Top"), L"20");
-  EXPECT_EQ(app.ReadSetting(L"Width"), L"820");
-  EXPECT_EQ(app.ReadSetting(L"Height"), L"610");
+  ExpectStored(app, L"50", L"20", L"820", L"610", L"1");
 
   app.Start();
   EXPECT_TRUE(IsZoomed(app.Form()));
