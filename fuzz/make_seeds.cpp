@@ -1,9 +1,13 @@
 // Writes the seed corpora of the fuzz targets: valid inputs of every kind the
 // readers know. Usage: make_seeds DIR (creates DIR/<target>/...).
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxSkinPack.h"
@@ -100,14 +104,14 @@ const char* const kOptions =
 
 // Words of the options syntax and the notations for the options target
 // (libFuzzer's dictionary format), written beside the seed folders.
-void Dictionary() {
+void Dictionary(const char* target) {
   const char* const words[] = {
       "[GLOBALINFO]", "[PANEL]", "PARENTCLASS=", "MASTERBITMAP=MASTER.BMP", "BORDERSMASK=", "GLYPHMASK=",
       "PATTERN=", "HOTPATTERN=", "IMGTOPLEFT=", "EXBORDER=", "BICONCLOSE=", "BICONMAX=", "BIKEEPHUE=",
       "GRADIENTDATA=", "HOTGRADIENTDATA=", "COLOR=", "HOTCOLOR=", "FONTCOLOR=", "VERSION=", "SHADOW1BLUR=",
       "GLOW=", "GSIZE=", "0x", "-1", "?", ";", "!A.PNG!", "!B.BMP!", "^0001", "@0001", "~0001", "# (",
       ",", ")", "C.JPG", "MASTER.BMP", "TRUE", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
-  std::ofstream f(gRoot / "options.dict");
+  std::ofstream f(gRoot / (std::string(target) + ".dict"));
   for (const char* w : words) {
     f << '"';
     for (const char* p = w; *p; ++p) {
@@ -140,6 +144,37 @@ void Packed() {
       kx::WritePackedSkin({{"options.DAT", reinterpret_cast<const uint8_t*>("x"), 1}, {"Options.dat", nullptr, 0}}));
 }
 
+Bytes ReadAll(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+// The painter's seeds: the internal skin packed as the build packs it (the
+// options first, then the pictures) and its options text alone, beside the
+// small skins of the other targets.
+void Paint() {
+  const fs::path dir = TABULO_SKIN_DIR;
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    const std::string name = e.path().filename().string();
+    if (!e.is_regular_file() || name == "kxskin.order") continue;
+    files.emplace_back(name, ReadAll(e.path()));
+  }
+  std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+    return (a.first == "Options.dat") != (b.first == "Options.dat") ? a.first == "Options.dat" : a.first < b.first;
+  });
+  std::vector<kx::TkxPackInput> in;
+  for (const auto& f : files) in.push_back({f.first, f.second.data(), f.second.size()});
+  Put("paint", "pearlmist.kxz", kx::WritePackedSkin(in));
+  for (const auto& f : files)
+    if (f.first == "Options.dat") Put("paint", "pearlmist.dat", f.second);
+  std::string o = kOptions;
+  Put("paint", "full.dat", o);
+  Put("paint", "counts.dat",
+      std::string("[PANEL]\nBORDERSMASK=!A.PNG!0!1!0\nIMGTOPLEFT=@0000@0000@0009@0006@0@0\n"
+                  "PATTERN=~0000~0000~0009~0006~10~1\nIMAGEPERCENT=50\nTRANSPARENCY=40\n"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,7 +187,9 @@ int main(int argc, char** argv) {
   Pngs();
   Jpegs();
   Options();
-  Dictionary();
+  Dictionary("options");
+  Dictionary("paint");
   Packed();
+  Paint();
   return 0;
 }

@@ -34,7 +34,7 @@ void LoadSkinFile(const String& FileName, tk::TMemoryStream& Dest, int64_t Limit
   tk::TFileStream f(FileName, tk::fmOpenRead | tk::fmShareDenyWrite);
   const int64_t size = f.Size();
   if (size > Limit)
-    throw EkxSkinError(tk::Fmt(L"The skin file \"%s\" is too large (%s bytes)", {FileName, tk::IntToStr(size)}));
+    throw EkxSkinError(tk::Fmt(L"The skin file \"%s\" is too large (%s bytes)", {EscapeSkinText(FileName), tk::IntToStr(size)}));
   Dest.LoadFromStream(&f);
 }
 
@@ -58,9 +58,10 @@ std::vector<TkxPackedEntry> ReadPackedEntries(tk::TStream* Source) {
     if (nameLength > 0) Source->ReadBuffer(e.RawName.data(), nameLength);
     e.Name = tk::AnsiToWide(e.RawName);
     const int32_t size = ReadInt32(Source);
-    if (size < 0) Damaged(tk::Fmt(L"entry \"%s\" has a negative size", {e.Name}));
+    if (size < 0) Damaged(tk::Fmt(L"entry \"%s\" has a negative size", {EscapeSkinText(e.Name)}));
     if (size > kxMaxEntrySize)
-      Damaged(tk::Fmt(L"entry \"%s\" declares %s bytes, more than an entry may hold", {e.Name, tk::IntToStr(size)}));
+      Damaged(tk::Fmt(L"entry \"%s\" declares %s bytes, more than an entry may hold",
+                      {EscapeSkinText(e.Name), tk::IntToStr(size)}));
     total += size;
     if (total > kxMaxSkinSize) Damaged(L"the entries declare more data than a skin may hold");
     e.Data = std::make_unique<tk::TMemoryStream>();
@@ -81,7 +82,7 @@ std::vector<uint8_t> WritePackedSkin(const std::vector<TkxPackInput>& Entries) {
   PutInt32(out, static_cast<int32_t>(Entries.size()));
   for (const TkxPackInput& e : Entries) {
     if (e.Size > static_cast<size_t>(kxMaxEntrySize))
-      throw tk::EZlibError(L"Entry " + tk::AnsiToWide(e.RawName) + L" is too large to pack");
+      throw tk::EZlibError(L"Entry " + EscapeSkinText(tk::AnsiToWide(e.RawName)) + L" is too large to pack");
     PutInt32(out, static_cast<int32_t>(e.RawName.size()));
     out.insert(out.end(), e.RawName.begin(), e.RawName.end());
     PutInt32(out, static_cast<int32_t>(e.Size));

@@ -656,9 +656,14 @@ std::unique_ptr<TkxSkinContent> TkxSkinContent::Load(const tk::TMemIniFile& Opti
   const TkxOptionKeys keys = ReadAllKeys(Options);
   c->FKeys = &keys;
   c->FWholeLoad = true;
-  c->LoadAllMasks(Options, Packed, Settings);
-  c->LoadAllPatterns(Options, Packed, Settings);
-  c->LoadAllGeneralData(Options, Settings);
+  try {
+    c->LoadAllMasks(Options, Packed, Settings);
+    c->LoadAllPatterns(Options, Packed, Settings);
+    c->LoadAllGeneralData(Options, Settings);
+  } catch (const tk::EConvertError& e) {
+    // The toolkit's conversion error quotes the skin's value as it is.
+    throw tk::EConvertError(EscapeSkinText(e.Message()));
+  }
   c->InitConstantIndexes();
   c->FWholeLoad = false;
   c->FKeys = nullptr;

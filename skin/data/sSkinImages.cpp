@@ -3,6 +3,7 @@
 #include "skin/data/sSkinImages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -61,12 +62,12 @@ class TPictureSource {
         case TPicKind::Jpeg: bmp = ReadJpeg(data, size); break;
       }
     } catch (const tk::Exception& e) {
-      throw tk::EInvalidGraphic(L"Skin picture \"" + Name + L"\" can't be read. " + e.Message());
+      throw tk::EInvalidGraphic(L"Skin picture \"" + EscapeSkinText(Name) + L"\" can't be read. " + e.Message());
     }
     if (bmp) FDecoded += int64_t(bmp->Width()) * bmp->Height();
     if (FDecoded > FMaxPixels)
       throw EkxSkinError(L"The skin's pictures hold more than " + tk::IntToStr(FMaxPixels) +
-                         L" pixels in all (the last one read was \"" + Name + L"\")");
+                         L" pixels in all (the last one read was \"" + EscapeSkinText(Name) + L"\")");
     return bmp;
   }
 
@@ -157,7 +158,44 @@ bool ContainsNoCase(const String& s, std::wstring_view Needle) {
 
 int16_t S16(int v) { return static_cast<int16_t>(v); }
 
+// A mask without states is drawn with one, as the size queries read it.
+int16_t StateCount(int v) { return S16(v == 0 ? 1 : v); }
+
+// Layers stacked below a picture: the painters divide its height by the count
+// plus one, and know no more than a mask layer.
+constexpr int kxMaxLayerCount = 9;
+
+// Free text of the skin's description: never a picture, whatever it holds
+// ("Blue skin #2" would read as the older rectangle notation).
+bool IsDescriptiveKey(const String& Key) {
+  static const wchar_t* const keys[] = {L"AUTHOR", L"DESCRIPTION", L"VERSION", L"NAME",
+                                        L"COMMENT", L"COPYRIGHT", L"URL", L"EMAIL"};
+  for (const wchar_t* k : keys)
+    if (tk::SameTextAscii(Key, k)) return true;
+  return false;
+}
+
+// Keys of the options that the picture passes scan: MASTERBITMAP and the
+// descriptive keys of GLOBALINFO are left out.
+template <class Scan>
+void ForEachPictureKey(const TkxOptionKeys& Keys, Scan scan) {
+  for (size_t i = 0; i < Keys.Names.size(); ++i) {
+    const String& name = Keys.Names[i];
+    const bool global = tk::SameTextAscii(name, kGlobalInfo);
+    for (const TkxOptionKeys::TEntry& k : Keys.Keys[i]) {
+      if (!k.Value) continue;
+      if (global && (tk::SameTextAscii(*k.Name, L"MASTERBITMAP") || IsDescriptiveKey(*k.Name))) continue;
+      scan(name, *k.Name, *k.Value);
+    }
+  }
+}
+
 }  // namespace
+
+tk::TSize MaskFrameSize(const TsMaskData& m) {
+  if (m.ImageCount <= 0 || m.MaskType < 0) return {};
+  return tk::TSize{m.R.Width() / m.ImageCount, m.R.Height() / (m.MaskType + 1)};
+}
 
 // The mask scan over one key; shared by the options sections and (for the
 // older notations) the common sections.
@@ -173,8 +211,13 @@ class TkxMaskBuilder {
     return m;
   }
 
+  // Fields are read left to right, so that an error names the first bad one.
   tk::TRect RectAt(const String& v) {
-    return tk::Rect(CopyInt(v, 2, 4), CopyInt(v, 7, 4), CopyInt(v, 12, 4), CopyInt(v, 17, 4));
+    const int l = CopyInt(v, 2, 4);
+    const int t = CopyInt(v, 7, 4);
+    const int r = CopyInt(v, 12, 4);
+    const int b = CopyInt(v, 17, 4);
+    return tk::Rect(l, t, r, b);
   }
 
   void Border(const String& sec, const String& key, const String& v) {
@@ -184,7 +227,7 @@ class TkxMaskBuilder {
     TsMaskData& m = Add(sec, key);
     m.R = r;
     m.WL = S16(wl), m.WT = S16(wt), m.WR = S16(wr), m.WB = S16(wb);
-    m.ImageCount = S16(ic), m.MaskType = S16(mt), m.DrawMode = S16(dm), m.BorderWidth = S16(bw);
+    m.ImageCount = StateCount(ic), m.MaskType = S16(mt), m.DrawMode = S16(dm), m.BorderWidth = S16(bw);
     m.ImgType = itisaBorder;
     ApplyBorderRule(m);
   }
@@ -194,7 +237,7 @@ class TkxMaskBuilder {
     int ic = CopyInt(v, 22, 1), mt = CopyInt(v, 24, 1);
     TsMaskData& m = Add(sec, key);
     m.R = r;
-    m.ImageCount = S16(ic), m.MaskType = S16(mt);
+    m.ImageCount = StateCount(ic), m.MaskType = S16(mt);
     m.ImgType = itisaGlyph;
   }
 
@@ -226,13 +269,19 @@ class TkxMaskBuilder {
     const int width = bmp->Width(), height = bmp->Height();
     m.R = tk::Rect(0, 0, width, height);
     m.Bmp = std::move(bmp);
-    m.ImageCount = S16(tk::StrToInt(word(1)));
-    m.MaskType = S16(tk::StrToInt(word(2)));
-    // Painting divides the picture by these; a count below 0 (or a layer
-    // count below the -1 the queries know) would give negative frames.
-    if (m.ImageCount < 0 || m.MaskType < -1)
-      throw EkxSkinError(tk::Fmt(L"The picture value \"%s\" of [%s] %s has a negative state or layer count",
-                                 {v, sec, key}));
+    const int states = tk::StrToInt(word(1));
+    const int layers = tk::StrToInt(word(2));
+    // Painting divides the picture by both counts; checked before they are
+    // narrowed to 16 bits, where 65535 would come back as -1.
+    auto refuse = [&](const wchar_t* what, int count, const wchar_t* allowed) {
+      throw EkxSkinError(tk::Fmt(L"[%s] %s: the picture value \"%s\" has a %s of %s (%s)",
+                                 {EscapeSkinText(sec), EscapeSkinText(key), EscapeSkinText(v), what,
+                                  tk::IntToStr(count), allowed}));
+    };
+    if (states < 0 || states > INT16_MAX) refuse(L"state count", states, L"0 to 32767 are allowed");
+    if (layers < 0 || layers > kxMaxLayerCount) refuse(L"layer count", layers, L"0 to 9 are allowed");
+    m.ImageCount = StateCount(states);
+    m.MaskType = S16(layers);
     m.DrawMode = 4;
     int type = tk::StrToInt(word(3));
     if (type < 0) {
@@ -260,8 +309,11 @@ class TkxMaskBuilder {
     std::vector<String> w = Words(v, L" ()");
     std::vector<String> r = Words(w.size() > 1 ? w[1] : String(), L",");
     auto at = [](const std::vector<String>& a, size_t i) { return i < a.size() ? a[i] : String(); };
-    tk::TRect rect = tk::Rect(tk::StrToInt(at(r, 0)), tk::StrToInt(at(r, 1)), tk::StrToInt(at(r, 2)),
-                              tk::StrToInt(at(r, 3)));
+    const int left = tk::StrToInt(at(r, 0));
+    const int top = tk::StrToInt(at(r, 1));
+    const int right = tk::StrToInt(at(r, 2));
+    const int bottom = tk::StrToInt(at(r, 3));
+    const tk::TRect rect = tk::Rect(left, top, right, bottom);
     std::vector<String> f = Words(w.size() > 2 ? w[2] : String(), L",");
     int ic = f.size() > 0 ? std::max(1, tk::StrToInt(f[0])) : 1;
     int mt = f.size() > 1 ? std::max(0, tk::StrToInt(f[1])) : 0;
@@ -369,14 +421,7 @@ void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinC
   TkxMaskBuilder builder(*this, source);
   TkxOptionKeys own;
   const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
-  for (size_t i = 0; i < keys.Names.size(); ++i) {
-    const String& name = keys.Names[i];
-    const bool global = tk::SameTextAscii(name, kGlobalInfo);
-    for (const TkxOptionKeys::TEntry& k : keys.Keys[i]) {
-      if (!k.Value || (global && tk::SameTextAscii(*k.Name, L"MASTERBITMAP"))) continue;
-      builder.Scan(name, *k.Name, *k.Value);
-    }
-  }
+  ForEachPictureKey(keys, [&](const String& sec, const String& key, const String& v) { builder.Scan(sec, key, v); });
   const bool haveMaster = !MasterBitmap->Empty();
   for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
     for (const TkxCommonSection::TKey& k : cs.Keys)
@@ -390,14 +435,7 @@ void TkxSkinContent::LoadAllPatterns(const tk::TMemIniFile& Options, const TkxSk
   TkxMaskBuilder builder(*this, source);
   TkxOptionKeys own;
   const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
-  for (size_t i = 0; i < keys.Names.size(); ++i) {
-    const String& name = keys.Names[i];
-    const bool global = tk::SameTextAscii(name, kGlobalInfo);
-    for (const TkxOptionKeys::TEntry& k : keys.Keys[i]) {
-      if (!k.Value || (global && tk::SameTextAscii(*k.Name, L"MASTERBITMAP"))) continue;
-      builder.Pattern(name, *k.Name, *k.Value);
-    }
-  }
+  ForEachPictureKey(keys, [&](const String& sec, const String& key, const String& v) { builder.Pattern(sec, key, v); });
   for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
     for (const TkxCommonSection::TKey& k : cs.Keys) builder.Pattern(cs.Name, k.Name, k.Value);
 }
@@ -423,7 +461,7 @@ void TkxSkinContent::LoadAllMasks(const TsStoredSkin& Skin) {
     } else {
       m.R = tk::Rect(item.Left, item.Top, item.Right, item.Bottom);
     }
-    m.ImageCount = S16(item.ImageCount);
+    m.ImageCount = StateCount(item.ImageCount);
     m.MaskType = S16(item.MaskType);
     m.BorderWidth = S16(item.BorderWidth);
     m.DrawMode = S16(item.StretchMode);

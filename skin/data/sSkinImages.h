@@ -35,6 +35,10 @@ struct TsMaskData {
   int16_t WL = 0, WT = 0, WR = 0, WB = 0;
 };
 
+// The size of one state picture of a mask: width(R) div ImageCount, height(R)
+// div (MaskType + 1); 0 x 0 when either count could not divide.
+tk::TSize MaskFrameSize(const TsMaskData& Mask);
+
 struct TsPatternData {
   std::unique_ptr<TkxJpegImage> Img;
   String ClassName;     // upper-cased

@@ -133,8 +133,8 @@ TkxShadows BuildShadows(const TkxSkinContent& Content, const tk::TBitmap* Builti
                         m.WB - d.ExContentOffs);
     const tk::TBitmap* pic = m.Bmp ? m.Bmp.get() : Content.MasterBitmap.get();
     if (pic) {
-      const int fw = m.ImageCount > 0 ? m.R.Width() / m.ImageCount : 0;
-      const int fh = m.R.Height() / (m.MaskType + 1);
+      const tk::TSize f = MaskFrameSize(m);
+      const int fw = f.cx, fh = f.cy;
       s.Inactive = CopyArea(*pic, m.R.Left, m.R.Top, fw, fh);
       s.Active = m.ImageCount > 1 ? CopyArea(*pic, m.R.Left + fw, m.R.Top, fw, fh)
                                   : CopyArea(*s.Inactive, 0, 0, fw, fh);

@@ -121,6 +121,7 @@ class TsSkinManager : public tk::TComponent {
   void SetHueOffset(int Value);
   int Saturation() const { return FSaturation; }
   void SetSaturation(int Value);
+  // The lines as stored: blanks and tabs removed outside ";" comment lines.
   const std::vector<String>& CommonSections() const { return FCommonSections; }
   void SetCommonSections(const std::vector<String>& Value);
   TacSkinningRules SkinningRules() const { return FSkinningRules; }
@@ -226,6 +227,8 @@ class TsSkinManager : public tk::TComponent {
   TkxAnimEffects FAnimEffects;
 
   std::unique_ptr<TkxSkinContent> FContent = std::make_unique<TkxSkinContent>();
+  // A load put FContent in place; RemoveSkin empties it again.
+  bool FSkinLoaded = false;
   std::unique_ptr<tk::TBitmap> FShdaTemplate, FShdiTemplate;
   tk::TRect FFormShadowSize;
   std::array<std::vector<String>, kxThirdPartyCount> FThirdLists;

@@ -9,6 +9,7 @@
 
 #include "skin/data/kxNotifier.h"
 #include "skin/data/kxPngReader.h"
+#include "skin/data/kxSkinError.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/kxAdoption.h"
 #include "skin/framework/kxCommands.h"
@@ -239,7 +240,7 @@ TkxLoadSettings TsSkinManager::LoadSettings(const String& SkinPath) const {
   TkxLoadSettings s;
   s.HueOffset = FHueOffset;
   s.Saturation = FSaturation;
-  s.CommonSections = PrepareCommonSections(FCommonSections);
+  s.CommonSections = FCommonSections;
   s.SkinPath = SkinPath;
   return s;
 }
@@ -247,6 +248,7 @@ TkxLoadSettings TsSkinManager::LoadSettings(const String& SkinPath) const {
 void TsSkinManager::Swap(std::unique_ptr<TkxSkinContent> Loaded) {
   Loaded->SkinData.Active = false;
   FContent = std::move(Loaded);
+  FSkinLoaded = true;
   DefaultSkinDirectory();
   CheckShadows();
 }
@@ -295,11 +297,19 @@ void TsSkinManager::ReloadSkin() {
   if (!FActive) return;
   TkxFlagScope loading(Engine.SkinLoading);
   const String folder = GetFullSkinDirectory() + FSkinName + L"\\";
-  if (!FSkinName.empty() && tk::FileExists(folder + L"Options.dat")) {
-    Swap(TkxSkinContent::LoadFolder(LoadSettings(folder)));
-    return;
-  }
   const TsStoredSkin* skin = FInternalSkins.Find(FSkinName);
+  if (!FSkinName.empty() && tk::FileExists(folder + L"Options.dat")) {
+    // A folder wins over the internal skin of its name, but a damaged one
+    // must not cost the program the skin it carries: said, then passed by.
+    try {
+      Swap(TkxSkinContent::LoadFolder(LoadSettings(folder)));
+      return;
+    } catch (const tk::Exception& e) {
+      if (!skin) throw;
+      kx::Notify(L"The skin folder \"" + EscapeSkinText(folder) + L"\" can't be used: " + e.Message() +
+                 L"\r\nThe internal skin \"" + FSkinName + L"\" is used instead.");
+    }
+  }
   if (!skin) {
     if (FInternalSkins.Count() == 0) {
       FActive = false;
@@ -342,7 +352,7 @@ void TsSkinManager::SetSkinDirectory(const String& Value) {
 }
 
 void TsSkinManager::SetCommonSections(const std::vector<String>& Value) {
-  FCommonSections = Value;
+  FCommonSections = PrepareCommonSections(Value);
   if (FActive && !FSkinName.empty()) SetSkinName(FSkinName);
 }
 
@@ -360,17 +370,20 @@ void TsSkinManager::UpdateDialogRule() {
   if (IsDefault()) Engine.SkinDialogs = FSkinningRules.Contains(srStdDialogs) && FActive;
 }
 
-// Hue, saturation and extended borders reload the applied skin in place; a
-// failure gives the old value back and leaves the skin as it was.
+// Hue, saturation and extended borders reload the current skin in place; a
+// failure gives the old value back and leaves the skin as it was. A skin that
+// is loaded but not yet applied (inside BeginUpdate, or while the window
+// description is read) is reloaded too, and applied later as it is.
 template <class T>
 void TsSkinManager::ReloadFor(T& Field, T Value, bool Borders) {
   if (Field == Value) return;
   const T before = Field;
   Field = Value;
-  if (!FActive || !SkinData().Active) {
+  if (!FActive || !FSkinLoaded) {
     if (Borders) CheckShadows();
     return;
   }
+  const bool applied = SkinData().Active;
   {
     TkxFlagScope loading(Engine.SkinLoading);
     if (Borders) CheckShadows();
@@ -381,9 +394,9 @@ void TsSkinManager::ReloadFor(T& Field, T Value, bool Borders) {
       if (Borders) CheckShadows();
       throw;
     }
-    SkinData().Active = true;
+    SkinData().Active = applied;
   }
-  if (!IsLoading()) RepaintForms();
+  if (applied && !IsLoading()) RepaintForms();
 }
 
 void TsSkinManager::SetHueOffset(int Value) { ReloadFor(FHueOffset, Value, false); }
@@ -441,6 +454,7 @@ void TsSkinManager::RemoveSkin() {
   SkinData().Active = false;
   Broadcast(KX_SKINREMOVED, reinterpret_cast<intptr_t>(this));
   FContent->Clear();
+  FSkinLoaded = false;
   InitConstantIndexes();
 }
 

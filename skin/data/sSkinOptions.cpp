@@ -1,5 +1,7 @@
 #include "skin/data/sSkinOptions.h"
 
+#include <unordered_set>
+
 #include "skin/data/kxSkinError.h"
 #include "skin/data/kxSkinPack.h"
 
@@ -24,7 +26,7 @@ std::vector<String> PrepareCommonSections(const std::vector<String>& Lines) {
     }
     String s;
     for (wchar_t c : line)
-      if (c != L' ') s += c;
+      if (c != L' ' && c != L'\t') s += c;
     out.push_back(s);
   }
   return out;
@@ -46,10 +48,10 @@ std::vector<TkxCommonSection> SplitCommonSections(const std::vector<String>& Lin
     }
     if (out.empty()) continue;
     size_t eq = line.find(L'=');
-    if (eq == String::npos)
-      out.back().Keys.push_back({line, String()});
-    else
-      out.back().Keys.push_back({line.substr(0, eq), line.substr(eq + 1)});
+    TkxCommonSection::TKey key = eq == String::npos ? TkxCommonSection::TKey{line, String()}
+                                                    : TkxCommonSection::TKey{line.substr(0, eq), line.substr(eq + 1)};
+    // Look-ups find the first of a name; a repeat is never read.
+    if (!out.back().Find(key.Name)) out.back().Keys.push_back(std::move(key));
   }
   return out;
 }
@@ -99,7 +101,11 @@ TkxOptionKeys ReadAllKeys(const tk::TMemIniFile& Ini) {
   k.Keys.resize(k.Names.size());
   for (size_t i = 0; i < k.Names.size(); ++i) {
     std::vector<TkxOptionKeys::TEntry>& keys = k.Keys[i];
-    Ini.ForEachKey(k.Names[i], [&keys](const String& Ident, const String* Value) { keys.push_back({&Ident, Value}); });
+    // Only the first of a repeated key counts, as for every look-up.
+    std::unordered_set<String> seen;
+    Ini.ForEachKey(k.Names[i], [&keys, &seen](const String& Ident, const String* Value) {
+      if (seen.insert(tk::UpperCaseAscii(Ident)).second) keys.push_back({&Ident, Value});
+    });
   }
   return k;
 }

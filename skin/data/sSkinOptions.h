@@ -25,11 +25,12 @@ using tk::String;
 using tk::TColor;
 
 // Lines of the manager's CommonSections property: sections added to every
-// skin. Blanks are removed from every line that does not begin with ";".
+// skin. Blanks and tabs are removed from every line that does not begin with ";".
 std::vector<String> PrepareCommonSections(const std::vector<String>& Lines);
 
 // The common section lines split into sections (empty and ";" lines skipped,
-// lines before the first section dropped); look-ups ignore case.
+// lines before the first section dropped, a repeated key left out); look-ups
+// ignore case.
 struct TkxCommonSection {
   struct TKey {
     String Name;
@@ -58,7 +59,8 @@ std::vector<String> SectionNames(const tk::TMemIniFile& Ini);
 std::vector<TkxCommonSection::TKey> SectionKeys(const tk::TMemIniFile& Ini, const String& Section);
 
 // Every section of Ini (file order, duplicates) with its keys in file order,
-// read once for the several passes of a load. Names and values point into
+// a repeated key only once (its first occurrence, names ignoring case), read
+// once for the several passes of a load. Names and values point into
 // Ini, which must outlive this; Value is null for a key without a value.
 struct TkxOptionKeys {
   struct TEntry {

@@ -173,6 +173,8 @@ class TsCommonData : public tk::TPersistent {
   void Notify(uint16_t Command, intptr_t LParam);
   void SendToOwner(uint16_t Command);
   tk::TColor ParentColor(HWND Wnd) const;
+  // The owner control's Color, a provider's form colour, else button face.
+  tk::TColor OwnerColor() const;
   void AnswerWithCache(TBackgroundQuery& Query) const;
 
   tk::String FSkinSection;

@@ -48,7 +48,11 @@ void PaintInto(TBackgroundQuery& Q, Deliver deliver) {
 }
 
 TCacheInfo ToCacheInfo(const TBackgroundQuery& q) {
-  if (q.Kind == kxBGBitmap && q.Bmp) return TCacheInfo{q.Bmp, q.X, q.Y, kxUnknownColor, true};
+  if (q.Kind == kxBGBitmap) {
+    if (q.Bmp && !q.Bmp->Empty()) return TCacheInfo{q.Bmp, q.X, q.Y, kxUnknownColor, true};
+    // A picture of nothing tells nothing: the asker paints its own look.
+    return TCacheInfo{nullptr, q.X, q.Y, kxUnknownColor, false};
+  }
   return TCacheInfo{nullptr, q.X, q.Y, tk::ColorToRGB(q.Color), false};
 }
 
@@ -308,6 +312,10 @@ tk::TColor TsCommonData::ControlColor(bool Hot, HWND Wnd) const {
     // The parent keeps weight T%, as the painted background gives it.
     return MixColors(ParentColor(Wnd), c, t / 100.0);
   }
+  return OwnerColor();
+}
+
+tk::TColor TsCommonData::OwnerColor() const {
   if (FOwnerControl) return FOwnerControl->Color();
   if (FProvider && FProvider->ProviderForm()) return FProvider->ProviderForm()->Color();
   return kxSysBtnFace;
@@ -374,8 +382,10 @@ void TsCommonData::AnswerWithCache(TBackgroundQuery& Q) const {
 
 void TsCommonData::AnswerBackgroundQuery(TBackgroundQuery& Q, bool Hot, HWND Wnd) const {
   if (!Skinned() || FCustomColor) {
+    // The owner's own colour: a custom colour is painted opaque, whatever
+    // the section's transparency.
     Q.Kind = kxBGColor;
-    Q.Color = ControlColor(Hot, Wnd);
+    Q.Color = OwnerColor();
     return;
   }
   const TsGeneralData* s = Section();

@@ -176,6 +176,9 @@ void Tile(const TPixelView& d, TRect area, const TPixelView& s, int sx, int sy, 
 void OpaqueAlpha(TBitmap* bmp, TRect r) { SetAlphaRect(bmp, r, 255); }
 
 void Stretch(TBitmap* bmp, TRect dst, const TPixelView& s, TRect src) {
+  // Only what the picture holds: a skin's rectangle may reach far beyond it,
+  // and the stretch walks every source pixel it is given.
+  src = TRect{std::max(src.Left, 0), std::max(src.Top, 0), std::min(src.Right, s.width), std::min(src.Bottom, s.height)};
   if (dst.IsEmpty() || src.IsEmpty()) return;
   StretchPixels(bmp->View(), dst, s, src, stmHalftone);
   OpaqueAlpha(bmp, dst);
@@ -323,11 +326,6 @@ void FitMargins(int length, int& a, int& b) {
 
 }  // namespace
 
-tk::TSize MaskFrameSize(const TsMaskData& m) {
-  if (m.ImageCount <= 0) return {};
-  return tk::TSize{m.R.Width() / m.ImageCount, m.R.Height() / (m.MaskType + 1)};
-}
-
 // --- Backgrounds ----------------------------------------------------------------
 
 void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
@@ -335,12 +333,16 @@ void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci,
                             bool hot) {
   if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
   const TStateLook s = ChooseState(*skin, si, section, custom, hotTexture, texture, hot);
-  const bool parentKnown = ci.Ready || ci.FillColor != kxNoColor;
+  // A parent "ready" with no picture to copy shows nothing: without a known
+  // colour it is unknown, and the own look is painted (the key colour must
+  // never be filled in as if it were the parent's).
+  const bool ready = ci.Ready && Paintable(ci.Bmp);
+  const bool parentKnown = ready || ci.FillColor != kxNoColor;
   if (!parentKnown || s.T == 0) {
     OwnLook(bmp, r, s, *skin, Moved(ci, offset));
   } else if (s.T == 100) {
     FillFromParent(bmp, r, ci, offset);
-  } else if (ci.Ready || s.IP + s.GP > 0) {
+  } else if (ready || s.IP + s.GP > 0) {
     auto own = NewBitmapLike(bmp);
     own->SetSize(r.Width(), r.Height());
     OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin, Moved(ci, TPoint{offset.X + r.Left, offset.Y + r.Top}));

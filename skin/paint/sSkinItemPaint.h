@@ -118,7 +118,4 @@ void PaintControlLook(const TsCommonData& c, const TCacheInfo& ci, bool fillCent
 void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, bool fillCentre, bool corner,
                                 tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state);
 
-// The frame size of a mask (0 x 0 when it has no frames).
-tk::TSize MaskFrameSize(const TsMaskData& mask);
-
 }  // namespace kx

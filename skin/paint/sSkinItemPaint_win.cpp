@@ -65,7 +65,7 @@ void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, boo
   if (parent) {
     TBackgroundQuery q;
     QueryControlBackground(q, parent, false);
-    if (q.Kind == kxBGBitmap && q.Bmp) ci = TCacheInfo{q.Bmp, q.X, q.Y, kxNoColor, true};
+    if (q.Kind == kxBGBitmap && q.Bmp && !q.Bmp->Empty()) ci = TCacheInfo{q.Bmp, q.X, q.Y, kxNoColor, true};
     else if (q.Kind == kxBGColor) ci.FillColor = tk::ColorToRGB(q.Color);
   }
   PaintControlLook(ControlSkinOf(c), ci, fillCentre, corner, bmp, offset, r, state);

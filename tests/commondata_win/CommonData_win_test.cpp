@@ -208,6 +208,17 @@ TEST_F(CommonDataTest, WithoutAPictureTheQueryAnswersAColour) {
   EXPECT_EQ(q.Kind, kxBGColor);
   EXPECT_EQ(q.Color, 0xC0C0C0u);
 
+  // A custom colour is the owner's own, whatever the section's transparency.
+  for (const wchar_t* section : {L"TINTED", L"CLEAR", L"HALF"}) {
+    TAnsweringPanel* custom = Panel(flat, section, 0, 0);
+    custom->SetColor(0x0A0B0C);
+    custom->SkinData()->SetCustomColor(true);
+    q = TBackgroundQuery{};
+    QueryControlBackground(q, custom, false);
+    EXPECT_EQ(q.Kind, kxBGColor);
+    EXPECT_EQ(q.Color, 0x0A0B0Cu) << tk::ToUtf8(section);
+  }
+
   // A parent that knows nothing of the engine: its own colour.
   auto* plain = tk::Create<tk::TPanel>(Form);
   plain->SetParent(Form);

@@ -237,7 +237,7 @@ std::vector<std::wstring> TabuloApp::SettingKeys() const {
   return keys;
 }
 
-void TabuloApp::Start() {
+void TabuloApp::Launch() {
   std::wstring exe = PathOf(L"Tabulo.exe");
   std::wstring cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si{};
@@ -252,7 +252,15 @@ void TabuloApp::Start() {
   // settings file must be found through the executable's path.
   if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FPi))
     throw std::runtime_error("cannot start Tabulo.exe");
+}
+
+void TabuloApp::Start() {
+  Launch();
   WaitForInputIdle(FPi.hProcess, 10000);
+  WaitForWindow();
+}
+
+void TabuloApp::WaitForWindow() {
   bool found = WaitFor(
       [&] {
         FindForm();

@@ -83,6 +83,9 @@ class TabuloApp {
   // --- Process -------------------------------------------------------------
   // Starts the program and waits until its main window is shown and idle.
   void Start();
+  // The two halves of Start, for a program that shows a box before its window.
+  void Launch();
+  void WaitForWindow();
   bool Running() const;
   // Sends WM_CLOSE (a person's close); waits for the process to end.
   bool CloseAndWait(int timeoutMs = 10000);

@@ -123,6 +123,28 @@ TEST(SectionBackground, GripTextureIsLaidOverTheNormalStateOnly) {
   EXPECT_EQ(Color(*bmp, 0, 0), 0x00FF00);
 }
 
+TEST(SectionBackground, AParentReadyWithAnEmptyPictureIsNoParent) {
+  // Ready, yet with nothing to copy and no colour: once filled with the key
+  // colour. What is known wins: a colour, else the own (or custom) colour.
+  TTestSkin s;
+  const int si = s.Section(L"PANEL", 0x00FF00);
+  tk::TBitmap empty(0, 0, pf24);
+  for (int t : {100, 40}) {
+    s.G(si).Transparency = t;
+    for (tk::TBitmap* picture : {&empty, static_cast<tk::TBitmap*>(nullptr)}) {
+      auto bmp = Solid(6, 6, pf24, 0);
+      Background(s, si, Picture(picture), bmp.get(), TPoint{}, TRect{0, 0, 6, 6}, false);
+      EXPECT_EQ(Color(*bmp, 2, 2), 0x00FF00u) << t;
+      Background(s, si, Picture(picture), bmp.get(), TPoint{}, TRect{0, 0, 6, 6}, false, -1, -1, 0x123456);
+      EXPECT_EQ(Color(*bmp, 2, 2), 0x123456u) << t;
+      kx::TCacheInfo coloured = Picture(picture);
+      coloured.FillColor = 0x0000FF;
+      Background(s, si, coloured, bmp.get(), TPoint{}, TRect{0, 0, 6, 6}, false);
+      EXPECT_EQ(Color(*bmp, 2, 2), t == 100 ? 0x0000FFu : kx::MixColors(0x0000FF, 0x00FF00, 0.4)) << t;
+    }
+  }
+}
+
 TEST(SectionBackground, InvalidInputsPaintNothing) {
   TTestSkin s;
   const int si = s.Section(L"PANEL", 0x00FF00);

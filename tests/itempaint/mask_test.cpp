@@ -30,6 +30,52 @@ TEST(BorderFromMask, MarginsShrinkOnNarrowRectangles) {
   EXPECT_TRUE(SameBytes(*tiny, *before)) << "narrower than 2 pixels: nothing";
 }
 
+// Counts that reach the painters without a load's checks (a stored skin, a
+// mask built in code): none of them may divide by zero or walk off the picture.
+TEST(MaskCounts, CountsThatCannotDivideDrawNothing) {
+  const struct {
+    int images, layers;
+  } counts[] = {{1, -1}, {0, 0}, {-1, 0}, {3, -2}, {1, 32767}, {32767, 1}};
+  for (const auto& k : counts) {
+    TTestSkin s;
+    s.Fill(TRect{0, 0, 12, 8}, kKey);
+    const int si = s.Section(L"PANEL", kGreen);
+    const int m = s.Mask(TRect{0, 0, 12, 8}, k.images, k.layers, 4);
+    s.Margins(m, 2, 2, 2, 2);
+    s.G(si).BorderIndex = s.G(si).ImgTL = s.G(si).ImgBR = m;
+    s.G(si).ImagePercent = 50;
+    auto bmp = Solid(9, 7, pf24, 0);
+    const kx::TkxControlSkin c{si, L"PANEL", m, m, &s.c, kx::kxNoColor};
+    for (int state = 0; state <= 2; ++state) {
+      kx::PaintControlLook(c, Unknown(), true, true, bmp.get(), TPoint{}, TRect{0, 0, 9, 7}, state);
+      kx::PaintSectionLook(si, L"PANEL", Colour(kRed), m, m, &s.c, bmp.get(), TPoint{}, TRect{1, 1, 8, 6}, state, true);
+      kx::DrawMaskImage(bmp.get(), TPoint{-1, 2}, state, Unknown(), s.M(m), 0);
+    }
+    TRect r{0, 0, 9, 7};
+    kx::FillWithTexture(bmp.get(), r, nullptr, 10, s.M(m));
+    kx::FillWithMaskedTexture(bmp.get(), TRect{0, 0, 9, 7}, Unknown(), 10, s.M(m));
+    kx::TAOR corners;
+    kx::AddTransparentCornerRects(corners, 20, s.M(m), true, 0);
+    if (k.images <= 0 || k.layers < 0) {
+      EXPECT_EQ(kx::MaskFrameSize(s.M(m)), (tk::TSize{0, 0})) << k.images << " " << k.layers;
+      EXPECT_EQ(Color(*bmp, 4, 3), kGreen) << "only the section's colour: no frame to draw";
+      EXPECT_TRUE(corners.empty());
+    }
+  }
+}
+
+TEST(BorderFromMask, StretchedPiecesTakeOnlyWhatThePictureHolds) {
+  // A rectangle ten times the master's height: stretching it once walked
+  // every row of it, the ones below the picture as copies of its last row.
+  TTestSkin s;
+  for (int y = 0; y < 64; ++y) s.Fill(TRect{0, y, 12, y + 1}, tk::RGBColor(uint8_t(y), 0, 0));
+  const int m = s.Mask(TRect{0, 0, 12, 640}, 1, 0, 1);
+  s.Margins(m, 2, 2, 2, 2);
+  auto bmp = Solid(8, 10, pf24, 0);
+  kx::DrawBorderFromMask(bmp.get(), TRect{0, 0, 8, 10}, false, false, 0, s.M(m), Unknown());
+  EXPECT_LT(tk::GetRValue(Color(*bmp, 0, 5)), 45) << "the middle of the side shows the middle of the picture";
+}
+
 // Three 4 x 4 frames in red, green, blue; margins 1.
 TEST(BorderFromMask, StateChoosesTheFrameAndDrawModeTwoHidesStateZero) {
   TTestSkin s;

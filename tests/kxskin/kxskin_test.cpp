@@ -212,3 +212,13 @@ TEST_F(KxSkinTool, CheckFailsWithTheLoadsError) {
   EXPECT_EQ(r.err, "kxskin: ''soft'' is not a valid integer value\n");
   EXPECT_EQ(Kx({"check", P(root / "nothing")}).code, 1);
 }
+
+TEST_F(KxSkinTool, CheckShowsTheSkinsControlCharactersEscaped) {
+  WriteText(root / "src" / "Options.dat",
+            "[GLOBALINFO]\nAUTHOR=me\x1b]0;owned\x07 too\n[PANEL\x1b[31m]\nPARENTCLASS=NO\x1bNE\n");
+  ToolRun r = Kx({"check", P(root / "src")});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Author: me\\x1B]0;owned\\x07 too\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  PANEL\\x1B[31m <- NO\\x1BNE\n"), std::string::npos) << r.out;
+}

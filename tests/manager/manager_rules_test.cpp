@@ -126,6 +126,16 @@ TEST(Shadows, AnExBorderMaskGivesMarginsAndTheFramesOfItsPicture) {
   EXPECT_EQ(one.Active->ScanLine(0)[0], 0x10) << "one state: the active shadow copies the inactive one";
 }
 
+TEST(Shadows, AnExBorderWhoseCountsCannotDivideGivesEmptyShadows) {
+  for (int layers : {-1, -2}) {
+    auto c = WithExBorder(2, 0);
+    c->ma[0].MaskType = int16_t(layers);
+    kx::TkxShadows s = kx::BuildShadows(*c, nullptr, nullptr, false);
+    EXPECT_EQ(s.Inactive->Width() * s.Inactive->Height(), 0);
+    EXPECT_EQ(s.Active->Width() * s.Active->Height(), 0);
+  }
+}
+
 TEST(Shadows, WithoutExBorderTheBuiltInPicturesAndTheirMarginsAreTaken) {
   kx::TkxSkinContent none;
   tk::TBitmap a(32, 32, tk::TPixelFormat::pf32bit), i(31, 31, tk::TPixelFormat::pf32bit);

@@ -5,6 +5,7 @@
 #include "skin/data/kxSkinPack.h"
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/kxSystemCaps.h"
+#include "skin/paint/sAlphaGraph.h"
 #include "tests/manager_win/Support_win.h"
 
 namespace {
@@ -171,6 +172,36 @@ TEST(SkinManager, ASkinNamedWhileLoadingIsAnnouncedOnlyByLoaded) {
   EXPECT_EQ(m->MenuSupport()->IcoLineSkin, L"ICOLINE");
   EXPECT_EQ(m->ThirdLists()[1], std::vector<String>{L"TButton"});
   EXPECT_TRUE(m->ThirdLists()[0].empty());
+}
+
+TEST(SkinManager, HueAndSaturationSetBeforeTheSkinIsAppliedAreAppliedWithIt) {
+  TTempDir dir;
+  dir.MakeDir(L"Red");
+  dir.Write(L"Red\\Options.dat", FolderOptions("[PANEL]\r\nCOLOR=255\r\n"));
+  auto* m = tk::Create<kx::TsSkinManager>(nullptr);
+  TOwned<kx::TsSkinManager> owned(m);
+  // While the description is read the skin is loaded at once and applied by Loaded.
+  m->BeginReading();
+  m->SetSkinDirectory(dir.Path());
+  m->SetSkinName(L"Red");
+  m->SetHueOffset(120);
+  m->EndReading();
+  m->Loaded();
+  const tk::TColor turned = kx::RotateHue(120, 255);
+  EXPECT_EQ(m->gd()[m->GetSkinIndex(L"PANEL")].Color, turned);
+  // Inside BeginUpdate the skin is loaded, and applied by EndUpdate.
+  m->BeginUpdate();
+  m->SetSkinName(L"Red");
+  m->SetSaturation(100);
+  EXPECT_FALSE(m->SkinData().Active);
+  m->EndUpdate();
+  EXPECT_TRUE(m->SkinData().Active);
+  EXPECT_EQ(m->gd()[m->GetSkinIndex(L"PANEL")].Color, kx::ShiftSaturation(turned, -100));
+
+  m->SetCommonSections({L" [MINE]\t", L"\tCOLOR = 7", L"; a  comment"});
+  EXPECT_EQ(m->CommonSections(), (std::vector<String>{L"[MINE]", L"COLOR=7", L"; a  comment"}))
+      << "stored as they are compared: blanks and tabs removed";
+  EXPECT_EQ(m->gd()[m->GetSkinIndex(L"MINE")].Color, kx::ShiftSaturation(kx::RotateHue(120, 7), -100));
 }
 
 TEST(SkinManager, TheWindowHookIsInstalledOnceByTheDefaultManagerAndRemovedWithIt) {

@@ -26,23 +26,39 @@ const kx::TsGeneralData& Section(const TkxSkinContent& c, const wchar_t* name) {
 
 }  // namespace
 
-TEST(BadPictureValues, NegativeStateOrLayerCountsEndTheLoad) {
-  for (const char* v : {"!A.PNG!-1!0!4", "!A.PNG!1!-2!4", "!A.PNG!65535!0!4"}) {
+TEST(BadPictureValues, StateAndLayerCountsThatCannotDivideEndTheLoad) {
+  // Painting divides a picture's height by the layer count plus one: -1 (or
+  // 65535, which is -1 in 16 bits) once killed the program at the first paint.
+  const struct {
+    const char* value;
+    const char* error;
+  } bad[] = {
+      {"!A.PNG!1!-1!0", "has a layer count of -1 (0 to 9 are allowed)"},
+      {"!A.PNG!1!65535!0", "has a layer count of 65535 (0 to 9 are allowed)"},
+      {"!A.PNG!1!10!0", "has a layer count of 10 (0 to 9 are allowed)"},
+      {"!A.PNG!-1!0!4", "has a state count of -1 (0 to 32767 are allowed)"},
+      {"!A.PNG!65535!0!4", "has a state count of 65535 (0 to 32767 are allowed)"},
+  };
+  for (const auto& b : bad) {
     TestSkin s;
-    s.options = std::string("[PANEL]\nGLOW0=") + v + "\n";
+    s.options = std::string("[PANEL]\nBORDERSMASK=") + b.value + "\n";
     s.Picture("A.png", SolidPng(6, 6, 0xFF102030));
-    std::string e = s.LoadError();
-    EXPECT_NE(e.find("negative state or layer count"), std::string::npos) << v << ": " << e;
-    EXPECT_NE(e.find(v), std::string::npos) << "the error quotes the value";
+    EXPECT_EQ(s.LoadError(), std::string("[PANEL] BORDERSMASK: the picture value \"") + b.value + "\" " + b.error);
   }
+  // No states reads as one state, in every notation.
   TestSkin ok;
-  ok.options = "[PANEL]\nGLOW0=!A.PNG!0!-1!4\n";
-  ok.Picture("A.png", SolidPng(6, 6, 0xFF102030));
+  ok.options =
+      "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n[PANEL]\nGLOW0=!A.PNG!0!9!4\n"
+      "BORDERSMASK=^0000^0000^0012^0009^0000^0000^0000^0000^0^0^0^0\nGLYPHMASK=@0000@0000@0012@0009@0@1\n";
+  ok.Picture("A.png", SolidPng(6, 20, 0xFF102030));
+  ok.Picture("Master.bmp", MasterBmp());
   auto c = ok.Load();
-  int m = c->GetMaskIndex(L"PANEL", L"GLOW0");
-  ASSERT_GE(m, 0) << "no states and a layer count of -1 are what the size queries expect";
-  EXPECT_EQ(c->MaskWidthLeft(m), 6);
-  EXPECT_EQ(c->MaskWidthTop(m), 0);
+  for (const wchar_t* key : {L"GLOW0", L"BORDERSMASK", L"GLYPHMASK"}) {
+    int m = c->GetMaskIndex(L"PANEL", key);
+    ASSERT_GE(m, 0);
+    EXPECT_EQ(c->ma[m].ImageCount, 1) << tk::ToUtf8(key);
+  }
+  EXPECT_EQ(kx::MaskFrameSize(c->ma[c->GetMaskIndex(L"PANEL", L"GLOW0")]), (tk::TSize{6, 2}));
 }
 
 TEST(BadColours, MinusOneColoursAreTurnedLikeAnyOther) {

@@ -57,7 +57,7 @@ TEST(MaskNotations, BorderMaskWithoutSideWidthsTakesTheBorderWidthOrAThird) {
   const TsMaskData& m = Mask(*c, L"C", L"BORDERSMASK");
   EXPECT_EQ((std::vector<int>{m.WL, m.WT, m.WR, m.WB}), (std::vector<int>{10, 3, 10, 3}));
   const TsMaskData& d = Mask(*c, L"D", L"BORDERSMASK");
-  EXPECT_EQ(d.WL, 0) << "zero states: no division by zero";
+  EXPECT_EQ(d.WL, 10) << "zero states read as one";
 }
 
 TEST(MaskNotations, GlyphAndTexture) {
@@ -122,15 +122,44 @@ TEST(MaskNotations, OwnPictureValuesThatNameNoPictureAreSkipped) {
   EXPECT_EQ(problems.size(), 4u);
 }
 
-TEST(MaskNotations, NonNumericFieldsEndTheLoadWithTheValue) {
-  EXPECT_EQ(WithMaster("[A]\nB=^00a3^0039^0006^0040^0001^0000^0000^0000^1^0^1^1\n").LoadError(),
+TEST(MaskNotations, NonNumericFieldsEndTheLoadWithTheFirstBadValue) {
+  EXPECT_EQ(WithMaster("[A]\nB=^00a3^00b9^0006^00c0^0001^0000^0000^0000^1^0^1^1\n").LoadError(),
             "''00a3'' is not a valid integer value");
   EXPECT_EQ(WithMaster("[A]\nB=@0001@0002\n").LoadError(), "'''' is not a valid integer value");
-  EXPECT_EQ(WithMaster("[A]\nB=# (1,2,x,4) 1\n").LoadError(), "''x'' is not a valid integer value");
+  EXPECT_EQ(WithMaster("[A]\nB=# (1,y,x,z) 1\n").LoadError(), "''y'' is not a valid integer value");
+  EXPECT_EQ(WithMaster("[A]\nB=^0003^\x1b[2J^0006^0040^0001^0000^0000^0000^1^0^1^1\n").LoadError(),
+            "''\\x1B[2J'' is not a valid integer value")
+      << "control characters of the value are shown escaped";
   TestSkin s;
   s.options = "[A]\nB=!P.PNG!one!0!0\n";
   s.Picture("P.png", SolidPng(3, 3, 0xFF000000));
   EXPECT_EQ(s.LoadError(), "''one'' is not a valid integer value");
+}
+
+TEST(MaskNotations, FreeTextOfTheSkinsDescriptionIsNoPicture) {
+  TestSkin s = WithMaster("[PANEL]\nCOLOR=255\n");
+  s.options.insert(s.options.find("[PANEL]"),
+                   "AUTHOR=Jane #1 (Blue.bmp)\nDESCRIPTION=Blue skin #2\nversion=6.5\nCOPYRIGHT=# 2024\n");
+  std::vector<kx::TkxLoadProblem> problems;
+  auto c = s.Load({}, &problems);
+  EXPECT_EQ(c->SkinData.Author, L"Jane #1 (Blue.bmp)");
+  EXPECT_EQ(c->SkinData.Description, L"Blue skin #2");
+  EXPECT_TRUE(c->ma.empty());
+  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(WithMaster("[PANEL]\nNOTE=Blue skin #2\n").LoadError(), "''skin'' is not a valid integer value")
+      << "elsewhere the older notation still reads it";
+}
+
+TEST(MaskNotations, ARepeatedKeyIsScannedOnceWithItsFirstValue) {
+  TestSkin s = WithMaster(
+      "[PANEL]\nBORDERSMASK=^0000^0000^0012^0008^0000^0000^0000^0000^1^0^1^0\nBORDERSMASK=# (1,x,3,4) 1\n"
+      "bordersmask=!NONE.PNG!1!0!0\nPATTERN=NONE.JPG\nPattern=OTHER.JPG\n");
+  std::vector<kx::TkxLoadProblem> problems;
+  auto c = s.Load({}, &problems);
+  ASSERT_EQ(c->ma.size(), 1u);
+  EXPECT_EQ(c->ma[0].R, tk::Rect(0, 0, 12, 8));
+  ASSERT_EQ(problems.size(), 1u) << "only the first PATTERN is looked for";
+  EXPECT_EQ(problems[0].Text, L"picture \"NONE.JPG\" is missing");
 }
 
 TEST(MaskNotations, OlderRectangleNotation) {

@@ -197,6 +197,14 @@ TEST(SkinPackDamaged, NegativeOrAbsurdCountsAndSizes) {
   EXPECT_NE(UnpackError(b).find("more than an entry may hold"), std::string::npos);
 }
 
+TEST(SkinPackDamaged, ADamagedNameIsShownWithItsControlCharactersEscaped) {
+  Bytes b = Pack({{std::string("a\0b\x1b[2J\x7f", 8), "abc"}});
+  Poke32(b, SizeFieldOfFirst(b), -3);
+  EXPECT_EQ(UnpackError(b), "Packed skin file is damaged: entry \"a\\x00b\\x1B[2J\\x7F\" has a negative size");
+  EXPECT_EQ(kx::EscapeSkinText(L"tab\there\u2028\u202E caf\u00E9 c:\\x"), L"tab\\x09here\\u2028\\u202E caf\u00E9 c:\\x")
+      << "letters and backslashes stay";
+}
+
 TEST(SkinPackDamaged, DeclaredSizeAboveWhatTheStreamHoldsIsAStreamReadError) {
   Bytes b = Pack({{"Options.dat", "abc"}, {"a.bmp", "x"}});
   Poke32(b, SizeFieldOfFirst(b), 4);

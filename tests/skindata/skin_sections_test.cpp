@@ -153,9 +153,14 @@ TEST(SkinWideValues, ANewerSkinShowsTheVersionNoticeAndLoads) {
   EXPECT_EQ(n.texts.size(), 1u);
 }
 
-TEST(CommonSections, BlanksAreRemovedExceptInComments) {
-  auto lines = kx::PrepareCommonSections({L"[MY PANEL]", L" COLOR = 255 ", L"; keep  this"});
-  EXPECT_EQ(lines, (std::vector<tk::String>{L"[MYPANEL]", L"COLOR=255", L"; keep  this"}));
+TEST(CommonSections, BlanksAndTabsAreRemovedExceptInComments) {
+  auto lines = kx::PrepareCommonSections({L"[MY PANEL]", L" COLOR = 255 ", L"; keep  this", L"\tGLOW\t=\t3\t"});
+  EXPECT_EQ(lines, (std::vector<tk::String>{L"[MYPANEL]", L"COLOR=255", L"; keep  this", L"GLOW=3"}));
+  kx::TkxLoadSettings s;
+  s.CommonSections = kx::PrepareCommonSections({L"[MINE]", L"COLOR\t=\t255", L"COLOR=7", L"GLOW\t= 3"});
+  auto c = LoadText("[PANEL]\n", s);
+  EXPECT_EQ(Section(*c, L"MINE").Color, 255) << "a key with tabs is found, and the first of two wins";
+  EXPECT_EQ(Section(*c, L"MINE").GlowCount, 3);
 }
 
 TEST(CommonSections, ANewSectionTakesItsParentsValuesAndItsOwn) {

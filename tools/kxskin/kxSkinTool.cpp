@@ -56,7 +56,9 @@ struct TToolError {
 
 [[noreturn]] void Fail(const String& Text) { throw TToolError{Text}; }
 
-std::string U8(const String& s) { return tk::ToUtf8(s); }
+// Everything the tool prints: names and values from a skin may hold control
+// characters, which are shown as escapes.
+std::string U8(const String& s) { return tk::ToUtf8(kx::EscapeSkinText(s)); }
 
 fs::path P(const String& s) {
 #ifdef _WIN32
@@ -430,7 +432,7 @@ int RunKxSkin(const std::vector<String>& Args, std::ostream& Out, std::ostream& 
   } catch (const tk::Exception& e) {
     Err << "kxskin: " << U8(e.Message()) << "\n";
   } catch (const std::exception& e) {
-    Err << "kxskin: " << e.what() << "\n";
+    Err << "kxskin: " << U8(tk::FromUtf8(e.what())) << "\n";
   }
   return 1;
 }

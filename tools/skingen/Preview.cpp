@@ -31,7 +31,7 @@ TTile FrameTile(const kx::TsMaskData& m, const tk::TBitmap& src, int frame) {
   const int frames = std::max<int>(1, m.ImageCount);
   TTile t;
   t.W = m.R.Width() / frames;
-  t.H = m.R.Height() / (m.MaskType + 1);
+  t.H = m.R.Height() / (std::max<int>(0, m.MaskType) + 1);
   t.Px.resize(size_t(t.W) * t.H * 3);
   const int bpp = src.PixelFormat() == tk::TPixelFormat::pf32bit ? 4 : 3;
   for (int y = 0; y < t.H; ++y)
