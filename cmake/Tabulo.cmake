@@ -81,6 +81,8 @@ function(tabulo_test name dir)
   if(TABULO_WIN)
     # GoogleTest programs are console programs; keep wmain out of the way.
     target_link_options(${name} PRIVATE -mconsole)
+    # tests/support: the object counters and helpers every Windows test may use.
+    target_link_libraries(${name} PRIVATE test_support_win)
   endif()
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)

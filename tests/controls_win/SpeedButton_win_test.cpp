@@ -51,16 +51,6 @@ class SpeedButtonTest : public ::testing::Test {
   std::atomic<int> Clicks[3] = {};
 };
 
-TEST_F(SpeedButtonTest, DebugTwoClicks) {
-  Buttons[0]->OnMouseDown = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("down %d %d\n", x, y); });
-  Buttons[0]->OnMouseUp = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("up %d %d\n", x, y); });
-  Panel->OnMouseDown = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("pdown %d %d\n", x, y); });
-  printf("click1 %d\n", ClickAndWait(0));
-  ::Sleep(700);
-  printf("click2 %d\n", ClickAndWait(0));
-  POINT p; GetCursorPos(&p); POINT c = Centre(0); printf("cursor %ld %ld centre %ld %ld cap %p\n", p.x, p.y, c.x, c.y, (void*)GetCapture());
-}
-
 TEST_F(SpeedButtonTest, AClickRunsOnClickOnceAndLeavesTheButtonUp) {
   ASSERT_TRUE(ClickAndWait(0));
   EXPECT_EQ(Clicks[0], 1);
@@ -98,11 +88,6 @@ TEST_F(SpeedButtonTest, PressShowsDownLeavingWhileHeldShowsUpAndReleaseOutsideDo
 
 TEST_F(SpeedButtonTest, AGroupKeepsExactlyOneButtonDown) {
   for (TSpeedButton* b : Buttons) b->SetGroupIndex(1);
-  Buttons[0]->OnMouseDown = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("down %d %d\n", x, y); });
-  Buttons[0]->OnMouseUp = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("up %d %d\n", x, y); });
-  Panel->OnMouseDown = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("pdown %d %d\n", x, y); });
-  Form->OnMouseDown = TMouseEvent([](TObject*, TMouseButton, TShiftState, int x, int y) { printf("fdown %d %d\n", x, y); });
-  { POINT c = Centre(0); HWND w = WindowFromPoint(c); printf("wfp %p panel %p form %p fg %p cap %p\n", (void*)w, (void*)Panel->Handle(), (void*)Form->Handle(), (void*)GetForegroundWindow(), (void*)GetCapture()); }
   ASSERT_TRUE(ClickAndWait(0));
   EXPECT_TRUE(Buttons[0]->Down());
   EXPECT_EQ(Buttons[0]->State(), bsExclusive);

@@ -16,7 +16,7 @@ using kx::BlendByte;
 using tk::TPoint;
 using tk::TRect;
 
-TEST(BlendByte, FadeArithmeticKeepsTheDocumentedRoundingAtTheEnds) {
+TEST(BlendByte, FadeDividesBy256SoNeitherOpacityEndIsExact) {
   EXPECT_EQ(BlendByte(200, 0, 255), 199) << "A = 255 does not keep the destination exactly";
   EXPECT_EQ(BlendByte(0, 200, 0), 199) << "A = 0 does not give the source exactly";
   EXPECT_EQ(BlendByte(255, 255, 128), 254);

@@ -6,6 +6,7 @@
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sDeviceFills.h"
 #include "tests/paint/PaintTest.h"
+#include "tests/support/GdiObjects_win.h"
 #include "toolkit/Graphics.h"
 
 using namespace painttest;
@@ -34,8 +35,6 @@ struct TDCSnapshot {
   }
 };
 
-DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
-
 std::unique_ptr<TBitmap> Positions(int w, int h) {
   auto b = std::make_unique<TBitmap>(w, h, pf24);
   for (int y = 0; y < h; ++y)
@@ -52,10 +51,10 @@ TEST(FillDeviceRect, FillsTheRectangleAndLeavesTheDCAsItWas) {
   const HGDIOBJ old = ::SelectObject(dc, mine);
   ::SetTextColor(dc, RGB(9, 9, 9));
   const TDCSnapshot before(dc);
-  const DWORD objects = GdiObjects();
+  const std::size_t objects = tk::test::GdiObjects();
   for (int i = 0; i < 50; ++i) kx::FillDeviceRect(dc, TRect{2, 3, 7, 6}, 0x0000FF);
   EXPECT_TRUE(TDCSnapshot(dc) == before);
-  EXPECT_EQ(GdiObjects(), objects) << "every brush is deleted";
+  EXPECT_EQ(tk::test::GdiObjects(), objects) << "every brush is deleted";
   ::SelectObject(dc, old);
   ::DeleteObject(mine);
   for (int y = 0; y < 8; ++y)

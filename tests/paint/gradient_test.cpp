@@ -128,7 +128,7 @@ TEST(PaintGradient, HorizontalBandsSplitWithHalvesRoundedToEven) {
   for (int x = 0; x < 10; ++x) EXPECT_EQ(Red(*r, x, 0), tk::Round(x * 255.0 / 9));
 }
 
-TEST(PaintGradient, PaintsNothingForTheDocumentedNonCases) {
+TEST(PaintGradient, LeavesPixelsAloneForOneRowInModeZeroALeadingModeThreeAndEmptyOrUnsupportedTargets) {
   auto b = Solid(6, 6, pf24, kUntouched);
   auto keep = Copy(*b);
   PaintGradient(b.get(), TRect{0, 2, 6, 3}, Parse(L"0;255;100;0;0")) ;

@@ -1,0 +1,18 @@
+// Counts of the calling process's GDI objects and windows, for leak checks
+// that compare a count before and after some work. Both work under Wine,
+// where GetGuiResources answers 0 for every object kind.
+#pragma once
+
+#include <cstddef>
+
+namespace tk::test {
+
+// Live GDI objects of this process. GetGuiResources where the system
+// implements it; else the handle table is scanned, which sees the same
+// objects. The method is chosen once, at the first call.
+std::size_t GdiObjects();
+
+// Windows owned by this process: top-level, child and message-only ones.
+std::size_t ProcessWindows();
+
+}  // namespace tk::test
