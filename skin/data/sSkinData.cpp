@@ -10,6 +10,7 @@
 #include "skin/data/kxFileLookup.h"
 #include "skin/data/kxNotifier.h"
 #include "skin/data/kxSkinError.h"
+#include "skin/data/sSectionSchema.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
@@ -20,118 +21,6 @@ namespace {
 
 const String kGlobalInfo = L"GLOBALINFO";
 
-// The keys of a section record, in the order the load reads them.
-enum TRecordKey {
-  rkParentClass, rkColor,
-  rkFontColor, rkTCLeft, rkTCTop, rkTCRight, rkTCBottom,
-  rkHotFontColor, rkHotTCLeft, rkHotTCTop, rkHotTCRight, rkHotTCBottom,
-  rkGiveOwnFont, rkGlow, rkGlowMargin, rkReservedBoolean, rkTransparency, rkGradientPercent, rkGradientData,
-  rkImagePercent, rkShowFocus, rkFadingEnabled, rkFadingIterations, rkHotColor, rkHotTransparency,
-  rkHotGradientPercent, rkHotGradientData, rkHotImagePercent, rkHGCol, rkGCol, rkHGSize, rkGSize,
-  rkCount
-};
-
-const wchar_t* const kRecordKeys[rkCount] = {
-    L"PARENTCLASS", L"COLOR",
-    L"FONTCOLOR", L"TCLEFT", L"TCTOP", L"TCRIGHT", L"TCBOTTOM",
-    L"HOTFONTCOLOR", L"HOTTCLEFT", L"HOTTCTOP", L"HOTTCRIGHT", L"HOTTCBOTTOM",
-    L"GIVEOWNFONT", L"GLOW", L"GLOWMARGIN", L"RESERVEDBOOLEAN", L"TRANSPARENCY", L"GRADIENTPERCENT", L"GRADIENTDATA",
-    L"IMAGEPERCENT", L"SHOWFOCUS", L"FADINGENABLED", L"FADINGITERATIONS", L"HOTCOLOR", L"HOTTRANSPARENCY",
-    L"HOTGRADIENTPERCENT", L"HOTGRADIENTDATA", L"HOTIMAGEPERCENT", L"HGCOL", L"GCOL", L"HGSIZE", L"GSIZE"};
-
-// The record keys of every section, resolved once per load: a skin has some
-// fifty sections of forty keys, each read through its PARENTCLASS chain, and
-// hashing every one of those reads was most of what a load cost beyond
-// decoding. Answers what the INI's look-ups answer: names compare without
-// regard to ASCII case and the first section or key of a name wins.
-class TRecordTable {
- public:
-  explicit TRecordTable(const TkxOptionKeys& Keys) : FValues(Keys.Names.size()) {
-    static const std::unordered_map<std::wstring_view, int> keyIndex = [] {
-      std::unordered_map<std::wstring_view, int> m;
-      for (int i = 0; i < rkCount; ++i) m.emplace(kRecordKeys[i], i);
-      return m;
-    }();
-    for (size_t i = 0; i < Keys.Names.size(); ++i) {
-      if (!FFirst.emplace(tk::UpperCaseAscii(Keys.Names[i]), static_cast<int>(i)).second) continue;
-      TValues& v = FValues[i];
-      v.fill(nullptr);
-      std::array<bool, rkCount> seen{};
-      wchar_t up[24];
-      for (const TkxOptionKeys::TEntry& k : Keys.Keys[i]) {
-        const String& n = *k.Name;
-        if (n.size() >= std::size(up)) continue;
-        for (size_t c = 0; c < n.size(); ++c)
-          up[c] = n[c] >= L'a' && n[c] <= L'z' ? static_cast<wchar_t>(n[c] - 32) : n[c];
-        auto it = keyIndex.find(std::wstring_view(up, n.size()));
-        if (it == keyIndex.end() || seen[size_t(it->second)]) continue;
-        seen[size_t(it->second)] = true;
-        v[size_t(it->second)] = k.Value;
-      }
-    }
-  }
-
-  // The first section of that name, or -1.
-  int Find(const String& Name) const {
-    auto it = FFirst.find(tk::UpperCaseAscii(Name));
-    return it == FFirst.end() ? -1 : it->second;
-  }
-  // The value of Key in section Index (from Find), null when there is none.
-  const String* Value(int Index, TRecordKey Key) const { return FValues[size_t(Index)][Key]; }
-
- private:
-  using TValues = std::array<const String*, rkCount>;
-  std::vector<TValues> FValues;  // filled for the first section of each name
-  std::unordered_map<String, int> FFirst;
-};
-
-// The PARENTCLASS chain of a section as the inherited reads follow it: the
-// section itself, then each parent while the name is not empty, not "?" and
-// not the name just read; at most kxMaxInheritDepth links, so a cycle through
-// several sections ends and the defaults are taken.
-class TInheritChain {
- public:
-  TInheritChain(const TRecordTable& Table, const String& Section) : FTable(Table) {
-    String name = Section;
-    for (int depth = 0; depth < kxMaxInheritDepth; ++depth) {
-      const int at = Table.Find(name);
-      if (at < 0) break;  // no such section: nothing more to read
-      FChain.push_back(at);
-      const String* p = Table.Value(at, rkParentClass);
-      if (!p || p->empty() || *p == L"?" || *p == name) break;
-      name = *p;
-    }
-  }
-
-  // Integer look-up: -1 (also a written -1 or a non-number) counts as absent.
-  int Int(TRecordKey Key, int Default) const {
-    for (int at : FChain) {
-      const String* v = FTable.Value(at, Key);
-      int r = v ? tk::ReadIntegerValue(*v, -1) : -1;
-      if (r != -1) return r;
-    }
-    return Default;
-  }
-
-  // String look-up: "?" counts as absent.
-  String Str(TRecordKey Key, const String& Default) const {
-    for (int at : FChain) {
-      const String* v = FTable.Value(at, Key);
-      if (v && *v != L"?") return *v;
-    }
-    return Default;
-  }
-
-  bool Bool(TRecordKey Key) const { return tk::SameTextAscii(Str(Key, L"FALSE"), L"TRUE"); }
-
- private:
-  const TRecordTable& FTable;
-  std::vector<int> FChain;
-};
-
-const wchar_t* const kFontKeys[5] = {L"FONTCOLOR", L"TCLEFT", L"TCTOP", L"TCRIGHT", L"TCBOTTOM"};
-const wchar_t* const kHotFontKeys[5] = {L"HOTFONTCOLOR", L"HOTTCLEFT", L"HOTTCTOP", L"HOTTCRIGHT", L"HOTTCBOTTOM"};
-
 size_t CountWords(const String& s, wchar_t sep) {
   size_t n = 0;
   bool in = false;
@@ -140,26 +29,6 @@ size_t CountWords(const String& s, wchar_t sep) {
     else if (!in) in = true, ++n;
   }
   return n;
-}
-
-std::vector<String> SplitBlanks(const String& s) {
-  std::vector<String> out;
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && s[i] == L' ') ++i;
-    size_t j = i;
-    while (j < s.size() && s[j] != L' ') ++j;
-    if (j > i) out.push_back(s.substr(i, j - i));
-    i = j;
-  }
-  return out;
-}
-
-void ParseGradients(TsGeneralData& g) {
-  g.GradientArray.clear();
-  g.HotGradientArray.clear();
-  if (g.GradientData != L" ") ParseGradientData(g.GradientData, g.GradientArray);
-  if (g.HotGradientData != L" ") ParseGradientData(g.HotGradientData, g.HotGradientArray);
 }
 
 // Remembers the answers of a colour operation: skins have few colours, and
@@ -286,49 +155,10 @@ void TkxSkinContent::LoadAllGeneralData(const tk::TMemIniFile& Options, const Tk
   d.BIMinGlowMargin = strict(L"BICONMINGLOWMARGIN", L"0");
   CheckVersion();
 
-  gd.clear();
-  FSkinIndexCount = size_t(-1);
   TkxOptionKeys own;
   const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(o));
-  const TRecordTable table(keys);
-  gd.reserve(keys.Names.size());
-  for (const String& name : keys.Names) {
-    TInheritChain in(table, name);
-    TsGeneralData& g = gd.emplace_back();
-    g.ClassName = name;
-    const int at = table.Find(name);
-    const String* parent = at >= 0 ? table.Value(at, rkParentClass) : nullptr;
-    if (parent) g.ParentClass = *parent;
-    g.Color = tk::ColorToRGB(in.Int(rkColor, 0xFFFFFF));
-    for (int i = 0; i < 5; ++i) {
-      g.FontColor[i] = in.Int(TRecordKey(rkFontColor + i), kxDefaultFontColors[i]);
-      g.HotFontColor[i] = in.Int(TRecordKey(rkHotFontColor + i), kxDefaultFontColors[i]);
-    }
-    g.GiveOwnFont = in.Bool(rkGiveOwnFont);
-    g.GlowCount = in.Int(rkGlow, 0);
-    g.GlowMargin = in.Int(rkGlowMargin, 0);
-    g.ReservedBoolean = in.Bool(rkReservedBoolean);
-    g.Transparency = in.Int(rkTransparency, 0);
-    g.GradientPercent = in.Int(rkGradientPercent, 0);
-    g.GradientData = in.Str(rkGradientData, L" ");
-    g.ImagePercent = in.Int(rkImagePercent, 0);
-    g.ShowFocus = in.Bool(rkShowFocus);
-    g.FadingEnabled = in.Bool(rkFadingEnabled);
-    g.FadingIterations = in.Int(rkFadingIterations, 5);
-    g.HotColor = in.Int(rkHotColor, 0xFFFFFF);
-    g.HotTransparency = in.Int(rkHotTransparency, 0);
-    g.HotGradientPercent = in.Int(rkHotGradientPercent, 0);
-    g.HotGradientData = in.Str(rkHotGradientData, String());
-    g.HotImagePercent = in.Int(rkHotImagePercent, 0);
-    g.HotGlowColor = tk::ColorToRGB(in.Int(rkHGCol, 0xFFFFFF));
-    g.GlowColor = tk::ColorToRGB(in.Int(rkGCol, 0xFFFFFF));
-    g.HotGlowSize = static_cast<uint8_t>(in.Int(rkHGSize, 0));
-    g.GlowSize = static_cast<uint8_t>(in.Int(rkGSize, 0));
-    ParseGradients(g);
-    // GLOBALINFO is left out of InitMaskIndexes; -1 keeps it from pointing at
-    // whatever mask happens to come first.
-    g.BorderIndex = tk::SameTextAscii(name, kGlobalInfo) ? -1 : 0;
-  }
+  gd = ReadSections(keys);
+  FSkinIndexCount = size_t(-1);
   FinishGeneralData(Settings);
 }
 
@@ -342,46 +172,9 @@ void TkxSkinContent::LoadAllGeneralData(const TsStoredSkin& Skin, const TkxLoadS
   SkinData.Shadow1Transparency = static_cast<int16_t>(Skin.Shadow1Transparency);
   SkinData.BorderColor = Skin.BorderColor;
   CheckVersion();
-  auto fontColors = [](const String& text) {
-    std::vector<String> w = SplitBlanks(text);
-    TsFontColors c = kxDefaultFontColors;
-    if (w.size() == 5)
-      for (int i = 0; i < 5; ++i) c[i] = tk::StrToInt(w[i]);
-    return c;
-  };
   gd.clear();
   FSkinIndexCount = size_t(-1);
-  for (const TsSkinGeneral& s : Skin.GeneralData) {
-    TsGeneralData& g = gd.emplace_back();
-    g.ClassName = s.SectionName;
-    g.ParentClass = s.ParentClass;
-    g.Color = s.Color;
-    g.FontColor = fontColors(s.FontColor);
-    g.HotFontColor = fontColors(s.HotFontColor);
-    g.ReservedBoolean = s.ReservedBoolean;
-    g.GiveOwnFont = s.GiveOwnFont;
-    g.GlowCount = s.GlowCount;
-    g.GlowMargin = s.GlowMargin;
-    g.Transparency = s.Transparency;
-    g.GradientPercent = s.GradientPercent;
-    g.ImagePercent = s.ImagePercent;
-    g.GradientData = s.GradientData;
-    g.ShowFocus = s.ShowFocus;
-    g.FadingEnabled = s.FadingEnabled;
-    g.FadingIterations = s.FadingIterations;
-    g.HotColor = s.HotColor;
-    g.HotTransparency = s.HotTransparency;
-    g.HotGradientPercent = s.HotGradientPercent;
-    g.HotGradientData = s.HotGradientData;
-    g.HotImagePercent = s.HotImagePercent;
-    g.HotGlowColor = s.HotGlowColor;
-    g.HotGlowSize = static_cast<uint8_t>(s.HotGlowSize);
-    g.GlowColor = s.GlowColor;
-    g.GlowSize = static_cast<uint8_t>(s.GlowSize);
-    ParseGradientData(g.GradientData, g.GradientArray);
-    ParseGradientData(g.HotGradientData, g.HotGradientArray);
-    g.BorderIndex = s.SectionName == kGlobalInfo ? -1 : 0;
-  }
+  for (const TsSkinGeneral& s : Skin.GeneralData) gd.push_back(SectionFromItem(s));
   FinishGeneralData(Settings);
 }
 
@@ -395,66 +188,16 @@ void TkxSkinContent::MergeCommonSections(const TkxLoadSettings& Settings) {
   for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections)) {
     // A section the skin already has stays as the skin wrote it.
     if (GetSkinIndex(cs.Name) >= 0) continue;
-    TsGeneralData g;
+    // The base is the first section whose name, upper-cased, is the parent's.
     const TkxCommonSection::TKey* p = cs.Find(L"PARENTCLASS");
-    g.ParentClass = p ? tk::UpperCaseAscii(p->Value) : String(L"-1");
+    const String parent = p ? tk::UpperCaseAscii(p->Value) : String(L"-1");
     const TsGeneralData* base = nullptr;
     for (const TsGeneralData& e : gd)
-      if (tk::UpperCaseAscii(e.ClassName) == g.ParentClass) {
+      if (tk::UpperCaseAscii(e.ClassName) == parent) {
         base = &e;
         break;
       }
-    const TsGeneralData defaults;
-    const TsGeneralData& from = base ? *base : defaults;
-    g = from;
-    g.ClassName = cs.Name;
-    g.ParentClass = p ? tk::UpperCaseAscii(p->Value) : String(L"-1");
-    // absent: the base's value (or the default); -1 counts as absent.
-    auto num = [&](const wchar_t* key, auto& field) {
-      const TkxCommonSection::TKey* k = cs.Find(key);
-      int v = k ? tk::ReadIntegerValue(k->Value, -1) : -1;
-      if (v != -1) field = static_cast<std::remove_reference_t<decltype(field)>>(v);
-    };
-    // These become 0 when missing; only a written -1 takes the base's value.
-    auto zeroed = [&](const wchar_t* key, auto& field) {
-      const TkxCommonSection::TKey* k = cs.Find(key);
-      int v = k ? tk::ReadIntegerValue(k->Value, 0) : 0;
-      if (v != -1) field = static_cast<std::remove_reference_t<decltype(field)>>(v);
-    };
-    auto str = [&](const wchar_t* key, String& field) {
-      if (const TkxCommonSection::TKey* k = cs.Find(key)) field = k->Value;
-    };
-    auto flag = [&](const wchar_t* key, bool& field) {
-      if (const TkxCommonSection::TKey* k = cs.Find(key)) field = tk::UpperCaseAscii(k->Value) == L"TRUE";
-    };
-    num(L"COLOR", g.Color);
-    for (int i = 0; i < 5; ++i) {
-      num(kFontKeys[i], g.FontColor[i]);
-      num(kHotFontKeys[i], g.HotFontColor[i]);
-    }
-    flag(L"GIVEOWNFONT", g.GiveOwnFont);
-    zeroed(L"GLOW", g.GlowCount);
-    zeroed(L"GLOWMARGIN", g.GlowMargin);
-    flag(L"RESERVEDBOOLEAN", g.ReservedBoolean);
-    num(L"TRANSPARENCY", g.Transparency);
-    num(L"GRADIENTPERCENT", g.GradientPercent);
-    str(L"GRADIENTDATA", g.GradientData);
-    num(L"IMAGEPERCENT", g.ImagePercent);
-    flag(L"SHOWFOCUS", g.ShowFocus);
-    flag(L"FADINGENABLED", g.FadingEnabled);
-    num(L"FADINGITERATIONS", g.FadingIterations);
-    num(L"HOTCOLOR", g.HotColor);
-    num(L"HOTTRANSPARENCY", g.HotTransparency);
-    num(L"HOTGRADIENTPERCENT", g.HotGradientPercent);
-    str(L"HOTGRADIENTDATA", g.HotGradientData);
-    num(L"HOTIMAGEPERCENT", g.HotImagePercent);
-    num(L"HGCOL", g.HotGlowColor);
-    num(L"GCOL", g.GlowColor);
-    zeroed(L"HGSIZE", g.HotGlowSize);
-    zeroed(L"GSIZE", g.GlowSize);
-    ParseGradients(g);
-    g.BorderIndex = 0;
-    g.ImgTL = g.ImgTR = g.ImgBL = g.ImgBR = -1;
+    TsGeneralData g = SectionFromCommon(cs, base ? *base : TsGeneralData{});
     gd.push_back(std::move(g));
     FSkinIndexCount = size_t(-1);
   }

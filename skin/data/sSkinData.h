@@ -23,9 +23,6 @@
 
 namespace kx {
 
-// A PARENTCLASS chain longer than this is taken as a cycle: the look-up stops
-// and the caller's default (or -1) is the answer.
-constexpr int kxMaxInheritDepth = 32;
 // All pictures one load may decode, in pixels (a picture named by many keys
 // counts each time): a small file must not make the load take gigabytes.
 constexpr int64_t kxMaxSkinPixels = int64_t(96) * 1024 * 1024;

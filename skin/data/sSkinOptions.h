@@ -144,6 +144,10 @@ struct TsGeneralData {
   int ImgBR = -1;
 };
 
+// A PARENTCLASS chain longer than this is taken as a cycle: the look-up stops
+// and the caller's default (or -1) is the answer.
+constexpr int kxMaxInheritDepth = 32;
+
 // Indexes looked up once per skin load; -1 means not present.
 struct TConstantSkinData {
   int16_t IndexGLobalInfo = -1;
