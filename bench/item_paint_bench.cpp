@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/BenchTiming.h"
+#include "skin/data/sSkinLoad.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sSkinItemPaint.h"
 #include "toolkit/Streams.h"
@@ -26,7 +27,7 @@ const kx::TkxSkinContent& Pearlmist() {
   static const std::unique_ptr<kx::TkxSkinContent> skin = [] {
     tk::TMemoryStream data;
     data.LoadFromFile(tk::FromUtf8(TABULO_PEARLMIST_KXZ));
-    return kx::TkxSkinContent::LoadPacked(&data, kx::TkxLoadSettings{});
+    return kx::TkxSkinLoad().FromPacked(&data);
   }();
   return *skin;
 }

@@ -15,7 +15,7 @@
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxPngReader.h"
 #include "skin/data/kxSkinPack.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 
 namespace {
 
@@ -146,7 +146,7 @@ void BM_SkinLoad(benchmark::State& state) {
   for (auto _ : state) {
     double t0 = CpuSeconds();
     tk::TMemoryStream data(packed.data(), packed.size());
-    auto content = kx::TkxSkinContent::LoadPacked(&data, {});
+    auto content = kx::TkxSkinLoad().FromPacked(&data);
     benchmark::DoNotOptimize(content->gd.size());
     content.reset();
     double t1 = CpuSeconds();

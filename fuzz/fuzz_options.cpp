@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "fuzz/FuzzPictures.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     tk::TMemoryStream text(data, size);
     auto ini = kx::ReadOptions(&text);
-    auto content = kx::TkxSkinContent::Load(*ini, &fuzzpics::Pictures(), s);
+    auto content = kx::TkxSkinLoad(s).FromOptions(*ini, &fuzzpics::Pictures());
     for (size_t i = 0; i < content->gd.size(); ++i) {
       int si = static_cast<int>(i);
       int m = content->GetMaskIndex(si, content->gd[i].ClassName, L"BORDERSMASK");

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "skin/data/kxSkinPack.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/SysUtils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   c.ReturnPackedData();
   try {
-    kx::TkxSkinContent::LoadPacked(&stream, {});
+    kx::TkxSkinLoad().FromPacked(&stream);
   } catch (const tk::Exception&) {
   }
   return 0;

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "fuzz/FuzzPictures.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sSkinItemPaint.h"
 #include "toolkit/MemIniFile.h"
@@ -113,10 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     tk::TMemoryStream in(data, size);
     if (size >= 4 && std::memcmp(data, "KXzf", 4) == 0) {
-      skin = kx::TkxSkinContent::LoadPacked(&in, s);
+      skin = kx::TkxSkinLoad(s).FromPacked(&in);
     } else {
       auto ini = kx::ReadOptions(&in);
-      skin = kx::TkxSkinContent::Load(*ini, &fuzzpics::Pictures(), s);
+      skin = kx::TkxSkinLoad(s).FromOptions(*ini, &fuzzpics::Pictures());
     }
   } catch (const tk::Exception&) {
     return 0;

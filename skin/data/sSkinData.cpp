@@ -1,18 +1,7 @@
-// Section records, constant indexes, the colour adjustment and the whole-skin
-// loads of TkxSkinContent; the internal-skin helpers (extract, SaveToIni).
+// Every operation of TkxSkinContent: the section and mask queries, the
+// constant indexes and Clear.
 #include "skin/data/sSkinData.h"
 
-#include <array>
-#include <cstring>
-#include <string_view>
-#include <unordered_map>
-
-#include "skin/data/kxFileLookup.h"
-#include "skin/data/kxNotifier.h"
-#include "skin/data/kxSkinError.h"
-#include "skin/data/sSectionSchema.h"
-#include "skin/paint/sAlphaGraph.h"
-#include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 
 namespace kx {
@@ -21,82 +10,9 @@ namespace {
 
 const String kGlobalInfo = L"GLOBALINFO";
 
-size_t CountWords(const String& s, wchar_t sep) {
-  size_t n = 0;
-  bool in = false;
-  for (wchar_t c : s) {
-    if (c == sep) in = false;
-    else if (!in) in = true, ++n;
-  }
-  return n;
-}
-
-// Remembers the answers of a colour operation: skins have few colours, and
-// the HSV arithmetic per pixel is what a hue change costs.
-template <class Op>
-class TColorMemo {
- public:
-  explicit TColorMemo(Op op) : FOp(op) {}
-  tk::TColor operator()(tk::TColor c) {
-    uint32_t h = (static_cast<uint32_t>(c) * 2654435761u) >> 20;  // 12 bits
-    // A separate mark, not a reserved key: every 32-bit value is some colour
-    // (-1 among them, read from "SHADOW1COLOR=-1").
-    if (!FUsed[h] || FKeys[h] != c) FUsed[h] = true, FKeys[h] = c, FValues[h] = FOp(c);
-    return FValues[h];
-  }
-
- private:
-  Op FOp;
-  bool FUsed[4096] = {};
-  tk::TColor FKeys[4096];
-  tk::TColor FValues[4096];
-};
-
-bool IsGrey(const uint8_t* p) { return p[0] == p[1] && p[1] == p[2]; }
-bool IsMagenta(const uint8_t* p) { return p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF; }
-
-template <class Op>
-void AdjustPixels(tk::TBitmap& bmp, bool skipGrey, Op& op) {
-  const int bpp = bmp.PixelFormat() == tk::TPixelFormat::pf32bit ? 4 : 3;
-  for (int y = 0; y < bmp.Height(); ++y) {
-    uint8_t* p = bmp.ScanLine(y);
-    for (int x = 0; x < bmp.Width(); ++x, p += bpp) {
-      if (IsMagenta(p) || (skipGrey && IsGrey(p))) continue;
-      tk::TColor c = op(tk::RGBColor(p[2], p[1], p[0]));
-      p[0] = tk::GetBValue(c), p[1] = tk::GetGValue(c), p[2] = tk::GetRValue(c);
-    }
-  }
-}
-
-// A rectangle of the master bitmap kept aside while the rest is recoloured.
-struct TSavedRect {
-  tk::TRect R;
-  std::vector<uint8_t> Pixels;
-};
-
-TSavedRect SaveRect(tk::TBitmap& bmp, const tk::TRect& r) {
-  TSavedRect s;
-  if (!tk::IntersectRect(s.R, r, tk::Rect(0, 0, bmp.Width(), bmp.Height()))) return s;
-  const size_t row = static_cast<size_t>(s.R.Width()) * 3;
-  for (int y = s.R.Top; y < s.R.Bottom; ++y) {
-    const uint8_t* p = bmp.ScanLine(y) + s.R.Left * 3;
-    s.Pixels.insert(s.Pixels.end(), p, p + row);
-  }
-  return s;
-}
-
-void RestoreRect(tk::TBitmap& bmp, const TSavedRect& s) {
-  const size_t row = static_cast<size_t>(s.R.Width()) * 3;
-  const uint8_t* src = s.Pixels.data();
-  for (int y = s.R.Top; y < s.R.Bottom && !s.Pixels.empty(); ++y, src += row)
-    std::memcpy(bmp.ScanLine(y) + s.R.Left * 3, src, row);
-}
+int DivOrZero(int a, int b) { return b == 0 ? 0 : a / b; }
 
 }  // namespace
-
-void TkxSkinContent::Problem(const String& Section, const String& Key, const String& Text) const {
-  if (Problems) Problems->push_back({Section, Key, Text});
-}
 
 // --- Sections ----------------------------------------------------------------
 
@@ -117,90 +33,6 @@ std::vector<String> TkxSkinContent::GetSkinSections() const {
   out.reserve(gd.size());
   for (const TsGeneralData& g : gd) out.push_back(g.ClassName);
   return out;
-}
-
-void TkxSkinContent::LoadAllGeneralData(const tk::TMemIniFile& Options, const TkxLoadSettings& Settings) {
-  TsSkinData& d = SkinData;
-  const tk::TMemIniFile& o = Options;
-  auto i16 = [&](const wchar_t* key, int def) { return static_cast<int16_t>(o.ReadInteger(kGlobalInfo, key, def)); };
-  auto strict = [&](const wchar_t* key, const wchar_t* def) {
-    return static_cast<int16_t>(tk::StrToInt(o.ReadString(kGlobalInfo, key, def)));
-  };
-  d.Version = o.ReadFloat(kGlobalInfo, L"VERSION", 0);
-  d.Author = o.ReadString(kGlobalInfo, L"AUTHOR", String());
-  d.Description = o.ReadString(kGlobalInfo, L"DESCRIPTION", String());
-  d.ExBorderWidth = i16(L"BORDERWIDTH", 4);
-  d.ExTitleHeight = i16(L"TITLEHEIGHT", 30);
-  d.ExMaxHeight = i16(L"MAXHEIGHT", 0);
-  if (d.ExMaxHeight == 0) d.ExMaxHeight = d.ExTitleHeight;
-  d.ExContentOffs = i16(L"FORMOFFSET", 8);
-  d.ExCenterOffs = i16(L"CENTEROFFSET", 0);
-  d.ExDrawMode = i16(L"BORDERMODE", 0);
-  d.Shadow1Color = o.ReadInteger(kGlobalInfo, L"SHADOW1COLOR", 0);
-  d.Shadow1Offset = strict(L"SHADOW1OFFSET", L"0");
-  d.Shadow1Blur = strict(L"SHADOW1BLUR", L"-1");
-  d.Shadow1Transparency = strict(L"SHADOW1TRANSPARENCY", L"0");
-  d.BISpacing = i16(L"BISPACE", 0);
-  d.BIVAlign = i16(L"BIVALIGN", 0);
-  d.BIRightMargin = i16(L"BIRIGHT", 0);
-  d.BILeftMargin = i16(L"BILEFT", 0);
-  d.BITopMargin = i16(L"BITOP", 0);
-  d.BorderColor = o.ReadInteger(kGlobalInfo, L"BORDERCOLOR", 0);
-  d.BIKeepHUE = i16(L"BIKEEPHUE", 0);
-  d.BICloseGlow = strict(L"BICONCLOSEGLOW", L"0");
-  d.BICloseGlowMargin = strict(L"BICONCLOSEGLOWMARGIN", L"0");
-  d.BIMaxGlow = strict(L"BICONMAXGLOW", L"0");
-  d.BIMaxGlowMargin = strict(L"BICONMAXGLOWMARGIN", L"0");
-  d.BIMinGlow = strict(L"BICONMINGLOW", L"0");
-  d.BIMinGlowMargin = strict(L"BICONMINGLOWMARGIN", L"0");
-  CheckVersion();
-
-  TkxOptionKeys own;
-  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(o));
-  gd = ReadSections(keys);
-  FSkinIndexCount = size_t(-1);
-  FinishGeneralData(Settings);
-}
-
-void TkxSkinContent::LoadAllGeneralData(const TsStoredSkin& Skin, const TkxLoadSettings& Settings) {
-  SkinData.Version = Skin.Version;
-  SkinData.Author = Skin.Author;
-  SkinData.Description = Skin.Description;
-  SkinData.Shadow1Color = Skin.Shadow1Color;
-  SkinData.Shadow1Offset = static_cast<int16_t>(Skin.Shadow1Offset);
-  SkinData.Shadow1Blur = static_cast<int16_t>(Skin.Shadow1Blur);
-  SkinData.Shadow1Transparency = static_cast<int16_t>(Skin.Shadow1Transparency);
-  SkinData.BorderColor = Skin.BorderColor;
-  CheckVersion();
-  gd.clear();
-  FSkinIndexCount = size_t(-1);
-  for (const TsSkinGeneral& s : Skin.GeneralData) gd.push_back(SectionFromItem(s));
-  FinishGeneralData(Settings);
-}
-
-void TkxSkinContent::FinishGeneralData(const TkxLoadSettings& Settings) {
-  MergeCommonSections(Settings);
-  if (!FWholeLoad) InitMaskIndexes();
-  ApplyColorAdjustment(Settings.HueOffset, Settings.Saturation);
-}
-
-void TkxSkinContent::MergeCommonSections(const TkxLoadSettings& Settings) {
-  for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections)) {
-    // A section the skin already has stays as the skin wrote it.
-    if (GetSkinIndex(cs.Name) >= 0) continue;
-    // The base is the first section whose name, upper-cased, is the parent's.
-    const TkxCommonSection::TKey* p = cs.Find(L"PARENTCLASS");
-    const String parent = p ? tk::UpperCaseAscii(p->Value) : String(L"-1");
-    const TsGeneralData* base = nullptr;
-    for (const TsGeneralData& e : gd)
-      if (tk::UpperCaseAscii(e.ClassName) == parent) {
-        base = &e;
-        break;
-      }
-    TsGeneralData g = SectionFromCommon(cs, base ? *base : TsGeneralData{});
-    gd.push_back(std::move(g));
-    FSkinIndexCount = size_t(-1);
-  }
 }
 
 void TkxSkinContent::InitMaskIndexes() {
@@ -293,88 +125,6 @@ void TkxSkinContent::InitConstantIndexes() {
   InitMaskIndexes();
 }
 
-void TkxSkinContent::CheckVersion() const {
-  if (SkinData.Version > 6.99) Notify(kxNewerSkinMessage);
-}
-
-// --- Colour adjustment -------------------------------------------------------
-
-void TkxSkinContent::ApplyColorAdjustment(int HueOffset, int Saturation) {
-  auto sections = [this](auto& op) {
-    for (TsGeneralData& g : gd) {
-      g.Color = op(g.Color);
-      g.HotColor = op(g.HotColor);
-      g.GlowColor = op(g.GlowColor);
-      g.HotGlowColor = op(g.HotGlowColor);
-      for (int i = 0; i < 5; ++i) {
-        if (g.FontColor[i] != -1) g.FontColor[i] = op(g.FontColor[i]);
-        if (g.HotFontColor[i] != -1) g.HotFontColor[i] = op(g.HotFontColor[i]);
-      }
-      size_t bands = std::min(CountWords(g.GradientData, L';') / 5, g.GradientArray.size());
-      for (size_t i = 0; i < bands; ++i) {
-        g.GradientArray[i].Color1 = op(g.GradientArray[i].Color1);
-        g.GradientArray[i].Color2 = op(g.GradientArray[i].Color2);
-      }
-      for (TsGradPie& b : g.HotGradientArray) {
-        b.Color1 = op(b.Color1);
-        b.Color2 = op(b.Color2);
-      }
-    }
-    SkinData.Shadow1Color = op(SkinData.Shadow1Color);
-    SkinData.BorderColor = op(SkinData.BorderColor);
-  };
-  // Own bitmaps: 32-bit ones keep alpha and skip grey; others are made 24-bit.
-  auto ownBitmaps = [this](auto& op, const std::vector<bool>& skip, bool skipGrey24) {
-    for (size_t i = 0; i < ma.size(); ++i) {
-      tk::TBitmap* b = ma[i].Bmp.get();
-      if (!b || b->Empty() || skip[i]) continue;
-      if (b->PixelFormat() == tk::TPixelFormat::pf32bit) {
-        AdjustPixels(*b, true, op);
-      } else {
-        b->SetPixelFormat(tk::TPixelFormat::pf24bit);
-        AdjustPixels(*b, skipGrey24, op);
-      }
-    }
-  };
-
-  if (HueOffset != 0) {
-    TColorMemo hue([HueOffset](tk::TColor c) { return RotateHue(HueOffset, c); });
-    std::vector<bool> skip(ma.size(), false);
-    std::vector<TSavedRect> saved;
-    if (SkinData.BIKeepHUE != 0) {
-      std::vector<String> names = {L"BICONCLOSE", L"SICONCLOSE"};
-      if (SkinData.BIKeepHUE == 1)
-        for (const wchar_t* n : {L"BICONMAX", L"BICONMIN", L"BICONNORM", L"BICONHELP", L"SICONMAX", L"SICONMIN",
-                                 L"SICONNORM"})
-          names.push_back(n);
-      for (const String& n : names) {
-        int m = GetMaskIndex(kGlobalInfo, n);
-        if (m >= 0) {
-          if (ma[m].Bmp)
-            skip[m] = true;
-          else if (MasterBitmap)
-            saved.push_back(SaveRect(*MasterBitmap, ma[m].R));
-        }
-        int glow = GetMaskIndex(kGlobalInfo, n + L"GLOW0");
-        if (glow >= 0 && ma[glow].Bmp) skip[glow] = true;
-      }
-    }
-    if (MasterBitmap && !MasterBitmap->Empty()) {
-      AdjustPixels(*MasterBitmap, true, hue);
-      for (const TSavedRect& s : saved) RestoreRect(*MasterBitmap, s);
-    }
-    ownBitmaps(hue, skip, false);
-    sections(hue);
-  }
-  const int amount = (-Saturation) % 101;
-  if (Saturation != 0 && amount != 0) {
-    TColorMemo sat([amount](tk::TColor c) { return ShiftSaturation(c, amount); });
-    if (MasterBitmap && !MasterBitmap->Empty()) AdjustPixels(*MasterBitmap, true, sat);
-    ownBitmaps(sat, std::vector<bool>(ma.size(), false), true);
-    sections(sat);
-  }
-}
-
 void TkxSkinContent::Clear() {
   gd.clear();
   FSkinIndexCount = size_t(-1);
@@ -387,75 +137,106 @@ void TkxSkinContent::Clear() {
   InitConstantIndexes();
 }
 
-// --- Whole loads -------------------------------------------------------------
+// --- Masks and patterns ------------------------------------------------------
 
-std::unique_ptr<TkxSkinContent> TkxSkinContent::Load(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
-                                                     const TkxLoadSettings& Settings,
-                                                     std::vector<TkxLoadProblem>* Problems) {
-  auto c = std::make_unique<TkxSkinContent>();
-  c->Problems = Problems;
-  c->SkinIsPacked = Packed != nullptr;
-  c->SkinData.SkinPath = Settings.SkinPath;
-  const TkxOptionKeys keys = ReadAllKeys(Options);
-  c->FKeys = &keys;
-  c->FWholeLoad = true;
-  try {
-    c->LoadAllMasks(Options, Packed, Settings);
-    c->LoadAllPatterns(Options, Packed, Settings);
-    c->LoadAllGeneralData(Options, Settings);
-  } catch (const tk::EConvertError& e) {
-    // The toolkit's conversion error quotes the skin's value as it is.
-    throw tk::EConvertError(EscapeSkinText(e.Message()));
+template <class Match>
+int TkxSkinContent::SearchWithParents(int SkinIndex, const String& SectionName, const String& PropertyName,
+                                      Match match) const {
+  String section = SectionName;
+  // The depth limit ends PARENTCLASS cycles (A names B, B names A).
+  for (int depth = 0; depth < kxMaxInheritDepth; ++depth) {
+    if (SkinIndex < 0 || section.empty()) return -1;
+    int found = match(section, PropertyName);
+    if (found >= 0) return found;
+    if (SkinIndex >= static_cast<int>(gd.size())) return -1;
+    const String parent = gd[SkinIndex].ParentClass;
+    if (parent.empty() || parent == section) return -1;
+    SkinIndex = GetSkinIndex(parent);
+    section = parent;
   }
-  c->InitConstantIndexes();
-  c->FWholeLoad = false;
-  c->FKeys = nullptr;
-  c->Problems = nullptr;
-  return c;
+  return -1;
 }
 
-std::unique_ptr<TkxSkinContent> TkxSkinContent::LoadPacked(tk::TStream* Data, const TkxLoadSettings& Settings,
-                                                           std::vector<TkxLoadProblem>* Problems) {
-  TkxSkinConvertor conv;
-  conv.LendPackedData(Data);
+int TkxSkinContent::GetMaskIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
+  return SearchWithParents(SkinIndex, SectionName, PropertyName,
+                           [this](const String& s, const String& p) { return GetMaskIndex(s, p); });
+}
+
+int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& PropertyName) const {
+  if (SectionName.empty()) return -1;
+  // Indexed by section name: loads look masks up thousands of times.
+  if (FMaskIndexCount != ma.size()) {
+    FMaskIndex.clear();
+    for (size_t i = 0; i < ma.size(); ++i)
+      FMaskIndex[ma[i].ClassName].emplace(ma[i].PropertyName, static_cast<int>(i));
+    FMaskIndexCount = ma.size();
+  }
+  auto it = FMaskIndex.find(SectionName);
+  if (it == FMaskIndex.end()) return -1;
+  auto key = it->second.find(PropertyName);
+  return key == it->second.end() ? -1 : key->second;
+}
+
+int TkxSkinContent::GetTextureIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
+  return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
+    for (size_t i = 0; i < ma.size(); ++i)
+      if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == p)
+        return static_cast<int>(i);
+    return -1;
+  });
+}
+
+int TkxSkinContent::GetPatternIndex(int SkinIndex, const String& SectionName,
+                                    const String& PropertyName) const noexcept {
   try {
-    conv.Unpack();
+    return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
+      for (size_t i = 0; i < pa.size(); ++i)
+        if (pa[i].ClassName == s && pa[i].PropertyName == p) return static_cast<int>(i);
+      return -1;
+    });
   } catch (...) {
-    conv.ReturnPackedData();
-    throw;
+    return -1;
   }
-  conv.ReturnPackedData();
-  if (!conv.Options) throw EkxSkinError(L"The packed skin holds no Options.dat");
-  auto options = ReadOptions(conv.Options.get());
-  return Load(*options, &conv, Settings, Problems);
 }
 
-std::unique_ptr<TkxSkinContent> TkxSkinContent::LoadFolder(const TkxLoadSettings& Settings,
-                                                           std::vector<TkxLoadProblem>* Problems) {
-  String file = FindFileNoCase(Settings.SkinPath + L"Options.dat");
-  if (file.empty()) throw EkxSkinError(L"There is no Options.dat in " + Settings.SkinPath);
-  auto options = ReadOptionsFile(file);
-  return Load(*options, nullptr, Settings, Problems);
+tk::TSize TkxSkinContent::MaskSize(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return {};
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.Bmp) return {m.Bmp->Width() / 3, m.Bmp->Height() / 2};
+  return {DivOrZero(m.R.Width(), m.ImageCount), DivOrZero(m.R.Height(), m.MaskType + 1)};
 }
 
-std::unique_ptr<TkxSkinContent> TkxSkinContent::LoadStored(const TsStoredSkin& Skin,
-                                                           const TkxLoadSettings& Settings,
-                                                           std::vector<TkxLoadProblem>* Problems) {
-  if (Skin.IsPacked()) {
-    TkxLoadSettings s = Settings;
-    s.SkinPath.clear();
-    return LoadPacked(Skin.PackedData.get(), s, Problems);
-  }
-  auto c = std::make_unique<TkxSkinContent>();
-  c->Problems = Problems;
-  c->FWholeLoad = true;
-  c->LoadAllMasks(Skin);
-  c->LoadAllPatterns(Skin);
-  c->LoadAllGeneralData(Skin, Settings);
-  c->InitConstantIndexes();
-  c->FWholeLoad = false;
-  c->Problems = nullptr;
-  return c;
+int TkxSkinContent::MaskWidthLeft(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WL > 0) return m.WL;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  // A zero state count reads as one state.
+  return m.R.Width() / (m.ImageCount == 0 ? 1 : m.ImageCount);
+}
+
+int TkxSkinContent::MaskWidthRight(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WR > 0) return m.WR;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Width(), m.ImageCount);
+}
+
+int TkxSkinContent::MaskWidthTop(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WT > 0) return m.WT;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Height(), m.MaskType + 1);
+}
+
+int TkxSkinContent::MaskWidthBottom(int MaskIndex) const {
+  if (!IsValidImgIndex(MaskIndex)) return 0;
+  const TsMaskData& m = ma[MaskIndex];
+  if (m.WB > 0) return m.WB;
+  if (m.BorderWidth > 0) return m.BorderWidth;
+  return DivOrZero(m.R.Height(), m.MaskType + 1);
 }
 
 }  // namespace kx

@@ -1,5 +1,5 @@
-// Loading of the masks and patterns named by the options file (the seven
-// value notations), and the mask queries of TkxSkinContent.
+// The picture passes of a skin load: the masks and patterns named by the
+// options file (the seven value notations) or carried by an internal skin.
 #include "skin/data/sSkinImages.h"
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "skin/data/kxJpegReader.h"
 #include "skin/data/kxPngReader.h"
 #include "skin/data/kxSkinError.h"
+#include "skin/data/kxSkinPack.h"
 #include "skin/data/sSkinData.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
@@ -28,8 +29,8 @@ enum class TPicKind { Bmp, Png, Jpeg };
 // a packed skin, or the files of a folder skin.
 class TPictureSource {
  public:
-  TPictureSource(const TkxSkinConvertor* Packed, const TkxLoadSettings& Settings, int64_t& DecodedPixels)
-      : FPacked(Packed), FPath(Settings.SkinPath), FMaxPixels(Settings.MaxPicturePixels), FDecoded(DecodedPixels) {}
+  explicit TPictureSource(TkxPictureLoad& Load)
+      : FPacked(Load.Packed), FPath(Load.SkinPath), FMaxPixels(Load.MaxPixels), FDecoded(Load.DecodedPixels) {}
 
   // Decodes the picture Name; null when it does not exist. Damaged data
   // raises, naming the picture.
@@ -201,7 +202,8 @@ tk::TSize MaskFrameSize(const TsMaskData& m) {
 // older notations) the common sections.
 class TkxMaskBuilder {
  public:
-  TkxMaskBuilder(TkxSkinContent& Content, const TPictureSource& Source) : C(Content), S(Source) {}
+  TkxMaskBuilder(TkxSkinContent& Content, TkxPictureLoad& Load, const TPictureSource& Source)
+      : C(Content), L(Load), S(Source) {}
 
   TsMaskData& Add(const String& Section, const String& Key) {
     TsMaskData& m = C.ma.emplace_back();
@@ -256,12 +258,12 @@ class TkxMaskBuilder {
     const String file = w.empty() ? String() : w[0];
     const bool bmpFile = Contains(file, L".BMP");
     if (!bmpFile && !Contains(file, L".PNG")) {
-      C.Problem(sec, key, L"\"" + v + L"\" names no .BMP or .PNG picture (in upper case)");
+      L.Problem(sec, key, L"\"" + v + L"\" names no .BMP or .PNG picture (in upper case)");
       return;
     }
     auto bmp = S.Load(file, bmpFile ? TPicKind::Bmp : TPicKind::Png);
     if (!bmp || bmp->Width() <= 0) {
-      if (!bmp) C.Problem(sec, key, L"picture \"" + file + L"\" is missing");
+      if (!bmp) L.Problem(sec, key, L"picture \"" + file + L"\" is missing");
       return;
     }
     auto word = [&](size_t i) { return i < w.size() ? w[i] : String(); };
@@ -286,7 +288,7 @@ class TkxMaskBuilder {
     int type = tk::StrToInt(word(3));
     if (type < 0) {
       // No such type: drawn as a border, and the check tool says so.
-      C.Problem(sec, key, L"image type " + tk::IntToStr(type) + L" is not one of 0 to 4");
+      L.Problem(sec, key, L"image type " + tk::IntToStr(type) + L" is not one of 0 to 4");
       type = itisaBorder;
     }
     m.ImgType = static_cast<TkxImgType>(type > itisaPngGlyph ? itisaPngGlyph : type);
@@ -329,7 +331,7 @@ class TkxMaskBuilder {
   void OldPicture(const String& sec, const String& key, const String& v) {
     auto bmp = S.Load(v, TPicKind::Bmp);
     if (!bmp) {
-      C.Problem(sec, key, L"picture \"" + v + L"\" is missing");
+      L.Problem(sec, key, L"picture \"" + v + L"\" is missing");
       return;
     }
     if (bmp->Width() <= 0) return;
@@ -358,7 +360,7 @@ class TkxMaskBuilder {
   void ScanOld(const String& sec, const String& key, const String& v, bool rects) {
     if (Contains(v, L"#")) {
       if (v == L"#")
-        C.Problem(sec, key, L"\"#\" alone names no rectangle");
+        L.Problem(sec, key, L"\"#\" alone names no rectangle");
       else if (rects)
         OldRect(sec, key, v);
       return;
@@ -367,7 +369,7 @@ class TkxMaskBuilder {
       OldPicture(sec, key, v);
     } else if (ContainsNoCase(v, L".PNG") || ContainsNoCase(v, L".GIF") || ContainsNoCase(v, L".ICO") ||
                ContainsNoCase(v, L".TGA")) {
-      C.Problem(sec, key, L"\"" + v + L"\" names a picture in no notation the skin reader knows");
+      L.Problem(sec, key, L"\"" + v + L"\" names a picture in no notation the skin reader knows");
     }
   }
 
@@ -376,7 +378,7 @@ class TkxMaskBuilder {
     const String name = tk::UpperCaseAscii(v);
     auto bmp = S.Load(name, TPicKind::Jpeg);
     if (!bmp) {
-      C.Problem(sec, key, L"picture \"" + name + L"\" is missing");
+      L.Problem(sec, key, L"picture \"" + name + L"\" is missing");
       return;
     }
     if (bmp->Width() <= 0) return;
@@ -397,60 +399,58 @@ class TkxMaskBuilder {
 
  private:
   TkxSkinContent& C;
+  TkxPictureLoad& L;
   const TPictureSource& S;
 };
 
-void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
-                                  const TkxLoadSettings& Settings) {
-  ma.clear();
-  FMaskIndexCount = size_t(-1);
-  FDecodedPixels = 0;
-  MasterBitmap = std::make_unique<tk::TBitmap>();
-  TPictureSource source(Packed, Settings, FDecodedPixels);
+void TkxPictureLoad::Problem(const String& Section, const String& Key, const String& Text) const {
+  if (Problems) Problems->push_back({Section, Key, Text});
+}
+
+void LoadAllMasks(TkxSkinContent& C, TkxPictureLoad& Load, const tk::TMemIniFile& Options,
+                  const TkxOptionKeys& Keys, const std::vector<TkxCommonSection>& Common) {
+  C.ma.clear();
+  C.MasterBitmap = std::make_unique<tk::TBitmap>();
+  TPictureSource source(Load);
   const String master = Options.ReadString(kGlobalInfo, L"MASTERBITMAP", String());
   if (!master.empty()) {
     if (auto bmp = source.Load(master, TPicKind::Bmp))
-      MasterBitmap = std::move(bmp);
+      C.MasterBitmap = std::move(bmp);
     else
-      Problem(kGlobalInfo, L"MASTERBITMAP", L"picture \"" + master + L"\" is missing");
+      Load.Problem(kGlobalInfo, L"MASTERBITMAP", L"picture \"" + master + L"\" is missing");
   }
-  MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
-  MasterBitmap->Transparent = true;
-  MasterBitmap->TransparentColor = 0xFF00FF;
+  C.MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
+  C.MasterBitmap->Transparent = true;
+  C.MasterBitmap->TransparentColor = 0xFF00FF;
 
-  TkxMaskBuilder builder(*this, source);
-  TkxOptionKeys own;
-  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
-  ForEachPictureKey(keys, [&](const String& sec, const String& key, const String& v) { builder.Scan(sec, key, v); });
-  const bool haveMaster = !MasterBitmap->Empty();
-  for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
+  TkxMaskBuilder builder(C, Load, source);
+  ForEachPictureKey(Keys, [&](const String& sec, const String& key, const String& v) { builder.Scan(sec, key, v); });
+  const bool haveMaster = !C.MasterBitmap->Empty();
+  for (const TkxCommonSection& cs : Common)
     for (const TkxCommonSection::TKey& k : cs.Keys)
       if (!k.Value.empty()) builder.ScanOld(cs.Name, k.Name, k.Value, haveMaster);
 }
 
-void TkxSkinContent::LoadAllPatterns(const tk::TMemIniFile& Options, const TkxSkinConvertor* Packed,
-                                     const TkxLoadSettings& Settings) {
-  pa.clear();
-  TPictureSource source(Packed, Settings, FDecodedPixels);
-  TkxMaskBuilder builder(*this, source);
-  TkxOptionKeys own;
-  const TkxOptionKeys& keys = FKeys ? *FKeys : (own = ReadAllKeys(Options));
-  ForEachPictureKey(keys, [&](const String& sec, const String& key, const String& v) { builder.Pattern(sec, key, v); });
-  for (const TkxCommonSection& cs : SplitCommonSections(Settings.CommonSections))
+void LoadAllPatterns(TkxSkinContent& C, TkxPictureLoad& Load, const TkxOptionKeys& Keys,
+                     const std::vector<TkxCommonSection>& Common) {
+  C.pa.clear();
+  TPictureSource source(Load);
+  TkxMaskBuilder builder(C, Load, source);
+  ForEachPictureKey(Keys, [&](const String& sec, const String& key, const String& v) { builder.Pattern(sec, key, v); });
+  for (const TkxCommonSection& cs : Common)
     for (const TkxCommonSection::TKey& k : cs.Keys) builder.Pattern(cs.Name, k.Name, k.Value);
 }
 
-void TkxSkinContent::LoadAllMasks(const TsStoredSkin& Skin) {
-  ma.clear();
-  FMaskIndexCount = size_t(-1);
-  MasterBitmap = std::make_unique<tk::TBitmap>();
-  if (Skin.MasterBitmap) MasterBitmap->Assign(Skin.MasterBitmap.get());
-  MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
-  MasterBitmap->Transparent = true;
-  MasterBitmap->TransparentColor = 0xFF00FF;
+void LoadAllMasks(TkxSkinContent& C, const TsStoredSkin& Skin) {
+  C.ma.clear();
+  C.MasterBitmap = std::make_unique<tk::TBitmap>();
+  if (Skin.MasterBitmap) C.MasterBitmap->Assign(Skin.MasterBitmap.get());
+  C.MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
+  C.MasterBitmap->Transparent = true;
+  C.MasterBitmap->TransparentColor = 0xFF00FF;
   for (const TsSkinImage& item : Skin.Images) {
-    TsMaskData& m = ma.emplace_back();
-    m.Manager = this;
+    TsMaskData& m = C.ma.emplace_back();
+    m.Manager = &C;
     m.ClassName = tk::UpperCaseAscii(item.SectionName);
     m.PropertyName = tk::UpperCaseAscii(item.PropertyName);
     if (!item.Name.empty()) {
@@ -471,8 +471,8 @@ void TkxSkinContent::LoadAllMasks(const TsStoredSkin& Skin) {
   }
 }
 
-void TkxSkinContent::LoadAllPatterns(const TsStoredSkin& Skin) {
-  pa.clear();
+void LoadAllPatterns(TkxSkinContent& C, const TsStoredSkin& Skin) {
+  C.pa.clear();
   for (const TsSkinPattern& item : Skin.Patterns) {
     const TkxJpegImage* img = item.Image.get();
     if (!img || img->Width() <= 0)
@@ -481,113 +481,11 @@ void TkxSkinContent::LoadAllPatterns(const TsStoredSkin& Skin) {
           img = other.Image.get();
           break;
         }
-    TsPatternData& p = pa.emplace_back();
+    TsPatternData& p = C.pa.emplace_back();
     if (img) p.Img = img->Clone();
     p.ClassName = tk::UpperCaseAscii(item.SectionName);
     p.PropertyName = tk::UpperCaseAscii(item.PropertyName);
   }
-}
-
-// --- Queries -------------------------------------------------------------------
-
-template <class Match>
-int TkxSkinContent::SearchWithParents(int SkinIndex, const String& SectionName, const String& PropertyName,
-                                      Match match) const {
-  String section = SectionName;
-  // The depth limit ends PARENTCLASS cycles (A names B, B names A).
-  for (int depth = 0; depth < kxMaxInheritDepth; ++depth) {
-    if (SkinIndex < 0 || section.empty()) return -1;
-    int found = match(section, PropertyName);
-    if (found >= 0) return found;
-    if (SkinIndex >= static_cast<int>(gd.size())) return -1;
-    const String parent = gd[SkinIndex].ParentClass;
-    if (parent.empty() || parent == section) return -1;
-    SkinIndex = GetSkinIndex(parent);
-    section = parent;
-  }
-  return -1;
-}
-
-int TkxSkinContent::GetMaskIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
-  return SearchWithParents(SkinIndex, SectionName, PropertyName,
-                           [this](const String& s, const String& p) { return GetMaskIndex(s, p); });
-}
-
-int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& PropertyName) const {
-  if (SectionName.empty()) return -1;
-  // Indexed by section name: loads look masks up thousands of times.
-  if (FMaskIndexCount != ma.size()) {
-    FMaskIndex.clear();
-    for (size_t i = 0; i < ma.size(); ++i)
-      FMaskIndex[ma[i].ClassName].emplace(ma[i].PropertyName, static_cast<int>(i));
-    FMaskIndexCount = ma.size();
-  }
-  auto it = FMaskIndex.find(SectionName);
-  if (it == FMaskIndex.end()) return -1;
-  auto key = it->second.find(PropertyName);
-  return key == it->second.end() ? -1 : key->second;
-}
-
-int TkxSkinContent::GetTextureIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
-  return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
-    for (size_t i = 0; i < ma.size(); ++i)
-      if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == p)
-        return static_cast<int>(i);
-    return -1;
-  });
-}
-
-int TkxSkinContent::GetPatternIndex(int SkinIndex, const String& SectionName,
-                                    const String& PropertyName) const noexcept {
-  try {
-    return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
-      for (size_t i = 0; i < pa.size(); ++i)
-        if (pa[i].ClassName == s && pa[i].PropertyName == p) return static_cast<int>(i);
-      return -1;
-    });
-  } catch (...) {
-    return -1;
-  }
-}
-
-tk::TSize TkxSkinContent::MaskSize(int MaskIndex) const {
-  if (!IsValidImgIndex(MaskIndex)) return {};
-  const TsMaskData& m = ma[MaskIndex];
-  if (m.Bmp) return {m.Bmp->Width() / 3, m.Bmp->Height() / 2};
-  return {DivOrZero(m.R.Width(), m.ImageCount), DivOrZero(m.R.Height(), m.MaskType + 1)};
-}
-
-int TkxSkinContent::MaskWidthLeft(int MaskIndex) const {
-  if (!IsValidImgIndex(MaskIndex)) return 0;
-  const TsMaskData& m = ma[MaskIndex];
-  if (m.WL > 0) return m.WL;
-  if (m.BorderWidth > 0) return m.BorderWidth;
-  // A zero state count reads as one state.
-  return m.R.Width() / (m.ImageCount == 0 ? 1 : m.ImageCount);
-}
-
-int TkxSkinContent::MaskWidthRight(int MaskIndex) const {
-  if (!IsValidImgIndex(MaskIndex)) return 0;
-  const TsMaskData& m = ma[MaskIndex];
-  if (m.WR > 0) return m.WR;
-  if (m.BorderWidth > 0) return m.BorderWidth;
-  return DivOrZero(m.R.Width(), m.ImageCount);
-}
-
-int TkxSkinContent::MaskWidthTop(int MaskIndex) const {
-  if (!IsValidImgIndex(MaskIndex)) return 0;
-  const TsMaskData& m = ma[MaskIndex];
-  if (m.WT > 0) return m.WT;
-  if (m.BorderWidth > 0) return m.BorderWidth;
-  return DivOrZero(m.R.Height(), m.MaskType + 1);
-}
-
-int TkxSkinContent::MaskWidthBottom(int MaskIndex) const {
-  if (!IsValidImgIndex(MaskIndex)) return 0;
-  const TsMaskData& m = ma[MaskIndex];
-  if (m.WB > 0) return m.WB;
-  if (m.BorderWidth > 0) return m.BorderWidth;
-  return DivOrZero(m.R.Height(), m.MaskType + 1);
 }
 
 }  // namespace kx

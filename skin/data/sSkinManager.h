@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Messages.h"

@@ -302,7 +302,7 @@ void TsSkinManager::ReloadSkin() {
     // A folder wins over the internal skin of its name, but a damaged one
     // must not cost the program the skin it carries: said, then passed by.
     try {
-      Swap(TkxSkinContent::LoadFolder(LoadSettings(folder)));
+      Swap(TkxSkinLoad(LoadSettings(folder)).FromFolder());
       return;
     } catch (const tk::Exception& e) {
       if (!skin) throw;
@@ -318,7 +318,7 @@ void TsSkinManager::ReloadSkin() {
     skin = &FInternalSkins.Items(0);
     FSkinName = skin->Name;
   }
-  Swap(TkxSkinContent::LoadStored(*skin, LoadSettings(String())));
+  Swap(TkxSkinLoad(LoadSettings(String())).FromStored(*skin));
 }
 
 void TsSkinManager::ReloadPackedSkin() {
@@ -326,7 +326,7 @@ void TsSkinManager::ReloadPackedSkin() {
   TkxFlagScope loading(Engine.SkinLoading);
   tk::TMemoryStream data;
   LoadSkinFile(tk::IncludeTrailingPathDelimiter(FSkinDirectory) + FSkinName + L".kxz", data, kxMaxSkinSize);
-  Swap(TkxSkinContent::LoadPacked(&data, LoadSettings(GetFullSkinDirectory())));
+  Swap(TkxSkinLoad(LoadSettings(GetFullSkinDirectory())).FromPacked(&data));
 }
 
 void TsSkinManager::SetActive(bool Value) {

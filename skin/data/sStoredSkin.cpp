@@ -3,7 +3,6 @@
 
 #include "skin/data/kxNotifier.h"
 #include "skin/data/sSectionSchema.h"
-#include "skin/data/sSkinData.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 

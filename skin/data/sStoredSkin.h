@@ -13,6 +13,10 @@
 #include "toolkit/Streams.h"
 #include "toolkit/Types.h"
 
+namespace tk {
+class TMemIniFile;
+}
+
 namespace kx {
 
 using tk::String;
@@ -91,5 +95,16 @@ struct TsStoredSkin {
 
   bool IsPacked() const { return PackedData && PackedData->Size() > 0; }
 };
+
+// Writes the section items of an internal skin into Ini (the caller saves it);
+// the second form takes the skin by its index, an invalid one writes nothing.
+void SaveToIni(const TsStoredSkin& Skin, tk::TMemIniFile& Ini);
+void SaveToIni(const std::vector<TsStoredSkin>& Skins, int Index, tk::TMemIniFile& Ini);
+
+// Writes an internal skin's packed data to Dir + its name + " extracted.kxz",
+// creating Dir when needed; problems go to the notifier, nothing is raised.
+void ExtractByIndex(const std::vector<TsStoredSkin>& Skins, int Index, const String& Dir);
+// Every internal skin named Name (exact) is extracted to Dir.
+void ExtractInternalSkin(const std::vector<TsStoredSkin>& Skins, const String& Name, const String& Dir);
 
 }  // namespace kx

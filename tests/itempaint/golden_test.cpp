@@ -7,6 +7,7 @@
 
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxPngReader.h"
+#include "skin/data/sSkinLoad.h"
 #include "skin/paint/sSkinItemPaint.h"
 #include "tests/paint/PaintTest.h"
 #include "toolkit/Streams.h"
@@ -24,7 +25,7 @@ const kx::TkxSkinContent& Pearlmist() {
   static const std::unique_ptr<kx::TkxSkinContent> skin = [] {
     tk::TMemoryStream data;
     data.LoadFromFile(tk::FromUtf8(TABULO_PEARLMIST_KXZ));
-    return kx::TkxSkinContent::LoadPacked(&data, kx::TkxLoadSettings{});
+    return kx::TkxSkinLoad().FromPacked(&data);
   }();
   return *skin;
 }

@@ -11,7 +11,7 @@
 #include "skin/data/kxBmpReader.h"
 #include "skin/data/kxPngReader.h"
 #include "skin/data/kxSkinPack.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 #include "tools/kxskin/kxSkinTool.h"
@@ -55,7 +55,7 @@ class Pearlmist : public ::testing::Test {
     conv = kx::LoadPackedSkinFile(tk::FromUtf8(TABULO_PEARLMIST_KXZ), false).release();
     ASSERT_NE(conv, nullptr) << "the build did not pack " << TABULO_PEARLMIST_KXZ;
     ini = kx::ReadOptions(conv->Options.get()).release();
-    skin = kx::TkxSkinContent::Load(*ini, conv, {}, &problems).release();
+    skin = kx::TkxSkinLoad({}, &problems).FromOptions(*ini, conv).release();
   }
   static void TearDownTestSuite() {
     delete skin;

@@ -10,7 +10,7 @@
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxNotifier.h"
 #include "skin/data/kxSkinPack.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "tests/skindata/TestBytes.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -37,7 +37,7 @@ struct TestSkin {
                                            std::vector<kx::TkxLoadProblem>* problems = nullptr) const {
     Bytes b = Packed();
     tk::TMemoryStream data(b.data(), b.size());
-    return kx::TkxSkinContent::LoadPacked(&data, settings, problems);
+    return kx::TkxSkinLoad(settings, problems).FromPacked(&data);
   }
 
   // The load's error text; empty when the skin loads.

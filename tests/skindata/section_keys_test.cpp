@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "skin/data/sSectionSchema.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "tests/skindata/TestSkin.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
@@ -86,12 +86,12 @@ TEST(SectionKeys, EveryKeyComesBackFromSaveToIniThroughEveryLoad) {
 
   tk::TMemIniFile ini;
   kx::SaveToIni(skin, ini);
-  auto fromOptions = kx::TkxSkinContent::Load(ini, nullptr, {});
+  auto fromOptions = kx::TkxSkinLoad().FromOptions(ini, nullptr);
   ExpectEveryKey(fromOptions->gd.at(0), item, "options");
   EXPECT_FALSE(fromOptions->gd[0].GradientArray.empty());
   EXPECT_FALSE(fromOptions->gd[0].HotGradientArray.empty());
 
-  ExpectEveryKey(kx::TkxSkinContent::LoadStored(skin, {})->gd.at(0), item, "stored item");
+  ExpectEveryKey(kx::TkxSkinLoad().FromStored(skin)->gd.at(0), item, "stored item");
 
   kx::TkxLoadSettings common;
   common.CommonSections.push_back(L"[ITEM]");

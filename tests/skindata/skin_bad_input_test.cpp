@@ -7,7 +7,7 @@
 
 #include "skin/data/kxJpegReader.h"
 #include "skin/data/kxSkinError.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "tests/skindata/TestSkin.h"
 #include "toolkit/MemIniFile.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "tests/skindata/TestSkin.h"
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "tests/skindata/TestSkin.h"
 #include "toolkit/SysUtils.h"
 
@@ -257,7 +257,7 @@ TEST(MaskPictures, FolderSkinsReadPicturesBesideTheOptionsFile) {
   write("glow.png", SolidPng(3, 3, 0xFF000000));
   kx::TkxLoadSettings s;
   s.SkinPath = tk::FromUtf8(dir.string()) + tk::PathDelim;
-  auto c = TkxSkinContent::LoadFolder(s);
+  auto c = kx::TkxSkinLoad(s).FromFolder();
   EXPECT_FALSE(c->SkinIsPacked);
   EXPECT_EQ(c->SkinData.SkinPath, s.SkinPath);
   EXPECT_EQ(c->MasterBitmap->Width(), 64);

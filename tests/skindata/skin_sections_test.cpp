@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "tests/skindata/TestSkin.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
@@ -251,7 +251,7 @@ TEST(ContentLifetime, APackedSkinWithoutOptionsIsRefused) {
   Bytes b = kx::WritePackedSkin({{"a.bmp", nullptr, 0}});
   tk::TMemoryStream data(b.data(), b.size());
   try {
-    TkxSkinContent::LoadPacked(&data, {});
+    kx::TkxSkinLoad().FromPacked(&data);
     ADD_FAILURE();
   } catch (const tk::Exception& e) {
     EXPECT_STREQ(e.what(), "The packed skin holds no Options.dat");

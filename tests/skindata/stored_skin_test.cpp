@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "tests/skindata/TestSkin.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/StringList.h"
@@ -60,7 +60,7 @@ TsStoredSkin ItemSkin() {
 }  // namespace
 
 TEST(StoredSkins, ItemsFillTheRecordsMasksAndPatterns) {
-  auto c = TkxSkinContent::LoadStored(ItemSkin(), {});
+  auto c = kx::TkxSkinLoad().FromStored(ItemSkin());
   ASSERT_EQ(c->gd.size(), 2u);
   const kx::TsGeneralData& panel = c->gd[0];
   EXPECT_EQ(panel.Color, tk::clBtnFace) << "stored colours are taken as stored";
@@ -92,7 +92,7 @@ TEST(StoredSkins, PackedInternalSkinsLoadFromTheirData) {
   Bytes b = t.Packed();
   TsStoredSkin s;
   s.PackedData = std::make_shared<tk::TMemoryStream>(b.data(), b.size());
-  auto c = TkxSkinContent::LoadStored(s, {});
+  auto c = kx::TkxSkinLoad().FromStored(s);
   EXPECT_TRUE(c->SkinIsPacked);
   EXPECT_EQ(c->SkinData.Author, L"Packed");
   EXPECT_EQ(s.PackedData->Size(), int64_t(b.size())) << "the internal skin keeps its bytes";

@@ -12,7 +12,7 @@
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxSkinError.h"
 #include "skin/data/kxSkinPack.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -242,7 +242,7 @@ TLoadedSkin LoadSkin(const String& skin, std::vector<kx::TkxLoadProblem>* proble
       String options = kx::FindFileNoCase(Join(skin, L"Options.dat"));
       if (options.empty()) Fail(L"the folder has no Options.dat");
       ini = kx::ReadOptionsFile(options);
-      content = kx::TkxSkinContent::Load(*ini, nullptr, settings, &problems);
+      content = kx::TkxSkinLoad(settings, &problems).FromOptions(*ini, nullptr);
     } else {
       if (!tk::FileExists(skin)) Fail(L"there is no file or folder " + skin);
       auto data = std::make_unique<tk::TMemoryStream>();
@@ -251,7 +251,7 @@ TLoadedSkin LoadSkin(const String& skin, std::vector<kx::TkxLoadProblem>* proble
       conv.Unpack();
       if (!conv.Options) throw kx::EkxSkinError(L"The packed skin holds no Options.dat");
       ini = kx::ReadOptions(conv.Options.get());
-      content = kx::TkxSkinContent::Load(*ini, &conv, settings, &problems);
+      content = kx::TkxSkinLoad(settings, &problems).FromOptions(*ini, &conv);
     }
   } catch (const tk::Exception& e) {
     Fail(e.Message());

@@ -7,7 +7,7 @@
 
 #include "skin/data/kxImageWrite.h"
 #include "skin/data/kxPngReader.h"
-#include "skin/data/sSkinData.h"
+#include "skin/data/sSkinLoad.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 #include "tools/skingen/Preview.h"
@@ -24,7 +24,7 @@ std::unique_ptr<tk::TBitmap> LoadPng(const std::string& path) {
 int Preview(const std::string& skins, const std::string& out) {
   kx::TkxLoadSettings settings;
   settings.SkinPath = tk::FromUtf8(skins + "/Pearlmist/");
-  const auto skin = kx::TkxSkinContent::LoadFolder(settings);
+  const auto skin = kx::TkxSkinLoad(settings).FromFolder();
   const auto shda = LoadPng(skins + "/Shadows/kxSHDA.png");
   const auto shdi = LoadPng(skins + "/Shadows/kxSHDI.png");
   const auto sheet = skingen::ContactSheet(*skin, {shda.get(), shdi.get()});
