@@ -80,18 +80,22 @@ struct TkxFontColorKey {
   int Word;
 };
 
+// The rows of the table. A colour defaults to white and is resolved to RGB by
+// the options load; a zeroed number reads 0 when a common section lacks it.
 namespace schema {
-template <class F, class I>
-constexpr TkxNumberKey<F, I> Number(const wchar_t* Name, F TsGeneralData::*Field, I TsSkinGeneral::*Item,
-                                    int Default) {
+template <class TField, class TItem>
+constexpr TkxNumberKey<TField, TItem> Number(const wchar_t* Name, TField TsGeneralData::*Field,
+                                             TItem TsSkinGeneral::*Item, int Default) {
   return {Name, Field, Item, Default, false, false};
 }
-template <class F, class I>
-constexpr TkxNumberKey<F, I> Colour(const wchar_t* Name, F TsGeneralData::*Field, I TsSkinGeneral::*Item) {
+template <class TField, class TItem>
+constexpr TkxNumberKey<TField, TItem> Colour(const wchar_t* Name, TField TsGeneralData::*Field,
+                                             TItem TsSkinGeneral::*Item) {
   return {Name, Field, Item, 0xFFFFFF, true, false};
 }
-template <class F, class I>
-constexpr TkxNumberKey<F, I> ZeroedNumber(const wchar_t* Name, F TsGeneralData::*Field, I TsSkinGeneral::*Item) {
+template <class TField, class TItem>
+constexpr TkxNumberKey<TField, TItem> ZeroedNumber(const wchar_t* Name, TField TsGeneralData::*Field,
+                                                   TItem TsSkinGeneral::*Item) {
   return {Name, Field, Item, 0, false, true};
 }
 constexpr TkxFlagKey Flag(const wchar_t* Name, bool TsGeneralData::*Field, bool TsSkinGeneral::*Item) {
