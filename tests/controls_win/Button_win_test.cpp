@@ -9,7 +9,7 @@
 namespace tk {
 namespace {
 
-using test::PumpFor;
+using test::PumpPending;
 using test::TTestForm;
 
 LONG_PTR ButtonType(TButton* b) { return ::GetWindowLongPtrW(b->Handle(), GWL_STYLE) & BS_TYPEMASK; }
@@ -37,7 +37,7 @@ TEST_F(ButtonTest, AClickOfTheWindowRunsOnClickAndHandsTheModalResultToTheForm) 
   Ok->OnClick = TNotifyEvent([&](TObject*) { ++clicks; });
   Ok->SetModalResult(mrOk);
   ::SendMessageW(Ok->Handle(), BM_CLICK, 0, 0);
-  PumpFor(30);
+  PumpPending();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(Form->ModalResult(), mrOk);
   EXPECT_EQ(Ok->Caption(), L"OK");
@@ -87,7 +87,7 @@ TEST_F(ButtonTest, OwnerDrawRequestsAreReflectedToTheButton) {
   b->SetBounds(20, 60, 80, 30);
   EXPECT_EQ(ButtonType(b), BS_OWNERDRAW);
   ::RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  PumpFor(50);
+  PumpPending();
   EXPECT_GT(b->Draws, 0);
   MEASUREITEMSTRUCT mis{};
   EXPECT_EQ(b->Perform(CN_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis)), 1);

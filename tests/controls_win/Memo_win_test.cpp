@@ -8,7 +8,6 @@
 namespace tk {
 namespace {
 
-using test::PumpFor;
 using test::PumpUntil;
 using test::TTestForm;
 

@@ -12,7 +12,7 @@
 namespace tk {
 namespace {
 
-using test::PumpFor;
+using test::PumpPending;
 using test::PumpUntil;
 using test::THelper;
 using test::TTestForm;
@@ -233,7 +233,7 @@ class PopupTest : public ::testing::Test {
     Memo->SetText(L"some text");
     Form.Activate();
     Memo->SetFocus();
-    PumpFor(100);
+    PumpPending();
   }
   TTestForm Form;
   TEditMenu Edit{Form.Get()};
@@ -274,7 +274,7 @@ TEST_F(PopupTest, AnOwnerDrawnMenuMeasuresAndDrawsEveryItemThroughItsEvents) {
   EXPECT_GE(drawn, 9);
   EXPECT_GE(menuRect.right - menuRect.left, 150);
   EXPECT_GE(menuRect.bottom - menuRect.top, 6 * 24 + 3 * 2);
-  PumpFor(100);
+  PumpPending();
   EXPECT_TRUE(Edit.Clicked.empty());  // Escape chooses nothing
 }
 
@@ -282,7 +282,7 @@ TEST_F(PopupTest, AShortcutKeystrokeRunsTheEditorsItem) {
   THelper h([] { test::KeyChord(VK_CONTROL, 'A'); });
   EXPECT_TRUE(PumpUntil([&] { return !Edit.Clicked.empty(); }));
   h.Join();
-  PumpFor(50);
+  PumpPending();
   ASSERT_EQ(Edit.Clicked.size(), 1u);
   EXPECT_EQ(Edit.Clicked[0], L"Select All");
 

@@ -12,7 +12,7 @@ namespace tk {
 namespace {
 
 using test::Click;
-using test::PumpFor;
+using test::PumpPending;
 using test::PumpUntil;
 using test::ScreenPoint;
 using test::THelper;
@@ -32,7 +32,7 @@ class SpeedButtonTest : public ::testing::Test {
       Buttons[i]->OnClick = TNotifyEvent([this, i](TObject*) { ++Clicks[i]; });
     }
     Panel->HandleNeeded();
-    PumpFor(100);
+    PumpPending();
   }
   POINT Centre(int i) const { return ScreenPoint(Buttons[i], 25, 25); }
   // Clicks button i for real and waits until its OnClick ran (or not).
@@ -41,7 +41,7 @@ class SpeedButtonTest : public ::testing::Test {
     THelper h([this, i] { Click(Centre(i)); });
     bool ok = PumpUntil([&] { return Clicks[i] > before; }, 2000);
     h.Join();
-    PumpFor(30);
+    PumpPending();
     return ok;
   }
 
@@ -81,7 +81,7 @@ TEST_F(SpeedButtonTest, PressShowsDownLeavingWhileHeldShowsUpAndReleaseOutsideDo
   step = 4;
   ASSERT_TRUE(PumpUntil([&] { return step == 5; }));
   h.Join();
-  PumpFor(100);
+  PumpPending();
   EXPECT_EQ(Clicks[0], 0);
   EXPECT_EQ(Buttons[0]->State(), bsUp);
 }
@@ -146,7 +146,7 @@ TEST_F(SpeedButtonTest, ADisabledButtonIsInStateDisabledAndIgnoresClicks) {
   EXPECT_EQ(Buttons[1]->State(), bsDisabled);
   THelper h([this] { Click(Centre(1)); });
   h.Join();
-  PumpFor(300);
+  PumpPending();
   EXPECT_EQ(Clicks[1], 0);
   Buttons[1]->SetEnabled(true);
   EXPECT_EQ(Buttons[1]->State(), bsUp);
@@ -170,7 +170,7 @@ TEST_F(SpeedButtonTest, AButtonDisabledUnderTheMouseCanBeEnteredAgainLater) {
     THelper h([this] { test::MoveMouse(Centre(2)); });
     h.Join();
   }
-  PumpFor(150);
+  PumpPending();
   Buttons[0]->SetEnabled(true);
   {
     THelper h([this] {

@@ -1,33 +1,6 @@
 #include "tests/controls_win/Support_win.h"
 
-#include <chrono>
-
 namespace tk::test {
-
-namespace {
-
-void PumpOnce() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (!Application->ProcessMessage()) break;
-  }
-}
-
-}  // namespace
-
-bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-  for (;;) {
-    PumpOnce();
-    if (Done()) return true;
-    if (std::chrono::steady_clock::now() > end) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
-void PumpFor(int Ms) {
-  PumpUntil([] { return false; }, Ms);
-}
 
 TTestForm::TTestForm(int Width, int Height) : FForm(Create<TForm>(Application)) {
   FForm->SetBounds(60, 60, Width, Height);
@@ -38,13 +11,15 @@ TTestForm::TTestForm(int Width, int Height) : FForm(Create<TForm>(Application)) 
 
 TTestForm::~TTestForm() {
   FForm->Free();
-  PumpFor(20);
+  PumpPending();
 }
 
 void TTestForm::Activate() {
   ::SetForegroundWindow(FForm->Handle());
   ::SetActiveWindow(FForm->Handle());
-  PumpFor(150);
+  // The display server confirms the focus later, as queued messages.
+  PumpUntil([this] { return ::GetForegroundWindow() == FForm->Handle(); }, 1000);
+  PumpPending();
 }
 
 POINT ScreenPoint(TControl* Control, int X, int Y) {

@@ -1,8 +1,9 @@
-// Test support for the controls: a shown form to put controls on, message
-// pumping, and real input (SendInput) from a helper thread, which is the
-// only way to drive modal loops such as a tracked popup menu.
+// Test support for the controls: a shown form to put controls on, and real
+// input (SendInput) from a helper thread, which is the only way to drive
+// modal loops such as a tracked popup menu.
 #pragma once
 
+#include "tests/support/Pump_win.h"
 #include "toolkit/Forms.h"
 
 #include <windows.h>
@@ -11,10 +12,6 @@
 #include <thread>
 
 namespace tk::test {
-
-// Handles queued messages until Done() holds or TimeoutMs pass; true when it held.
-bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
-void PumpFor(int Ms);
 
 // A visible, active form at a fixed place on the desktop; freed at the end.
 class TTestForm {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/Harness_win.h"
+#include "tests/support/Pump_win.h"
 
 using namespace e2e;
 
@@ -89,7 +90,7 @@ TEST(AboutPanel, DisablesTheEditorWhilePageSwitchesStillWork) {
   EXPECT_FALSE(app.EditorEnabled());
   // Keys go nowhere while the editor is disabled.
   app.Type(L"zzz");
-  Sleep(300);
+  EXPECT_TRUE(tk::test::RoundTrip(app.Form()));
   EXPECT_EQ(app.EditorText(), L"alpha");
   app.ClickPage(L'B');
   EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"A.txt") == "alpha"; }));
@@ -142,7 +143,7 @@ TEST(AboutPanel, ShowsItsTextsAndTheWebLabelTurnsRedUnderTheMouse) {
   RECT p = app.ClientRectOf(app.AboutPanel());
   // Mouse away from the web label (at 106, 126 in the panel).
   app.ClickClient(p.left + 20, p.top + 190);
-  Sleep(200);
+  EXPECT_TRUE(tk::test::RoundTrip(app.Form()));
   Capture idle = app.CaptureClient();
   RECT label{p.left + 100, p.top + 122, p.left + 240, p.top + 148};
   RECT title{p.left + 100, p.top + 18, p.left + 200, p.top + 46};

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/Harness_win.h"
+#include "tests/support/Pump_win.h"
 
 using namespace e2e;
 
@@ -72,7 +73,7 @@ TEST(SaveFailure, AFailingSaveOnCloseKeepsTheWindowOpenAndWritesNoSettings) {
   EXPECT_TRUE(IsCreateError(box, app.Dir() + L"\\\\A.txt") || IsCreateError(box, app.PathOf(L"A.txt")))
       << Utf8(box.Text);
   if (box.Wnd) CloseBox(app, box);
-  Sleep(300);
+  EXPECT_TRUE(tk::test::RoundTrip(app.Form()));
   EXPECT_TRUE(app.Running());
   EXPECT_FALSE(app.Exists(L"Tabulo.ini"));
   EXPECT_EQ(app.ReadFile(L"A.txt"), "old");

@@ -233,7 +233,7 @@ TEST(SkinManager, TheApplicationWindowHookRecordsShowCommandsAndAnswersMenuBorde
   EXPECT_EQ(m->ShowState(), kx::saRestore);
   EXPECT_EQ(SendMessageW(app, 0xBCB4, 0, 0), 1);
   EXPECT_EQ(SendMessageW(app, 0xBCB3, 0, 0), 1);
-  Pump(50);
+  PumpPending();
 }
 
 TEST(SkinManager, TrackingTellsTheWindowLeftAndTheWindowEntered) {

@@ -69,12 +69,4 @@ kx::TsSkinManager* LoadedManager(const String& SkinDirectory, const String& Skin
   return m;
 }
 
-void Pump(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    tk::Application->ProcessMessages();
-    Sleep(1);
-  }
-}
-
 }  // namespace mgrtest

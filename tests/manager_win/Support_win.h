@@ -12,6 +12,8 @@
 #include "skin/data/kxNotifier.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/sMessages.h"
+#include "tests/support/Owned.h"
+#include "tests/support/Pump_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
@@ -19,6 +21,8 @@
 namespace mgrtest {
 
 using tk::String;
+using tk::test::PumpPending;
+using tk::test::TOwned;
 
 // Commands seen, in order; answers KX_QUERYHANDLED with 1 when Handles is set.
 struct TCommandLog {
@@ -54,16 +58,6 @@ using TRecForm = TRecording<tk::TForm>;
 using TRecGraphic = TRecording<tk::TGraphicControl>;
 using TRecWindow = TRecording<tk::TCustomControl>;
 
-// Frees a component when the test ends.
-template <class T>
-struct TOwned {
-  T* P;
-  explicit TOwned(T* p) : P(p) {}
-  ~TOwned() { tk::FreeAndNil(P); }
-  T* operator->() const { return P; }
-  T* get() const { return P; }
-};
-
 // A fresh directory below the temporary folder, removed with its content.
 class TTempDir {
  public:
@@ -97,7 +91,5 @@ void AddPearlmist(kx::TsSkinManager* m, const String& Name = L"Pearlmist (intern
 // A manager as a window description creates it: created, its properties
 // assigned while it is loading, then Loaded.
 kx::TsSkinManager* LoadedManager(const String& SkinDirectory, const String& SkinName, bool Internal = true);
-
-void Pump(DWORD ms);
 
 }  // namespace mgrtest

@@ -7,7 +7,8 @@
 
 #include <windows.h>
 
-#include "TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/support/Pump_win.h"
 
 using namespace tk;
 
@@ -21,17 +22,17 @@ struct TBorderless : TForm {
 };
 
 struct TLayout {
-  tktest::TOwnedForm<TBorderless> form;
+  tk::test::TOwned<TBorderless> form;
   TCustomControl* left;
   TCustomControl* client;
   TLayout() {
-    left = Create<TCustomControl>(form.Form);
+    left = Create<TCustomControl>(form.get());
     left->SetBounds(0, 0, 50, 10);
     left->SetAlign(alLeft);
-    left->SetParent(form.Form);
-    client = Create<TCustomControl>(form.Form);
+    left->SetParent(form.get());
+    client = Create<TCustomControl>(form.get());
     client->SetAlign(alClient);
-    client->SetParent(form.Form);
+    client->SetParent(form.get());
   }
 };
 
@@ -79,14 +80,14 @@ TEST(Alignment, BorderWidthInsetsTheAlignedArea) {
 
 TEST(Alignment, TopAndBottomComeBeforeLeftAndClient) {
   TLayout l;
-  auto* top = Create<TCustomControl>(l.form.Form);
+  auto* top = Create<TCustomControl>(l.form.get());
   top->SetBounds(0, 0, 10, 20);
   top->SetAlign(alTop);
-  top->SetParent(l.form.Form);
-  auto* bottom = Create<TCustomControl>(l.form.Form);
+  top->SetParent(l.form.get());
+  auto* bottom = Create<TCustomControl>(l.form.get());
   bottom->SetBounds(0, 0, 10, 30);
   bottom->SetAlign(alBottom);
-  bottom->SetParent(l.form.Form);
+  bottom->SetParent(l.form.get());
   EXPECT_EQ(top->BoundsRect(), (TRect{0, 0, 300, 20}));
   EXPECT_EQ(bottom->BoundsRect(), (TRect{0, 170, 300, 200}));
   EXPECT_EQ(l.left->BoundsRect(), (TRect{0, 20, 50, 170}));
@@ -94,11 +95,11 @@ TEST(Alignment, TopAndBottomComeBeforeLeftAndClient) {
 }
 
 TEST(Alignment, ChildrenOfALoadingParentAreAlignedWhenItHasLoaded) {
-  tktest::TOwnedForm<TBorderless> form;
+  tk::test::TOwned<TBorderless> form;
   form->BeginReading();
-  auto* client = Create<TCustomControl>(form.Form);
+  auto* client = Create<TCustomControl>(form.get());
   client->SetAlign(alClient);
-  client->SetParent(form.Form);
+  client->SetParent(form.get());
   EXPECT_EQ(client->Width(), 0);
   form->EndReading();
   form->Loaded();
@@ -106,7 +107,7 @@ TEST(Alignment, ChildrenOfALoadingParentAreAlignedWhenItHasLoaded) {
 }
 
 TEST(SizeConstraints, BoundsBelowTheMinimumAreRaised) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->Constraints()->SetMinWidth(758);
   form->Constraints()->SetMinHeight(550);
   form->SetBounds(10, 20, 100, 100);
@@ -122,9 +123,9 @@ TEST(SizeConstraints, BoundsBelowTheMinimumAreRaised) {
 }
 
 TEST(SizeConstraints, RaisingTheMinimumGrowsAControlAlreadyPlaced) {
-  tktest::TOwnedForm<TBorderless> form;
-  auto* c = Create<TCustomControl>(form.Form);
-  c->SetParent(form.Form);
+  tk::test::TOwned<TBorderless> form;
+  auto* c = Create<TCustomControl>(form.get());
+  c->SetParent(form.get());
   c->SetBounds(0, 0, 20, 20);
   c->Constraints()->SetMinWidth(40);
   EXPECT_EQ(c->Width(), 40);
@@ -133,7 +134,7 @@ TEST(SizeConstraints, RaisingTheMinimumGrowsAControlAlreadyPlaced) {
 }
 
 TEST(SizeConstraints, TheSystemsTrackingSizeFollowsTheMinimum) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->Constraints()->SetMinWidth(400);
   form->Constraints()->SetMinHeight(300);
   form->HandleNeeded();
@@ -144,24 +145,24 @@ TEST(SizeConstraints, TheSystemsTrackingSizeFollowsTheMinimum) {
 }
 
 TEST(FormWindowState, MaximizedFormKeepsItsNormalRectangleAndSetBoundsChangesIt) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->SetBounds(30, 40, 320, 240);
   form->SetWindowState(wsMaximized);  // hidden: applied at show
   EXPECT_EQ(form->WindowState(), wsMaximized);
   form->Show();
-  tktest::Pump(100);
+  tk::test::PumpPending();
   EXPECT_TRUE(::IsZoomed(form->Handle()));
   EXPECT_EQ(form->NormalBounds(), (TRect{30, 40, 350, 280}));
   form->SetBounds(50, 60, 400, 300);
   EXPECT_TRUE(::IsZoomed(form->Handle()));
   EXPECT_EQ(form->NormalBounds(), (TRect{50, 60, 450, 360}));
   form->SetWindowState(wsNormal);
-  tktest::Pump(50);
+  tk::test::PumpPending();
   EXPECT_EQ(form->BoundsRect(), (TRect{50, 60, 450, 360}));
 }
 
 TEST(FormClientSize, ClientSizeSetBeforeTheWindowExistsIsTheClientSizeAfterwards) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->SetClientWidth(742);
   form->SetClientHeight(514);
   RECT r{};

@@ -10,7 +10,9 @@
 
 #include <stdexcept>
 
-#include "TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/support/Pump_win.h"
+#include "tests/toolkit_win/ExceptionSink.h"
 
 using namespace tk;
 
@@ -35,30 +37,30 @@ class TFailingCreate : public TForm {
 }  // namespace
 
 TEST(CallbackExceptions, AnExceptionInAHandlerIsShownAndTheWindowLivesOn) {
-  tktest::TExceptionSink sink;
-  tktest::TOwnedForm<TThrowingForm> form;
+  tk::test::TExceptionSink sink;
+  tk::test::TOwned<TThrowingForm> form;
   HWND h = form->Handle();
   EXPECT_EQ(::SendMessageW(h, WM_APP + 1, 0, 0), 0);
   ASSERT_EQ(sink.Messages.size(), 1u);
   EXPECT_EQ(sink.Messages[0], L"Cannot create file \"C:\\x\\A.txt\". Access is denied.");
-  EXPECT_EQ(sink.Senders[0], form.Form);
+  EXPECT_EQ(sink.Senders[0], form.get());
   EXPECT_TRUE(::IsWindow(h));
   ::PostMessageW(h, WM_APP + 3, 0, 0);
-  tktest::Pump(50);
+  tk::test::PumpPending();
   ASSERT_EQ(sink.Messages.size(), 2u);
   EXPECT_EQ(sink.Messages[1], L"plain failure");
 }
 
 TEST(CallbackExceptions, ASilentAbortIsNotShown) {
-  tktest::TExceptionSink sink;
-  tktest::TOwnedForm<TThrowingForm> form;
+  tk::test::TExceptionSink sink;
+  tk::test::TOwned<TThrowingForm> form;
   ::SendMessageW(form->Handle(), WM_APP + 2, 0, 0);
   EXPECT_TRUE(sink.Messages.empty());
 }
 
 TEST(CallbackExceptions, AFailingOnCloseKeepsTheFormOpen) {
-  tktest::TExceptionSink sink;
-  tktest::TOwnedForm<> form;
+  tk::test::TExceptionSink sink;
+  tk::test::TOwned<> form;
   form->OnClose = [](TObject*, TCloseAction&) { throw EIniFileException(L"Unable to write to C:\\T.ini"); };
   form->Show();
   ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
@@ -69,8 +71,8 @@ TEST(CallbackExceptions, AFailingOnCloseKeepsTheFormOpen) {
 }
 
 TEST(CallbackExceptions, AFailingOnCreateIsReportedAndTheFormIsStillMade) {
-  tktest::TExceptionSink sink;
-  tktest::TOwnedForm<TFailingCreate> form;
+  tk::test::TExceptionSink sink;
+  tk::test::TOwned<TFailingCreate> form;
   ASSERT_EQ(sink.Messages.size(), 1u);
   EXPECT_EQ(sink.Messages[0], L"create failed");
   EXPECT_FALSE(form->FormState().Contains(fsCreating));
@@ -78,7 +80,7 @@ TEST(CallbackExceptions, AFailingOnCreateIsReportedAndTheFormIsStillMade) {
 }
 
 TEST(CallbackExceptions, ATimerHandlerThatThrowsIsReportedAndTheTimerGoesOn) {
-  tktest::TExceptionSink sink;
+  tk::test::TExceptionSink sink;
   auto* t = Create<TTimer>(nullptr);
   int ticks = 0;
   t->OnTimer = [&](TObject*) {
@@ -86,7 +88,7 @@ TEST(CallbackExceptions, ATimerHandlerThatThrowsIsReportedAndTheTimerGoesOn) {
     throw Exception(L"tick failed");
   };
   t->SetInterval(15);
-  EXPECT_TRUE(tktest::PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return ticks >= 3; }));
   EXPECT_GE(sink.Messages.size(), 3u);
   EXPECT_EQ(sink.Messages[0], L"tick failed");
   t->Free();
@@ -104,7 +106,7 @@ TEST(CallbackExceptions, ReleaseFreesTheFormAfterPendingMessages) {
   HWND h = f->Handle();
   f->Release();
   EXPECT_FALSE(gone);
-  tktest::PumpUntil([&] { return gone; }, 1000);
+  tk::test::PumpUntil([&] { return gone; }, 1000);
   EXPECT_TRUE(gone);
   EXPECT_FALSE(::IsWindow(h));
 }

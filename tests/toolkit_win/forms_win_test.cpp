@@ -2,7 +2,9 @@
 // hidden as its normal rectangle.
 #include <gtest/gtest.h>
 
-#include "tests/toolkit_win/TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/support/Pump_win.h"
+#include "toolkit/Forms.h"
 
 using namespace tk;
 
@@ -18,14 +20,14 @@ RECT NormalRect(HWND h) {
 }  // namespace
 
 TEST(FormWindowState, AFormShownMaximizedKeepsItsBoundsAsTheNormalRectangle) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->SetVisible(false);
   form->SetBounds(50, 20, 820, 610);
   form->HandleNeeded();
   form->SetWindowState(wsMaximized);
   form->Show();
-  ASSERT_TRUE(tktest::PumpUntil([&] { return ::IsZoomed(form->Handle()) != 0; }));
-  tktest::Pump(100);
+  ASSERT_TRUE(tk::test::PumpUntil([&] { return ::IsZoomed(form->Handle()) != 0; }));
+  tk::test::PumpPending();
   RECT n = NormalRect(form->Handle());
   EXPECT_EQ(n.left, 50);
   EXPECT_EQ(n.top, 20);

@@ -10,7 +10,8 @@
 
 #include <vector>
 
-#include "TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/support/Pump_win.h"
 
 using namespace tk;
 
@@ -85,16 +86,16 @@ LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 }  // namespace
 
 TEST(GraphicChildPainting, PaintToDrawsTheWindowThenEachChildClippedAndInOrder) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* green = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* green = Create<TSwatch>(form.get(), clLime);
   green->SetBounds(10, 10, 30, 30);
-  green->SetParent(form.Form);
-  auto* yellow = Create<TSwatch>(form.Form, RGBColor(255, 255, 0));
+  green->SetParent(form.get());
+  auto* yellow = Create<TSwatch>(form.get(), RGBColor(255, 255, 0));
   yellow->SetBounds(30, 30, 30, 30);
-  yellow->SetParent(form.Form);
-  auto* hidden = Create<TSwatch>(form.Form, clRed);
+  yellow->SetParent(form.get());
+  auto* hidden = Create<TSwatch>(form.get(), clRed);
   hidden->SetBounds(100, 10, 20, 20);
-  hidden->SetParent(form.Form);
+  hidden->SetParent(form.get());
   hidden->SetVisible(false);
 
   TBitmap pic(200, 150, TPixelFormat::pf32bit);
@@ -109,10 +110,10 @@ TEST(GraphicChildPainting, PaintToDrawsTheWindowThenEachChildClippedAndInOrder) 
 }
 
 TEST(GraphicChildPainting, PaintToHonoursTheTargetOffset) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* green = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* green = Create<TSwatch>(form.get(), clLime);
   green->SetBounds(0, 0, 10, 10);
-  green->SetParent(form.Form);
+  green->SetParent(form.get());
   TBitmap pic(240, 180, TPixelFormat::pf32bit);
   form->PaintTo(pic.Canvas()->Handle(), 20, 25);
   ::GdiFlush();
@@ -122,13 +123,13 @@ TEST(GraphicChildPainting, PaintToHonoursTheTargetOffset) {
 }
 
 TEST(GraphicChildPainting, TheShownWindowCarriesTheChildrensPixels) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* green = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* green = Create<TSwatch>(form.get(), clLime);
   green->SetBounds(10, 10, 30, 30);
-  green->SetParent(form.Form);
+  green->SetParent(form.get());
   form->Show();
   form->Update();
-  tktest::Pump(100);
+  tk::test::PumpPending();
   HDC dc = ::GetDC(form->Handle());
   EXPECT_EQ(::GetPixel(dc, 20, 20), RGB(0, 255, 0));
   EXPECT_EQ(::GetPixel(dc, 5, 5), RGB(0, 0, 255));
@@ -136,10 +137,10 @@ TEST(GraphicChildPainting, TheShownWindowCarriesTheChildrensPixels) {
 }
 
 TEST(GraphicChildPainting, AGraphicControlAnswersWmPrintWithAFullPaint) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* swatch = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* swatch = Create<TSwatch>(form.get(), clLime);
   swatch->SetBounds(0, 0, 8, 8);
-  swatch->SetParent(form.Form);
+  swatch->SetParent(form.get());
   TBitmap pic(8, 8, TPixelFormat::pf32bit);
   swatch->Perform(WM_PRINT, reinterpret_cast<uintptr_t>(pic.Canvas()->Handle()), PRF_CLIENT);
   ::GdiFlush();
@@ -147,10 +148,10 @@ TEST(GraphicChildPainting, AGraphicControlAnswersWmPrintWithAFullPaint) {
 }
 
 TEST(GraphicChildMouse, PressOnAChildCapturesTheMouseUntilRelease) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   HWND h = form->Handle();
   ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(15, 20));
   EXPECT_EQ(b->Downs, 1);
@@ -169,10 +170,10 @@ TEST(GraphicChildMouse, PressOnAChildCapturesTheMouseUntilRelease) {
 }
 
 TEST(GraphicChildMouse, ReleaseOutsideTheChildIsNoClick) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   HWND h = form->Handle();
   ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(15, 15));
   ::SendMessageW(h, WM_LBUTTONUP, 0, At(150, 100));
@@ -181,14 +182,14 @@ TEST(GraphicChildMouse, ReleaseOutsideTheChildIsNoClick) {
 }
 
 TEST(GraphicChildMouse, DisabledAndHiddenChildrenGetNoInput) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* off = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* off = Create<TSwatch>(form.get(), clLime);
   off->SetBounds(10, 10, 30, 30);
-  off->SetParent(form.Form);
+  off->SetParent(form.get());
   off->SetEnabled(false);
-  auto* gone = Create<TSwatch>(form.Form, clLime);
+  auto* gone = Create<TSwatch>(form.get(), clLime);
   gone->SetBounds(50, 10, 30, 30);
-  gone->SetParent(form.Form);
+  gone->SetParent(form.get());
   gone->SetVisible(false);
   int formDowns = 0;
   form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
@@ -202,10 +203,10 @@ TEST(GraphicChildMouse, DisabledAndHiddenChildrenGetNoInput) {
 }
 
 TEST(GraphicChildMouse, DoubleClicksArriveAsPressesWithoutTheDoubleClickStyle) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   b->SetControlStyle(b->ControlStyle() - csDoubleClicks);
   int dbl = 0;
   b->OnDblClick = [&](TObject*) { ++dbl; };
@@ -226,12 +227,12 @@ TEST(GraphicChildMouse, DoubleClicksArriveAsPressesWithoutTheDoubleClickStyle) {
 }
 
 TEST(GraphicChildMouse, EnterAndLeaveReachTheChildAndNameItToTheParent) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   form->Show();
-  tktest::Pump(300);
+  tk::test::PumpPending();
   HWND h = form->Handle();
   ::SendMessageW(h, WM_MOUSEMOVE, 0, At(100, 100));
   form->Notes.clear();
@@ -246,17 +247,17 @@ TEST(GraphicChildMouse, EnterAndLeaveReachTheChildAndNameItToTheParent) {
   EXPECT_EQ(b->Enters, 1);  // no repeat while staying inside
   ::SendMessageW(h, WM_MOUSEMOVE, 0, At(120, 100));
   EXPECT_EQ(b->Leaves, 1);
-  EXPECT_EQ(ControlUnderMouse(), form.Form);
+  EXPECT_EQ(ControlUnderMouse(), form.get());
 }
 
 TEST(GraphicChildMouse, TheChildsCursorIsShownOverIt) {
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   b->SetCursor(crHandPoint);
   form->Show();
-  tktest::Pump(200);
+  tk::test::PumpPending();
   TPoint p = form->ClientToScreen(TPoint{20, 20});
   ::SetCursorPos(p.X, p.Y);
   ::SendMessageW(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -287,10 +288,10 @@ TEST(PopupMenuRouting, ContextMenuOnAChildPopsTheChildsMenuWithItAsPopupComponen
     ++gPopped;
   };
   gPopped = 0;
-  tktest::TOwnedForm<TWatchedForm> form;
-  auto* b = Create<TSwatch>(form.Form, clLime);
+  tk::test::TOwned<TWatchedForm> form;
+  auto* b = Create<TSwatch>(form.get(), clLime);
   b->SetBounds(10, 10, 30, 30);
-  b->SetParent(form.Form);
+  b->SetParent(form.get());
   b->SetPopupMenu(FakeMenu());
   TPoint s = form->ClientToScreen(TPoint{20, 20});
   LRESULT r = ::SendMessageW(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), At(s.X, s.Y));
@@ -301,7 +302,7 @@ TEST(PopupMenuRouting, ContextMenuOnAChildPopsTheChildsMenuWithItAsPopupComponen
   form->SetPopupMenu(FakeMenu());
   ::SendMessageW(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), -1);
   EXPECT_EQ(gPopped, 2);
-  EXPECT_EQ(gPoppedFor, form.Form);
+  EXPECT_EQ(gPoppedFor, form.get());
 }
 
 TEST(PopupMenuRouting, AShortcutOfAParentsMenuIsTakenBeforeTheKeyReachesTheFocusedControl) {
@@ -312,24 +313,24 @@ TEST(PopupMenuRouting, AShortcutOfAParentsMenuIsTakenBeforeTheKeyReachesTheFocus
     return key.Msg == WM_KEYDOWN && key.WParam == 'A';
   };
   gShortCutAsked = 0;
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->SetPopupMenu(FakeMenu());
-  auto* edit = Create<TCustomControl>(form.Form);
-  edit->SetParent(form.Form);
+  auto* edit = Create<TCustomControl>(form.get());
+  edit->SetParent(form.get());
   edit->SetTabStop(true);
   int keys = 0;
   edit->OnKeyDown = [&](TObject*, uint16_t&, TShiftState) { ++keys; };
   form->Show();
-  tktest::Pump(100);
+  tk::test::PumpPending();
   ::PostMessageW(edit->Handle(), WM_KEYDOWN, 'A', 0);
   ::PostMessageW(edit->Handle(), WM_KEYDOWN, 'B', 0);
-  tktest::Pump(100);
+  tk::test::PumpPending();
   EXPECT_EQ(gShortCutAsked, 2);
   EXPECT_EQ(keys, 1);  // only B went on to the control
 }
 
 TEST(ChildReflection, NotificationsOfAChildWindowComeBackToItAsReflectedMessages) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   struct TReflector : TCustomControl {
     using TCustomControl::TCustomControl;
     std::vector<uint32_t> Got;
@@ -338,8 +339,8 @@ TEST(ChildReflection, NotificationsOfAChildWindowComeBackToItAsReflectedMessages
       TCustomControl::WndProc(m);
     }
   };
-  auto* child = Create<TReflector>(form.Form);
-  child->SetParent(form.Form);
+  auto* child = Create<TReflector>(form.get());
+  child->SetParent(form.get());
   HWND ch = child->Handle();
   ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(ch));
   NMHDR nm{ch, 1, 0};

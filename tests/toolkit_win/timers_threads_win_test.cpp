@@ -10,9 +10,23 @@
 
 #include <atomic>
 
-#include "TestSupport.h"
+#include "tests/support/Pump_win.h"
 
 using namespace tk;
+
+namespace {
+// Waits until a timer of the same 10 ms interval ticked Count times: by then
+// a stopped timer would have ticked too, had it still been running.
+bool WitnessTicks(int Count) {
+  auto* witness = Create<TTimer>(nullptr);
+  int ticks = 0;
+  witness->OnTimer = [&](TObject*) { ++ticks; };
+  witness->SetInterval(10);
+  const bool ticked = tk::test::PumpUntil([&] { return ticks >= Count; });
+  witness->Free();
+  return ticked;
+}
+}  // namespace
 
 TEST(Timers, AnEnabledTimerTicksOnTheUiThreadAndStopsWhenDisabled) {
   auto* t = Create<TTimer>(nullptr);
@@ -24,12 +38,11 @@ TEST(Timers, AnEnabledTimerTicksOnTheUiThreadAndStopsWhenDisabled) {
     EXPECT_EQ(s, t);
   };
   t->SetInterval(10);
-  EXPECT_TRUE(tktest::PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return ticks >= 3; }));
   EXPECT_EQ(thread, ::GetCurrentThreadId());
   t->SetEnabled(false);
-  tktest::Pump(30);
   const int stopped = ticks;
-  tktest::Pump(80);
+  EXPECT_TRUE(WitnessTicks(3));
   EXPECT_EQ(ticks, stopped);
   t->Free();
 }
@@ -50,7 +63,7 @@ TEST(Timers, AnOwnedTimerGoesWithItsOwner) {
   t->OnTimer = [&](TObject*) { ++ticks; };
   t->SetInterval(10);
   owner->Free();
-  tktest::Pump(60);
+  EXPECT_TRUE(WitnessTicks(3));
   EXPECT_EQ(ticks, 0);
 }
 
@@ -80,7 +93,7 @@ TEST(Threads, SynchronizeRunsOnTheUiThreadAndBlocksTheWorkerUntilDone) {
     returned = true;
   });
   w.Start();
-  EXPECT_TRUE(tktest::PumpUntil([&] { return returned.load(); }));
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return returned.load(); }));
   w.WaitFor();
   EXPECT_EQ(ranOn, ::GetCurrentThreadId());
   EXPECT_TRUE(ranBeforeReturn);
@@ -121,27 +134,29 @@ TEST(Threads, ASuspendedWorkerPausesAtItsNextSynchronizeAndResumes) {
     }
   });
   w.Start();
-  EXPECT_TRUE(tktest::PumpUntil([&] { return steps >= 3; }));
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return steps >= 3; }));
   w.Suspend();
-  tktest::Pump(50);
+  // A paused worker shows only by taking no steps, so here time must pass.
+  tk::test::PumpFor(50);
   const int paused = steps;
-  tktest::Pump(100);
+  tk::test::PumpFor(100);
   EXPECT_LE(steps - paused, 1);
   w.Resume();
-  EXPECT_TRUE(tktest::PumpUntil([&] { return steps >= paused + 3; }));
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return steps >= paused + 3; }));
   w.Terminate();
   w.WaitFor();
 }
 
 TEST(Threads, FreeingARunningThreadTerminatesAndWaitsForIt) {
-  std::atomic<bool> ended{false};
+  std::atomic<bool> started{false}, ended{false};
   {
     TWorker w([&](TWorker* self) {
+      started = true;
       while (!self->Terminated()) ::Sleep(1);
       ended = true;
     });
     w.Start();
-    ::Sleep(10);
+    while (!started) ::Sleep(1);
   }
   EXPECT_TRUE(ended);
 }

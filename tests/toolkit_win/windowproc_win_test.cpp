@@ -11,7 +11,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/toolkit_win/ExceptionSink.h"
 
 using namespace tk;
 
@@ -64,8 +65,8 @@ class TCountingForm : public TForm {
 }  // namespace
 
 TEST(WindowProc, MessagesSentDuringWindowCreationPassThroughAReplacedWindowProc) {
-  tktest::TOwnedForm<> form;
-  TInterceptor spy(form.Form);  // installed before the window exists
+  tk::test::TOwned<> form;
+  TInterceptor spy(form.get());  // installed before the window exists
   ASSERT_FALSE(form->HandleAllocated());
   form->HandleNeeded();
   ASSERT_TRUE(form->HandleAllocated());
@@ -79,8 +80,8 @@ TEST(WindowProc, MessagesSentDuringWindowCreationPassThroughAReplacedWindowProc)
 }
 
 TEST(WindowProc, PerformAndSendMessageBothEnterThroughWindowProc) {
-  tktest::TOwnedForm<TCountingForm> form;
-  TInterceptor spy(form.Form);
+  tk::test::TOwned<TCountingForm> form;
+  TInterceptor spy(form.get());
   spy.Swallow = WM_APP + 9;
   EXPECT_EQ(form->Perform(WM_APP + 9), 77);
   EXPECT_EQ(::SendMessageW(form->Handle(), WM_APP + 9, 0, 0), 77);
@@ -92,10 +93,10 @@ TEST(WindowProc, PerformAndSendMessageBothEnterThroughWindowProc) {
 }
 
 TEST(WindowProc, RestoringTheSavedProcedureEndsTheInterception) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->HandleNeeded();
   {
-    TInterceptor spy(form.Form);
+    TInterceptor spy(form.get());
     spy.Swallow = WM_APP + 1;
     EXPECT_EQ(form->Perform(WM_APP + 1), 77);
   }
@@ -103,9 +104,9 @@ TEST(WindowProc, RestoringTheSavedProcedureEndsTheInterception) {
 }
 
 TEST(WindowProc, ChainedInterceptorsRunLastInstalledFirst) {
-  tktest::TOwnedForm<> form;
-  TInterceptor first(form.Form);
-  TInterceptor second(form.Form);
+  tk::test::TOwned<> form;
+  TInterceptor first(form.get());
+  TInterceptor second(form.get());
   second.Swallow = WM_APP + 2;
   EXPECT_EQ(form->Perform(WM_APP + 2), 77);
   EXPECT_TRUE(second.Has(WM_APP + 2));
@@ -115,9 +116,9 @@ TEST(WindowProc, ChainedInterceptorsRunLastInstalledFirst) {
 }
 
 TEST(WindowProc, WindowlessControlsGetPerformedMessagesThroughWindowProc) {
-  tktest::TOwnedForm<> form;
-  auto* g = Create<TGraphicControl>(form.Form);
-  g->SetParent(form.Form);
+  tk::test::TOwned<> form;
+  auto* g = Create<TGraphicControl>(form.get());
+  g->SetParent(form.get());
   TInterceptor spy(g);
   g->SetBounds(1, 2, 30, 40);
   // Moving a window-less control tells it as a window would be told.
@@ -130,18 +131,18 @@ TEST(WindowProc, WindowlessControlsGetPerformedMessagesThroughWindowProc) {
 }
 
 TEST(WindowProc, WindowsAreRegisteredUnderTheClassNameOfTheControl) {
-  tktest::TOwnedForm<TCountingForm> form;
+  tk::test::TOwned<TCountingForm> form;
   wchar_t name[64] = {};
   ::GetClassNameW(form->Handle(), name, 64);
   EXPECT_STREQ(name, L"TCountingForm");
-  EXPECT_EQ(TWinControl::FindControl(form->Handle()), form.Form);
+  EXPECT_EQ(TWinControl::FindControl(form->Handle()), form.get());
   wchar_t app[64] = {};
   ::GetClassNameW(Application->Handle(), app, 64);
   EXPECT_STREQ(app, L"TApplication");
 }
 
 TEST(WindowProc, TextOfAControlWithoutWindowSurvivesCreation) {
-  tktest::TOwnedForm<> form;
+  tk::test::TOwned<> form;
   form->SetCaption(L"Tabulo");
   EXPECT_FALSE(form->HandleAllocated());
   wchar_t text[32] = {};
@@ -154,9 +155,9 @@ TEST(WindowProc, TextOfAControlWithoutWindowSurvivesCreation) {
 }
 
 TEST(WindowProc, RecreatedWindowKeepsItsTextAndChildren) {
-  tktest::TOwnedForm<> form;
-  auto* child = Create<TCustomControl>(form.Form);
-  child->SetParent(form.Form);
+  tk::test::TOwned<> form;
+  auto* child = Create<TCustomControl>(form.get());
+  child->SetParent(form.get());
   form->SetCaption(L"Kept");
   HWND before = form->Handle();
   ASSERT_TRUE(child->HandleAllocated());
@@ -215,7 +216,7 @@ TEST(ObjectInstance, EachThunkLeadsToItsOwnObjectAndPassesOn) {
     wchar_t text[8] = {};
     ::GetWindowTextW(a, text, 8);  // the original procedure still answers
     EXPECT_STREQ(text, L"a");
-    tktest::TExceptionSink sink;
+    tk::test::TExceptionSink sink;
     ::SendMessageW(a, WM_APP + 8, 0, 0);
     ASSERT_EQ(sink.Messages.size(), 1u);
     EXPECT_EQ(sink.Messages[0], L"from a thunk");
