@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "skin/controls/sSkinSection.h"
+#include "skin/framework/sBoundLabel.h"
 #include "toolkit/StdCtrls.h"
 
 namespace kx {

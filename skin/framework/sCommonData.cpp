@@ -1,6 +1,5 @@
 // Pure rules of the per-control skin state: the COC tables, the background
-// kind of a section, when a control needs a cache of its own, and where a
-// bound label goes.
+// kind of a section, and when a control needs a cache of its own.
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
@@ -67,19 +66,6 @@ bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border,
   if (t == 100) return !ParentIsFlatContainer || !*ParentIsFlatContainer;
   if (t > 0 && t < 100) return true;
   return Section.ImagePercent != 0 || Section.GradientPercent != 0;
-}
-
-tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, int LabelWidth, int LabelHeight,
-                              int Indent) {
-  const int top = Owner.Top - LabelHeight - Indent;
-  switch (Layout) {
-    case sclLeft:
-      return {Owner.Left - LabelWidth - Indent - 4, Owner.Top + (Owner.Height() - LabelHeight) / 2 - 1};
-    case sclTopLeft: return {Owner.Left, top};
-    case sclTopCenter: return {Owner.Left + (Owner.Width() - LabelWidth) / 2, top};
-    case sclTopRight: return {Owner.Left + Owner.Width() - LabelWidth, top};
-  }
-  return {Owner.Left, top};
 }
 
 }  // namespace kx

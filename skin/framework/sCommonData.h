@@ -1,9 +1,8 @@
 // TsCommonData: the skin state that every skinned control, window adapter
 // and form provider owns - the section it is painted from, the indexes of
 // the skin's pictures it uses, its cache bitmap with the BGChanged dirty
-// mark - and the background query by which a control learns what its
-// parent shows behind it. TsBoundLabel is the caption label an edit-like
-// control can carry.
+// mark. It answers its children's background queries (sBackgroundQuery.h)
+// and is shown on screen through sCacheToDevice.h.
 //
 // The owner creates the object, sets COC and calls Loaded from its own
 // Loaded; the object owns its cache bitmap, never its owner or manager.
@@ -18,6 +17,7 @@
 #include <memory>
 
 #include "skin/data/sSkinOptions.h"
+#include "skin/framework/sBackgroundQuery.h"
 #include "skin/framework/sCacheInfo.h"
 #include "toolkit/Controls.h"
 #include "toolkit/StdCtrls.h"
@@ -42,27 +42,8 @@ constexpr uint16_t kxBGHorizontal = 1;
 constexpr uint16_t kxBGVertical = 2;
 constexpr uint16_t kxBGTexture = 4;
 
-// The colour answer that means "not known".
-constexpr tk::TColor kxUnknownColor = 0xFF00FF;
 // clBtnFace as a system colour: what an unskinned control without a colour shows.
 constexpr tk::TColor kxSysBtnFace = static_cast<tk::TColor>(0xFF00000F);
-
-// The question a control passes (by pointer, in LParam of KX_QUERYBACKGROUND)
-// to learn what its parent shows. X, Y answer where the asked control's
-// origin lies inside Bmp; painting adds the asking control's position.
-struct TBackgroundQuery {
-  tk::TBitmap* Bmp = nullptr;  // answer
-  tk::TColor Color = 0;        // answer when there is no bitmap
-  int X = 0, Y = 0;            // answer
-  tk::TRect R;                 // question: rectangle for PaintNow
-  uint8_t Kind = 0;            // answer: 0 none, 1 colour, 2 bitmap
-  uint8_t PaintNow = 0;        // question: paint into DC at R instead
-  HDC DC = nullptr;            // question: target of PaintNow
-};
-
-constexpr uint8_t kxBGNone = 0;
-constexpr uint8_t kxBGColor = 1;
-constexpr uint8_t kxBGBitmap = 2;
 
 // What TsCommonData needs from a form provider that owns one (a provider is
 // no control, so it is reached through this instead).
@@ -123,6 +104,8 @@ class TsCommonData : public tk::TPersistent {
   bool ParentTextured() const;
   // The solid colour the control shows in the normal (or hot) state.
   tk::TColor ControlColor(bool Hot = false, HWND Wnd = nullptr) const;
+  // The owner control's Color, a provider's form colour, else button face.
+  tk::TColor OwnerColor() const;
 
   // The container bit (kxStateContainer): recomputed, and with Spread asked
   // of every child too (KX_QUERYSKINSTATE with LParam 1).
@@ -133,18 +116,6 @@ class TsCommonData : public tk::TPersistent {
   TCacheInfo GetParentCache() const;
   // The answer to KX_QUERYBACKGROUND (the common handler calls it).
   void AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr) const;
-
-  // Before a cache is shown: the border mask's corner pieces of State drawn
-  // again over what the parent shows now, so a moved control's rounded
-  // corners show what is behind them. CornerSet bits: 1 top-left,
-  // 2 bottom-left, 4 top-right, 8 bottom-right.
-  void UpdateCorners(int State, int CornerSet = 15);
-  // Copies Src of the cache to DC with Src's top-left at Dst (DC in the
-  // owner's client coordinates moved by Dst - Src), clipped to the target
-  // and leaving out the children that paint themselves: of the owner
-  // control, or of the plain window Wnd when there is no owner control.
-  void CopyCacheToDevice(const tk::TRect& Src, HDC DC, tk::TPoint Dst, bool Corners = false, int State = 0,
-                         HWND Wnd = nullptr);
 
   IkxCommonDataProvider* Provider() const { return FProvider; }
 
@@ -173,9 +144,6 @@ class TsCommonData : public tk::TPersistent {
   void Notify(uint16_t Command, intptr_t LParam);
   void SendToOwner(uint16_t Command);
   tk::TColor ParentColor(HWND Wnd) const;
-  // The owner control's Color, a provider's form colour, else button face.
-  tk::TColor OwnerColor() const;
-  void AnswerWithCache(TBackgroundQuery& Query) const;
 
   tk::String FSkinSection;
   bool FCustomFont = false;
@@ -183,59 +151,6 @@ class TsCommonData : public tk::TPersistent {
   bool FUpdating = false;
   TsSkinManager* FSkinManager = nullptr;
   IkxCommonDataProvider* FProvider = nullptr;
-};
-
-// Asks Control (or the plain window Wnd) for its background. A control
-// that leaves the query unanswered is asked to paint itself into the
-// query's DC when the query asked for painting before, else for its colour.
-void QueryControlBackground(TBackgroundQuery& Query, tk::TControl* Control, bool PaintNow);
-void QueryWindowBackground(TBackgroundQuery& Query, HWND Wnd, bool PaintNow);
-// What the parent window of Wnd shows; the empty TCacheInfo without one.
-TCacheInfo GetWindowParentCache(HWND Wnd);
-
-// --- TsBoundLabel ---------------------------------------------------------------
-
-enum TsCaptionLayout : uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
-
-// The caption label of an edit-like control, placed beside or above it on
-// the same parent. The label is owned by the owner control.
-class TsBoundLabel : public tk::TPersistent {
- public:
-  TK_CLASS_NAME(TsBoundLabel)
-  TsBoundLabel(tk::TControl* AOwner, TsCommonData* CommonData);
-  ~TsBoundLabel() override;
-  TsBoundLabel(const TsBoundLabel&) = delete;
-  TsBoundLabel& operator=(const TsBoundLabel&) = delete;
-
-  bool Active() const { return FActive; }
-  void SetActive(bool Value);
-  const tk::String& Caption() const { return FText; }
-  void SetCaption(const tk::String& Value);
-  int Indent() const { return FIndent; }
-  void SetIndent(int Value);
-  tk::TFont* Font();
-  void SetFont(const tk::TFont* Value);
-  TsCaptionLayout Layout() const { return FLayout; }
-  void SetLayout(TsCaptionLayout Value);
-  int MaxWidth() const { return FMaxWidth; }
-  void SetMaxWidth(int Value);
-  bool UseSkinColor() const;
-  void SetUseSkinColor(bool Value);
-
-  void AlignLabel();
-  tk::TCustomLabel* TheLabel() const { return FTheLabel; }
-
- private:
-  int FMaxWidth = 0;
-  tk::String FText;
-  TsCaptionLayout FLayout = sclLeft;
-  tk::TFont FFont;
-  int FIndent = 0;
-  bool FActive = false;
-  bool FUseSkinColor = true;
-  tk::TCustomLabel* FTheLabel = nullptr;
-  tk::TControl* FOwner;
-  TsCommonData* FCommonData;
 };
 
 // --- Pure rules (sCommonData.cpp) -------------------------------------------------
@@ -259,9 +174,5 @@ struct TkxCacheNeed {
 };
 bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border,
                        const bool* ParentIsFlatContainer);
-
-// Where a bound label goes: the owner's bounds and the label's size.
-tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, int LabelWidth, int LabelHeight,
-                              int Indent);
 
 }  // namespace kx

@@ -12,6 +12,8 @@
 #include "skin/controls/sSpeedButton.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/framework/kxColors.h"
+#include "skin/framework/sCacheToDevice.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sMessages.h"
 #include "toolkit/Forms.h"
@@ -200,7 +202,7 @@ TEST_F(CommonDataTest, WithoutAPictureTheQueryAnswersAColour) {
   TBackgroundQuery q;
   QueryControlBackground(q, half, false);
   EXPECT_EQ(q.Kind, kxBGColor);
-  EXPECT_EQ(q.Color, kxUnknownColor);
+  EXPECT_EQ(q.Color, kxKeyColor);
 
   TAnsweringPanel* flat = Panel(Form, L"PANEL", 0, 0);
   q = TBackgroundQuery{};
@@ -253,7 +255,7 @@ TEST_F(CommonDataTest, TheCacheGoesToTheScreenAroundTheChildrenThatPaintThemselv
   tk::TBitmap screen(120, 100, tk::TPixelFormat::pf24bit);
   FillBitmapRect(&screen, tk::TRect{0, 0, 120, 100}, 0xFFFFFF);
   // The left half of the cache, shown at (5, 5).
-  d->CopyCacheToDevice(tk::TRect{0, 0, 50, 80}, screen.Canvas()->Handle(), tk::TPoint{5, 5});
+  CopyCacheToDevice(*d, tk::TRect{0, 0, 50, 80}, screen.Canvas()->Handle(), tk::TPoint{5, 5});
   ::GdiFlush();
   auto red = [&](int x, int y) {
     const uint8_t* px = screen.ScanLine(y) + x * 3;
@@ -293,7 +295,7 @@ TEST_F(CommonDataTest, RefreshedCornersShowWhatIsBehindTheControlNow) {
   d->InitCacheBmp();
   FillBitmapRect(d->FCacheBmp.get(), tk::TRect{0, 0, 40, 30}, 0x0000FF);
 
-  d->UpdateCorners(0, 1 | 8);
+  UpdateCorners(*d, 0, 1 | 8);
   auto at = [&](int x, int y) {
     const uint8_t* px = d->FCacheBmp->ScanLine(y) + x * 3;
     return tk::TColor(px[0] << 16 | px[1] << 8 | px[2]);
