@@ -9,11 +9,11 @@
 
 namespace kx {
 
-class TsMemo : public TsSectioned<tk::TMemo, 7> {
+class TsMemo : public TsSectioned<tk::TMemo, cocMemo> {
  public:
   TK_CLASS_NAME(TsMemo)
   explicit TsMemo(tk::TComponent* AOwner)
-      : TsSectioned<tk::TMemo, 7>(AOwner), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
+      : TsSectioned<tk::TMemo, cocMemo>(AOwner), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
   TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
 
  private:

@@ -48,7 +48,8 @@ void QueryControlBackground(TBackgroundQuery& Query, tk::TControl* Control, bool
 void QueryWindowBackground(TBackgroundQuery& Query, HWND Wnd, bool PaintNow);
 // What the parent window of Wnd shows; the empty TCacheInfo without one.
 TCacheInfo GetWindowParentCache(HWND Wnd);
-// Control's answer to KX_QUERYCOLOR, else its own colour.
+// Control's answer to KX_QUERYCOLOR; its own colour when it gives none or
+// answers that it does not know.
 tk::TColor ReportedColor(tk::TControl* Control);
 
 // What Data's owner answers to KX_QUERYBACKGROUND in the normal (or hot)

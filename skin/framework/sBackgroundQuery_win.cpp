@@ -91,8 +91,9 @@ TCacheInfo ToCacheInfo(const TBackgroundQuery& q) {
 }
 
 tk::TColor ReportedColor(tk::TControl* Control) {
+  // 0 is no answer; the key colour is the answer "not known".
   const intptr_t c = SendControlCommand(Control, KX_QUERYCOLOR, kxKeyColor);
-  return c ? static_cast<tk::TColor>(c) : tk::ColorToRGB(Control->Color());
+  return c && c != kxKeyColor ? static_cast<tk::TColor>(c) : tk::ColorToRGB(Control->Color());
 }
 
 void QueryControlBackground(TBackgroundQuery& Q, tk::TControl* Control, bool PaintNow) {

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "skin/data/sSkinOptions.h"
+#include "skin/framework/kxControlClass.h"
 #include "skin/framework/sBackgroundQuery.h"
 #include "skin/framework/sCacheInfo.h"
 #include "toolkit/Controls.h"
@@ -44,6 +45,15 @@ constexpr uint16_t kxBGTexture = 4;
 
 // clBtnFace as a system colour: what an unskinned control without a colour shows.
 constexpr tk::TColor kxSysBtnFace = static_cast<tk::TColor>(0xFF00000F);
+
+// What a cache bitmap was built for; it is shown only while all of it still
+// holds (and BGChanged is clear).
+struct TkxCacheKey {
+  int Width = -1, Height = -1;
+  int State = -1;
+  uint32_t Generation = 0;  // TsSkinManager::SkinGeneration
+  bool operator==(const TkxCacheKey&) const = default;
+};
 
 // What TsCommonData needs from a form provider that owns one (a provider is
 // no control, so it is reached through this instead).
@@ -83,6 +93,8 @@ class TsCommonData : public tk::TPersistent {
   void SetCustomColor(bool Value);
   bool CustomFont() const { return FCustomFont; }
   void SetCustomFont(bool Value);
+  // Unless custom, the owner's colour and font colour become Back and Text.
+  void TakeColours(tk::TColor Back, tk::TColor Text);
 
   // --- State -------------------------------------------------------------------
   TsSkinManager* EffectiveManager() const;
@@ -96,10 +108,25 @@ class TsCommonData : public tk::TPersistent {
   bool IsUpdating() const;
   // Writes FUpdating only (KX_SETUPDATING).
   void SetUpdating(bool Value) { FUpdating = Value; }
+  bool UpdatingFlag() const { return FUpdating; }
   bool UsesCache() const;
   bool IsActive() const;
   void InitCacheBmp();
+  // The effective manager's skin generation, 0 without a manager.
+  uint32_t SkinGeneration() const;
+  // False once the skin the indexes were resolved in has been replaced or
+  // removed: they may point at another skin's sections; UpdateIndexes.
+  bool IndexesCurrent() const { return FIndexGeneration == SkinGeneration(); }
+  // Indexes -1 for a removed skin (they are current for it).
+  void ForgetIndexes();
+  // The cache shows State for the owner's present size and skin.
+  bool CacheFits(int State) const;
+  // Called when the cache has been painted for State: records the key and
+  // clears BGChanged.
+  void CacheBuilt(int State);
   void Invalidate();
+  // Releases the glow shown for this control, if any.
+  void HideGlow();
   bool RepaintIfMoved() const;
   bool ParentTextured() const;
   // The solid colour the control shows in the normal (or hot) state.
@@ -112,10 +139,12 @@ class TsCommonData : public tk::TPersistent {
   void UpdateSkinState(bool Spread = false);
   bool NeedsOwnCache() const;
 
-  // What lies behind the owner, asked of its parent.
-  TCacheInfo GetParentCache() const;
-  // The answer to KX_QUERYBACKGROUND (the common handler calls it).
-  void AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr) const;
+  // What lies behind the owner, asked of its parent, and the answer to
+  // KX_QUERYBACKGROUND (sBackgroundQuery.h).
+  TCacheInfo GetParentCache() const { return kx::GetParentCache(*this); }
+  void AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr) const {
+    kx::AnswerBackgroundQuery(*this, Query, Hot, Wnd);
+  }
 
   IkxCommonDataProvider* Provider() const { return FProvider; }
 
@@ -133,7 +162,7 @@ class TsCommonData : public tk::TPersistent {
   tk::TObject* FOwnerObject = nullptr;
   std::unique_ptr<tk::TBitmap> FCacheBmp;
   HRGN FRegion = nullptr;
-  int COC = 0;
+  int COC = cocNone;  // TkxControlClass
   bool FFocused = false;
   bool FMouseAbove = false;
   uint16_t CtrlSkinState = 0;
@@ -144,6 +173,9 @@ class TsCommonData : public tk::TPersistent {
   void Notify(uint16_t Command, intptr_t LParam);
   void SendToOwner(uint16_t Command);
   tk::TColor ParentColor(HWND Wnd) const;
+  // The control whose size the cache takes: the owner, or a provider's form.
+  tk::TControl* SizedControl() const;
+  TkxCacheKey KeyFor(int State) const;
 
   tk::String FSkinSection;
   bool FCustomFont = false;
@@ -151,18 +183,12 @@ class TsCommonData : public tk::TPersistent {
   bool FUpdating = false;
   TsSkinManager* FSkinManager = nullptr;
   IkxCommonDataProvider* FProvider = nullptr;
+  uint32_t FIndexGeneration = 0;
+  TkxCacheKey FCacheKey;
 };
 
 // --- Pure rules (sCommonData.cpp) -------------------------------------------------
 
-// Containers: no mouse-above state.
-bool IsContainerCOC(int COC);
-bool IsNoGlowCOC(int COC);
-// Edit-like: redrawn on focus and hover changes.
-bool IsEditLikeCOC(int COC);
-// The section a control without one is painted from; ClassName (upper-cased)
-// for a COC without an entry.
-tk::String DefaultSectionOf(int COC, const tk::String& ClassName);
 // BGType of a section: how its background varies.
 uint16_t BGTypeOf(const TsGeneralData& Section);
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include "skin/data/sSkinManager.h"
-#include "skin/framework/kxCommands.h"
 #include "skin/framework/kxColors.h"
+#include "skin/framework/kxCommands.h"
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sAlphaGraph.h"
@@ -26,14 +26,8 @@ TsCommonData::TsCommonData(tk::TObject* AOwner, bool CreateCacheBmp)
   if (CreateCacheBmp) FCacheBmp = std::make_unique<tk::TBitmap>(0, 0, tk::TPixelFormat::pf24bit);
 }
 
-TsCommonData::~TsCommonData() {
-  if (GlowID >= 0 && HideGlowHook) HideGlowHook(GlowID);
-  GlowID = SkinIndex = BorderIndex = Texture = HotTexture = -1;
-  FOwnerControl = nullptr;
-  FOwnerObject = nullptr;
-  FProvider = nullptr;
-  FSkinManager = nullptr;
-}
+// The cache goes with the object; a glow shown for it must not outlive it.
+TsCommonData::~TsCommonData() { HideGlow(); }
 
 TsSkinManager* TsCommonData::EffectiveManager() const { return FSkinManager ? FSkinManager : DefaultManager(); }
 
@@ -104,12 +98,14 @@ void TsCommonData::SetSkinManager(TsSkinManager* Value) {
 void TsCommonData::SetCustomColor(bool Value) {
   FCustomColor = Value;
   auto* edit = dynamic_cast<tk::TCustomEdit*>(FOwnerControl);
-  if (edit && !edit->IsLoading() && Skinned()) {
-    const TsGeneralData* s = Section();
-    if (!FCustomColor) edit->SetColor(s->Color);
-    if (!FCustomFont) edit->Font()->SetColor(s->FontColor[0]);
-  }
+  if (edit && !edit->IsLoading() && Skinned()) TakeColours(Section()->Color, Section()->FontColor[0]);
   Invalidate();
+}
+
+void TsCommonData::TakeColours(tk::TColor Back, tk::TColor Text) {
+  if (!FOwnerControl) return;
+  if (!FCustomColor) FOwnerControl->SetColor(Back);
+  if (!FCustomFont) FOwnerControl->Font()->SetColor(Text);
 }
 
 void TsCommonData::SetCustomFont(bool Value) {
@@ -121,6 +117,7 @@ void TsCommonData::SetCustomFont(bool Value) {
 
 void TsCommonData::UpdateIndexes() {
   BGChanged = true;
+  FIndexGeneration = SkinGeneration();
   TsSkinManager* m = EffectiveManager();
   SkinIndex = m ? m->GetSkinIndex(FSkinSection) : -1;
   const TsGeneralData* s = Section();
@@ -145,11 +142,8 @@ void TsCommonData::Loaded() {
   if (dynamic_cast<tk::TWinControl*>(FOwnerControl))
     if (tk::TCustomForm* form = tk::GetParentForm(FOwnerControl))
       SendControlCommand(form, KX_CONTROLADDED, reinterpret_cast<intptr_t>(FOwnerControl));
-  if (dynamic_cast<tk::TCustomEdit*>(FOwnerControl) || COC == 97) {
-    const TsGeneralData* s = Section();
-    if (!FCustomColor) FOwnerControl->SetColor(s->Color);
-    if (!FCustomFont) FOwnerControl->Font()->SetColor(s->FontColor[0]);
-  }
+  if (dynamic_cast<tk::TCustomEdit*>(FOwnerControl) || COC == 97)
+    TakeColours(Section()->Color, Section()->FontColor[0]);
 }
 
 // --- Updating ----------------------------------------------------------------------
@@ -194,19 +188,52 @@ bool TsCommonData::IsActive() const {
   if (FFocused) return true;
   if (auto* wc = dynamic_cast<tk::TWinControl*>(FOwnerControl); wc && wc->HandleAllocated() && wc->Focused())
     return true;
-  return FMouseAbove && !IsContainerCOC(COC);
+  return FMouseAbove && !IsContainerClass(COC);
 }
 
 // --- Cache and repainting ------------------------------------------------------------
 
+tk::TControl* TsCommonData::SizedControl() const {
+  if (FOwnerControl) return FOwnerControl;
+  return FProvider ? FProvider->ProviderForm() : nullptr;
+}
+
 void TsCommonData::InitCacheBmp() {
   if (!FCacheBmp) FCacheBmp = std::make_unique<tk::TBitmap>(0, 0, tk::TPixelFormat::pf24bit);
   if (FCacheBmp->PixelFormat() != tk::TPixelFormat::pf24bit) FCacheBmp->SetPixelFormat(tk::TPixelFormat::pf24bit);
-  tk::TControl* sized = FOwnerControl;
-  if (!sized && FProvider) sized = FProvider->ProviderForm();
+  tk::TControl* sized = SizedControl();
   if (!sized) return;
   if (FCacheBmp->Width() != sized->Width()) FCacheBmp->SetWidth(sized->Width());
   if (FCacheBmp->Height() != sized->Height()) FCacheBmp->SetHeight(sized->Height());
+}
+
+uint32_t TsCommonData::SkinGeneration() const {
+  TsSkinManager* m = EffectiveManager();
+  return m ? m->SkinGeneration() : 0;
+}
+
+void TsCommonData::ForgetIndexes() {
+  BorderIndex = SkinIndex = Texture = HotTexture = -1;
+  FIndexGeneration = SkinGeneration();
+}
+
+TkxCacheKey TsCommonData::KeyFor(int State) const {
+  const tk::TControl* sized = SizedControl();
+  return TkxCacheKey{sized ? sized->Width() : 0, sized ? sized->Height() : 0, State, SkinGeneration()};
+}
+
+bool TsCommonData::CacheFits(int State) const {
+  return FCacheBmp && !FCacheBmp->Empty() && !BGChanged && IndexesCurrent() && FCacheKey == KeyFor(State);
+}
+
+void TsCommonData::CacheBuilt(int State) {
+  FCacheKey = KeyFor(State);
+  BGChanged = false;
+}
+
+void TsCommonData::HideGlow() {
+  if (GlowID >= 0 && HideGlowHook) HideGlowHook(GlowID);
+  GlowID = -1;
 }
 
 void TsCommonData::Invalidate() {
@@ -312,14 +339,6 @@ void TsCommonData::UpdateSkinState(bool Spread) {
   } else if (FProvider) {
     if (!NeedsOwnCache() && !FProvider->FormIsMDIParent()) CtrlSkinState |= kxStateContainer;
   }
-}
-
-// --- Background query -----------------------------------------------------------------------
-
-TCacheInfo TsCommonData::GetParentCache() const { return kx::GetParentCache(*this); }
-
-void TsCommonData::AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot, HWND Wnd) const {
-  kx::AnswerBackgroundQuery(*this, Query, Hot, Wnd);
 }
 
 }  // namespace kx
