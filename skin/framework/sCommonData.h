@@ -89,6 +89,10 @@ class TsCommonData : public tk::TPersistent {
   TsSkinManager* SkinManager() const { return FSkinManager; }
   void SetSkinManager(TsSkinManager* Value);
   bool ManagerStored() const { return FSkinManager != nullptr; }
+  // Manager is going away: a control that chose it falls back to the default.
+  void ForgetManager(const TsSkinManager* Manager) {
+    if (FSkinManager == Manager) FSkinManager = nullptr;
+  }
   bool CustomColor() const { return FCustomColor; }
   void SetCustomColor(bool Value);
   bool CustomFont() const { return FCustomFont; }

@@ -101,8 +101,9 @@ bool TkxCommonHandler::IsOwnManager(intptr_t Sender) const {
 
 void TkxCommonHandler::SkinLoaded(TsSkinManager*) { Data().UpdateIndexes(); }
 
-void TkxCommonHandler::SkinRemoved(TsSkinManager*) {
+void TkxCommonHandler::SkinRemoved(TsSkinManager* Sender) {
   TsCommonData& d = Data();
+  if (Sender && Sender->IsDestroying()) d.ForgetManager(Sender);
   d.ForgetIndexes();
   d.SetUpdating(true);
   if (d.FCacheBmp) d.FCacheBmp->SetSize(0, 0);

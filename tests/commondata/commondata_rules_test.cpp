@@ -29,6 +29,8 @@ TEST(CommonDataRules, TheThreeCOCSetsHaveTheirEdges) {
   for (int c : {53, 55, 61, 92, 142, 152}) EXPECT_FALSE(IsNoGlowClass(c)) << c;
   for (int c : {2, 18, 41, 76, 84, 96, 97, 131, 140}) EXPECT_TRUE(IsEditLikeClass(c)) << c;
   for (int c : {1, 19, 40, 75, 85, 95, 98, 130, 141}) EXPECT_FALSE(IsEditLikeClass(c)) << c;
+  for (int c : {92, 93, 94}) EXPECT_TRUE(IsButtonClass(c)) << c;
+  for (int c : {91, 95, 98}) EXPECT_FALSE(IsButtonClass(c)) << c;
 }
 
 TsGeneralData Section(int Transparency, int GradientPercent = 0, int ImagePercent = 0) {

@@ -8,6 +8,7 @@
 
 #include "skin/controls/sPanel.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/paint/sAlphaGraph.h"
 #include "skin/framework/kxColors.h"
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/sCommonData.h"
@@ -138,6 +139,19 @@ TEST(CommonHandler, EveryCommandAndSharedMessageReachesItsHook) {
   tk::FreeAndNil(manager);
 }
 
+// Paints its cache red and counts how often.
+class TPaintingHandler : public TkxCommonHandler {
+ public:
+  using TkxCommonHandler::TkxCommonHandler;
+  int Paints = 0;
+
+ protected:
+  void PaintContent(tk::TBitmap& Cache, int) override {
+    ++Paints;
+    FillBitmapRect(&Cache, tk::TRect{0, 0, Cache.Width(), Cache.Height()}, 0x0000FF);
+  }
+};
+
 TsGeneralData Sec(const wchar_t* Name, int Transparency, tk::TColor Color) {
   TsGeneralData s;
   s.ClassName = Name;
@@ -198,6 +212,21 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   EXPECT_EQ(p->SkinData()->SkinIndex, 0);
   SendControlCommand(p, KX_SKINLOADED, reinterpret_cast<intptr_t>(manager));
   EXPECT_EQ(p->SkinData()->SkinIndex, 1);
+
+  // The cache is painted once for the size and skin it shows; a skin that
+  // is replaced makes it resolve its section again and paint anew.
+  TPaintingHandler painter(*p->SkinData());
+  p->SetBounds(0, 0, 30, 20);
+  p->SkinData()->SetCustomColor(false);
+  painter.PrepareCache();
+  painter.PrepareCache();
+  EXPECT_EQ(painter.Paints, 1);
+  EXPECT_EQ(p->SkinData()->FCacheBmp->Width(), 30);
+  manager->RemoveSkin();
+  p->SkinData()->SetUpdating(false);
+  painter.PrepareCache();
+  EXPECT_EQ(painter.Paints, 2);
+  EXPECT_TRUE(p->SkinData()->IndexesCurrent());
 
   tk::FreeAndNil(other);
   tk::FreeAndNil(form);
