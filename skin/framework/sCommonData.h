@@ -1,15 +1,16 @@
 // TsCommonData: the skin state that every skinned control, window adapter
 // and form provider owns - the section it is painted from, the indexes of
 // the skin's pictures it uses, its cache bitmap with the BGChanged dirty
-// mark. It answers its children's background queries (sBackgroundQuery.h)
-// and is shown on screen through sCacheToDevice.h.
+// mark and the key it was built for. Messages reach it through the common
+// handler (sCommonHandler.h); it answers its children's background queries
+// (sBackgroundQuery.h), and its cache is shown through sCacheToDevice.h.
 //
 // The owner creates the object, sets COC and calls Loaded from its own
 // Loaded; the object owns its cache bitmap, never its owner or manager.
 // Nothing here raises: a missing manager, section, owner or parent gives
 // the neutral answer (-1 indexes, false, the owner's own colour).
 //
-// The classes run on Windows only (sCommonData_win.cpp); the rules at the
+// The class runs on Windows only (sCommonData_win.cpp); the rules at the
 // end (sCommonData.cpp) are pure and build natively. UI thread only.
 #pragma once
 

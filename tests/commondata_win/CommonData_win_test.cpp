@@ -297,7 +297,7 @@ TEST_F(CommonDataTest, RefreshedCornersShowWhatIsBehindTheControlNow) {
   mask.Bmp = std::make_unique<tk::TBitmap>(6, 6, tk::TPixelFormat::pf24bit);
   FillBitmapRect(mask.Bmp.get(), tk::TRect{0, 0, 6, 6}, 0x00FF00);
   for (tk::TPoint k : {tk::TPoint{0, 0}, tk::TPoint{5, 0}, tk::TPoint{0, 5}, tk::TPoint{5, 5}})
-    FillBitmapRect(mask.Bmp.get(), tk::TRect{k.X, k.Y, k.X + 1, k.Y + 1}, 0xFF00FF);
+    FillBitmapRect(mask.Bmp.get(), tk::TRect{k.X, k.Y, k.X + 1, k.Y + 1}, kxKeyColor);
   mask.R = tk::TRect{0, 0, 6, 6};
   mask.ImageCount = 1;
   mask.WL = mask.WT = mask.WR = mask.WB = 2;
