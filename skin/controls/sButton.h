@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsButton : public TsSectioned<tk::TButton, 93> {
+class TsButton : public TsSectioned<tk::TButton, cocButton> {
  public:
   TK_CLASS_NAME(TsButton)
-  explicit TsButton(tk::TComponent* AOwner) : TsSectioned<tk::TButton, 93>(AOwner) {}
+  explicit TsButton(tk::TComponent* AOwner) : TsSectioned<tk::TButton, cocButton>(AOwner) {}
 };
 
 }  // namespace kx

@@ -4,15 +4,16 @@
 #include <memory>
 
 #include "skin/controls/sSkinSection.h"
+#include "skin/framework/sBoundLabel.h"
 #include "toolkit/StdCtrls.h"
 
 namespace kx {
 
-class TsMemo : public TsSectioned<tk::TMemo, 7> {
+class TsMemo : public TsSectioned<tk::TMemo, cocMemo> {
  public:
   TK_CLASS_NAME(TsMemo)
   explicit TsMemo(tk::TComponent* AOwner)
-      : TsSectioned<tk::TMemo, 7>(AOwner), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
+      : TsSectioned<tk::TMemo, cocMemo>(AOwner), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
   TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
 
  private:

@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsPanel : public TsSectioned<tk::TPanel, 51> {
+class TsPanel : public TsSectioned<tk::TPanel, cocPanel> {
  public:
   TK_CLASS_NAME(TsPanel)
-  explicit TsPanel(tk::TComponent* AOwner) : TsSectioned<tk::TPanel, 51>(AOwner) {}
+  explicit TsPanel(tk::TComponent* AOwner) : TsSectioned<tk::TPanel, cocPanel>(AOwner) {}
 };
 
 }  // namespace kx

@@ -6,10 +6,10 @@
 
 namespace kx {
 
-class TsSpeedButton : public TsSectioned<tk::TSpeedButton, 92> {
+class TsSpeedButton : public TsSectioned<tk::TSpeedButton, cocSpeedButton> {
  public:
   TK_CLASS_NAME(TsSpeedButton)
-  explicit TsSpeedButton(tk::TComponent* AOwner) : TsSectioned<tk::TSpeedButton, 92>(AOwner) {}
+  explicit TsSpeedButton(tk::TComponent* AOwner) : TsSectioned<tk::TSpeedButton, cocSpeedButton>(AOwner) {}
 };
 
 }  // namespace kx

@@ -35,6 +35,10 @@ class TkxSkinContent {
   std::vector<TsPatternData> pa;
   std::unique_ptr<tk::TBitmap> MasterBitmap;
   bool SkinIsPacked = false;
+  // Which skin this is: the manager gives every content it puts in place
+  // (or empties) a new number, so indexes and caches made from an earlier
+  // skin can be told apart. 0 = never put in place.
+  uint32_t Generation = 0;
 
   // Section mask indexes (BorderIndex and the corner images) of every section
   // but GLOBALINFO, from ma.

@@ -142,6 +142,8 @@ class TsSkinManager : public tk::TComponent {
   // --- Public state ----------------------------------------------------------
   TkxSkinContent& Content() { return *FContent; }
   const TkxSkinContent& Content() const { return *FContent; }
+  // Changes whenever a skin is swapped in or removed (Content().Generation).
+  uint32_t SkinGeneration() const { return FContent->Generation; }
   TsSkinData& SkinData() { return FContent->SkinData; }
   std::vector<TsGeneralData>& gd() { return FContent->gd; }
   TConstantSkinData& ConstData() { return FContent->ConstData; }

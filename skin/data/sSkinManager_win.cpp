@@ -245,8 +245,19 @@ TkxLoadSettings TsSkinManager::LoadSettings(const String& SkinPath) const {
   return s;
 }
 
+namespace {
+
+// Process-wide, so that no two contents of any managers share a number.
+uint32_t NextSkinGeneration() {
+  static uint32_t last = 0;
+  return ++last;
+}
+
+}  // namespace
+
 void TsSkinManager::Swap(std::unique_ptr<TkxSkinContent> Loaded) {
   Loaded->SkinData.Active = false;
+  Loaded->Generation = NextSkinGeneration();
   FContent = std::move(Loaded);
   FSkinLoaded = true;
   DefaultSkinDirectory();
@@ -454,6 +465,7 @@ void TsSkinManager::RemoveSkin() {
   SkinData().Active = false;
   Broadcast(KX_SKINREMOVED, reinterpret_cast<intptr_t>(this));
   FContent->Clear();
+  FContent->Generation = NextSkinGeneration();
   FSkinLoaded = false;
   InitConstantIndexes();
 }

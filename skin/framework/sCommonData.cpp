@@ -1,51 +1,8 @@
-// Pure rules of the per-control skin state: the COC tables, the background
-// kind of a section, when a control needs a cache of its own, and where a
-// bound label goes.
-#include <algorithm>
-#include <initializer_list>
-#include <utility>
-
+// Pure rules of the per-control skin state: the background kind of a
+// section, and when a control needs a cache of its own.
 #include "skin/framework/sCommonData.h"
-#include "toolkit/SysUtils.h"
 
 namespace kx {
-
-namespace {
-
-bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
-
-bool OneOf(int v, std::initializer_list<int> list) { return std::find(list.begin(), list.end(), v) != list.end(); }
-
-}  // namespace
-
-bool IsContainerCOC(int COC) { return COC == 19 || InRange(COC, 51, 74) || COC == 110 || InRange(COC, 141, 161); }
-
-bool IsNoGlowCOC(int COC) {
-  return OneOf(COC, {51, 52, 54, 68, 73, 74, 110, 141, 143, 151, 161, 226}) || InRange(COC, 56, 60);
-}
-
-bool IsEditLikeCOC(int COC) {
-  return InRange(COC, 2, 18) || COC == 41 || InRange(COC, 76, 84) || COC == 96 || COC == 97 ||
-         InRange(COC, 131, 140);
-}
-
-tk::String DefaultSectionOf(int COC, const tk::String& ClassName) {
-  if (InRange(COC, 2, 8) || OneOf(COC, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227})) return L"EDIT";
-  if (InRange(COC, 11, 18) || COC == 81 || COC == 82) return L"COMBOBOX";
-  static const std::pair<int, const wchar_t*> single[] = {
-      {19, L"BAR"},          {20, L"BARTITLE"},      {32, L"CHECKBOX"},     {152, L"CHECKBOX"},
-      {33, L"RADIOBUTTON"},  {51, L"PANEL"},         {59, L"PANEL"},        {68, L"PANEL"},
-      {73, L"PANEL"},        {52, L"PANEL_LOW"},     {58, L"PANEL_LOW"},    {53, L"TOOLBAR"},
-      {54, L"TOOLBAR"},      {60, L"TOOLBAR"},       {56, L"DRAGBAR"},      {57, L"TABSHEET"},
-      {74, L"GROUPBOX"},     {226, L"GROUPBOX"},     {75, L"SPLITTER"},     {92, L"SPEEDBUTTON"},
-      {95, L"SPEEDBUTTON"},  {93, L"BUTTON"},        {94, L"BUTTON"},       {98, L"TOOLBUTTON"},
-      {141, L"PAGECONTROL"}, {143, L"PAGECONTROL"},  {151, L"STATUSBAR"},   {161, L"GAUGE"},
-      {165, L"TRACKBAR"},
-  };
-  for (const auto& [code, name] : single)
-    if (code == COC) return name;
-  return tk::UpperCaseAscii(ClassName);
-}
 
 uint16_t BGTypeOf(const TsGeneralData& Section) {
   uint16_t t = 0;
@@ -67,19 +24,6 @@ bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border,
   if (t == 100) return !ParentIsFlatContainer || !*ParentIsFlatContainer;
   if (t > 0 && t < 100) return true;
   return Section.ImagePercent != 0 || Section.GradientPercent != 0;
-}
-
-tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, int LabelWidth, int LabelHeight,
-                              int Indent) {
-  const int top = Owner.Top - LabelHeight - Indent;
-  switch (Layout) {
-    case sclLeft:
-      return {Owner.Left - LabelWidth - Indent - 4, Owner.Top + (Owner.Height() - LabelHeight) / 2 - 1};
-    case sclTopLeft: return {Owner.Left, top};
-    case sclTopCenter: return {Owner.Left + (Owner.Width() - LabelWidth) / 2, top};
-    case sclTopRight: return {Owner.Left + Owner.Width() - LabelWidth, top};
-  }
-  return {Owner.Left, top};
 }
 
 }  // namespace kx

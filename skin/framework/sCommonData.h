@@ -1,16 +1,16 @@
 // TsCommonData: the skin state that every skinned control, window adapter
 // and form provider owns - the section it is painted from, the indexes of
 // the skin's pictures it uses, its cache bitmap with the BGChanged dirty
-// mark - and the background query by which a control learns what its
-// parent shows behind it. TsBoundLabel is the caption label an edit-like
-// control can carry.
+// mark and the key it was built for. Messages reach it through the common
+// handler (sCommonHandler.h); it answers its children's background queries
+// (sBackgroundQuery.h), and its cache is shown through sCacheToDevice.h.
 //
 // The owner creates the object, sets COC and calls Loaded from its own
 // Loaded; the object owns its cache bitmap, never its owner or manager.
 // Nothing here raises: a missing manager, section, owner or parent gives
 // the neutral answer (-1 indexes, false, the owner's own colour).
 //
-// The classes run on Windows only (sCommonData_win.cpp); the rules at the
+// The class runs on Windows only (sCommonData_win.cpp); the rules at the
 // end (sCommonData.cpp) are pure and build natively. UI thread only.
 #pragma once
 
@@ -18,6 +18,8 @@
 #include <memory>
 
 #include "skin/data/sSkinOptions.h"
+#include "skin/framework/kxControlClass.h"
+#include "skin/framework/sBackgroundQuery.h"
 #include "skin/framework/sCacheInfo.h"
 #include "toolkit/Controls.h"
 #include "toolkit/StdCtrls.h"
@@ -42,27 +44,17 @@ constexpr uint16_t kxBGHorizontal = 1;
 constexpr uint16_t kxBGVertical = 2;
 constexpr uint16_t kxBGTexture = 4;
 
-// The colour answer that means "not known".
-constexpr tk::TColor kxUnknownColor = 0xFF00FF;
 // clBtnFace as a system colour: what an unskinned control without a colour shows.
 constexpr tk::TColor kxSysBtnFace = static_cast<tk::TColor>(0xFF00000F);
 
-// The question a control passes (by pointer, in LParam of KX_QUERYBACKGROUND)
-// to learn what its parent shows. X, Y answer where the asked control's
-// origin lies inside Bmp; painting adds the asking control's position.
-struct TBackgroundQuery {
-  tk::TBitmap* Bmp = nullptr;  // answer
-  tk::TColor Color = 0;        // answer when there is no bitmap
-  int X = 0, Y = 0;            // answer
-  tk::TRect R;                 // question: rectangle for PaintNow
-  uint8_t Kind = 0;            // answer: 0 none, 1 colour, 2 bitmap
-  uint8_t PaintNow = 0;        // question: paint into DC at R instead
-  HDC DC = nullptr;            // question: target of PaintNow
+// What a cache bitmap was built for; it is shown only while all of it still
+// holds (and BGChanged is clear).
+struct TkxCacheKey {
+  int Width = -1, Height = -1;
+  int State = -1;
+  uint32_t Generation = 0;  // TsSkinManager::SkinGeneration
+  bool operator==(const TkxCacheKey&) const = default;
 };
-
-constexpr uint8_t kxBGNone = 0;
-constexpr uint8_t kxBGColor = 1;
-constexpr uint8_t kxBGBitmap = 2;
 
 // What TsCommonData needs from a form provider that owns one (a provider is
 // no control, so it is reached through this instead).
@@ -98,10 +90,16 @@ class TsCommonData : public tk::TPersistent {
   TsSkinManager* SkinManager() const { return FSkinManager; }
   void SetSkinManager(TsSkinManager* Value);
   bool ManagerStored() const { return FSkinManager != nullptr; }
+  // Manager is going away: a control that chose it falls back to the default.
+  void ForgetManager(const TsSkinManager* Manager) {
+    if (FSkinManager == Manager) FSkinManager = nullptr;
+  }
   bool CustomColor() const { return FCustomColor; }
   void SetCustomColor(bool Value);
   bool CustomFont() const { return FCustomFont; }
   void SetCustomFont(bool Value);
+  // Unless custom, the owner's colour and font colour become Back and Text.
+  void TakeColours(tk::TColor Back, tk::TColor Text);
 
   // --- State -------------------------------------------------------------------
   TsSkinManager* EffectiveManager() const;
@@ -115,36 +113,43 @@ class TsCommonData : public tk::TPersistent {
   bool IsUpdating() const;
   // Writes FUpdating only (KX_SETUPDATING).
   void SetUpdating(bool Value) { FUpdating = Value; }
+  bool UpdatingFlag() const { return FUpdating; }
   bool UsesCache() const;
   bool IsActive() const;
   void InitCacheBmp();
+  // The effective manager's skin generation, 0 without a manager.
+  uint32_t SkinGeneration() const;
+  // False once the skin the indexes were resolved in has been replaced or
+  // removed: they may point at another skin's sections; UpdateIndexes.
+  bool IndexesCurrent() const { return FIndexGeneration == SkinGeneration(); }
+  // Indexes -1 for a removed skin (they are current for it).
+  void ForgetIndexes();
+  // The cache shows State for the owner's present size and skin.
+  bool CacheFits(int State) const;
+  // Called when the cache has been painted for State: records the key and
+  // clears BGChanged.
+  void CacheBuilt(int State);
   void Invalidate();
+  // Releases the glow shown for this control, if any.
+  void HideGlow();
   bool RepaintIfMoved() const;
   bool ParentTextured() const;
   // The solid colour the control shows in the normal (or hot) state.
   tk::TColor ControlColor(bool Hot = false, HWND Wnd = nullptr) const;
+  // The owner control's Color, a provider's form colour, else button face.
+  tk::TColor OwnerColor() const;
 
   // The container bit (kxStateContainer): recomputed, and with Spread asked
   // of every child too (KX_QUERYSKINSTATE with LParam 1).
   void UpdateSkinState(bool Spread = false);
   bool NeedsOwnCache() const;
 
-  // What lies behind the owner, asked of its parent.
-  TCacheInfo GetParentCache() const;
-  // The answer to KX_QUERYBACKGROUND (the common handler calls it).
-  void AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr) const;
-
-  // Before a cache is shown: the border mask's corner pieces of State drawn
-  // again over what the parent shows now, so a moved control's rounded
-  // corners show what is behind them. CornerSet bits: 1 top-left,
-  // 2 bottom-left, 4 top-right, 8 bottom-right.
-  void UpdateCorners(int State, int CornerSet = 15);
-  // Copies Src of the cache to DC with Src's top-left at Dst (DC in the
-  // owner's client coordinates moved by Dst - Src), clipped to the target
-  // and leaving out the children that paint themselves: of the owner
-  // control, or of the plain window Wnd when there is no owner control.
-  void CopyCacheToDevice(const tk::TRect& Src, HDC DC, tk::TPoint Dst, bool Corners = false, int State = 0,
-                         HWND Wnd = nullptr);
+  // What lies behind the owner, asked of its parent, and the answer to
+  // KX_QUERYBACKGROUND (sBackgroundQuery.h).
+  TCacheInfo GetParentCache() const { return kx::GetParentCache(*this); }
+  void AnswerBackgroundQuery(TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr) const {
+    kx::AnswerBackgroundQuery(*this, Query, Hot, Wnd);
+  }
 
   IkxCommonDataProvider* Provider() const { return FProvider; }
 
@@ -162,7 +167,7 @@ class TsCommonData : public tk::TPersistent {
   tk::TObject* FOwnerObject = nullptr;
   std::unique_ptr<tk::TBitmap> FCacheBmp;
   HRGN FRegion = nullptr;
-  int COC = 0;
+  int COC = cocNone;  // TkxControlClass
   bool FFocused = false;
   bool FMouseAbove = false;
   uint16_t CtrlSkinState = 0;
@@ -173,9 +178,9 @@ class TsCommonData : public tk::TPersistent {
   void Notify(uint16_t Command, intptr_t LParam);
   void SendToOwner(uint16_t Command);
   tk::TColor ParentColor(HWND Wnd) const;
-  // The owner control's Color, a provider's form colour, else button face.
-  tk::TColor OwnerColor() const;
-  void AnswerWithCache(TBackgroundQuery& Query) const;
+  // The control whose size the cache takes: the owner, or a provider's form.
+  tk::TControl* SizedControl() const;
+  TkxCacheKey KeyFor(int State) const;
 
   tk::String FSkinSection;
   bool FCustomFont = false;
@@ -183,71 +188,12 @@ class TsCommonData : public tk::TPersistent {
   bool FUpdating = false;
   TsSkinManager* FSkinManager = nullptr;
   IkxCommonDataProvider* FProvider = nullptr;
-};
-
-// Asks Control (or the plain window Wnd) for its background. A control
-// that leaves the query unanswered is asked to paint itself into the
-// query's DC when the query asked for painting before, else for its colour.
-void QueryControlBackground(TBackgroundQuery& Query, tk::TControl* Control, bool PaintNow);
-void QueryWindowBackground(TBackgroundQuery& Query, HWND Wnd, bool PaintNow);
-// What the parent window of Wnd shows; the empty TCacheInfo without one.
-TCacheInfo GetWindowParentCache(HWND Wnd);
-
-// --- TsBoundLabel ---------------------------------------------------------------
-
-enum TsCaptionLayout : uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
-
-// The caption label of an edit-like control, placed beside or above it on
-// the same parent. The label is owned by the owner control.
-class TsBoundLabel : public tk::TPersistent {
- public:
-  TK_CLASS_NAME(TsBoundLabel)
-  TsBoundLabel(tk::TControl* AOwner, TsCommonData* CommonData);
-  ~TsBoundLabel() override;
-  TsBoundLabel(const TsBoundLabel&) = delete;
-  TsBoundLabel& operator=(const TsBoundLabel&) = delete;
-
-  bool Active() const { return FActive; }
-  void SetActive(bool Value);
-  const tk::String& Caption() const { return FText; }
-  void SetCaption(const tk::String& Value);
-  int Indent() const { return FIndent; }
-  void SetIndent(int Value);
-  tk::TFont* Font();
-  void SetFont(const tk::TFont* Value);
-  TsCaptionLayout Layout() const { return FLayout; }
-  void SetLayout(TsCaptionLayout Value);
-  int MaxWidth() const { return FMaxWidth; }
-  void SetMaxWidth(int Value);
-  bool UseSkinColor() const;
-  void SetUseSkinColor(bool Value);
-
-  void AlignLabel();
-  tk::TCustomLabel* TheLabel() const { return FTheLabel; }
-
- private:
-  int FMaxWidth = 0;
-  tk::String FText;
-  TsCaptionLayout FLayout = sclLeft;
-  tk::TFont FFont;
-  int FIndent = 0;
-  bool FActive = false;
-  bool FUseSkinColor = true;
-  tk::TCustomLabel* FTheLabel = nullptr;
-  tk::TControl* FOwner;
-  TsCommonData* FCommonData;
+  uint32_t FIndexGeneration = 0;
+  TkxCacheKey FCacheKey;
 };
 
 // --- Pure rules (sCommonData.cpp) -------------------------------------------------
 
-// Containers: no mouse-above state.
-bool IsContainerCOC(int COC);
-bool IsNoGlowCOC(int COC);
-// Edit-like: redrawn on focus and hover changes.
-bool IsEditLikeCOC(int COC);
-// The section a control without one is painted from; ClassName (upper-cased)
-// for a COC without an entry.
-tk::String DefaultSectionOf(int COC, const tk::String& ClassName);
 // BGType of a section: how its background varies.
 uint16_t BGTypeOf(const TsGeneralData& Section);
 
@@ -259,9 +205,5 @@ struct TkxCacheNeed {
 };
 bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border,
                        const bool* ParentIsFlatContainer);
-
-// Where a bound label goes: the owner's bounds and the label's size.
-tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, int LabelWidth, int LabelHeight,
-                              int Indent);
 
 }  // namespace kx

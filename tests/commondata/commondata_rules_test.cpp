@@ -1,6 +1,7 @@
 // The tables and rules of the per-control skin state that need no window.
 #include <gtest/gtest.h>
 
+#include "skin/framework/sBoundLabel.h"
 #include "skin/framework/sCommonData.h"
 
 namespace kx {
@@ -22,12 +23,14 @@ TEST(CommonDataRules, TheCOCTablesNameTheDefaultSectionsAndTheRestFallsBackToThe
 }
 
 TEST(CommonDataRules, TheThreeCOCSetsHaveTheirEdges) {
-  for (int c : {19, 51, 74, 110, 141, 161}) EXPECT_TRUE(IsContainerCOC(c)) << c;
-  for (int c : {18, 20, 50, 75, 109, 140, 162}) EXPECT_FALSE(IsContainerCOC(c)) << c;
-  for (int c : {51, 52, 54, 56, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226}) EXPECT_TRUE(IsNoGlowCOC(c)) << c;
-  for (int c : {53, 55, 61, 92, 142, 152}) EXPECT_FALSE(IsNoGlowCOC(c)) << c;
-  for (int c : {2, 18, 41, 76, 84, 96, 97, 131, 140}) EXPECT_TRUE(IsEditLikeCOC(c)) << c;
-  for (int c : {1, 19, 40, 75, 85, 95, 98, 130, 141}) EXPECT_FALSE(IsEditLikeCOC(c)) << c;
+  for (int c : {19, 51, 74, 110, 141, 161}) EXPECT_TRUE(IsContainerClass(c)) << c;
+  for (int c : {18, 20, 50, 75, 109, 140, 162}) EXPECT_FALSE(IsContainerClass(c)) << c;
+  for (int c : {51, 52, 54, 56, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226}) EXPECT_TRUE(IsNoGlowClass(c)) << c;
+  for (int c : {53, 55, 61, 92, 142, 152}) EXPECT_FALSE(IsNoGlowClass(c)) << c;
+  for (int c : {2, 18, 41, 76, 84, 96, 97, 131, 140}) EXPECT_TRUE(IsEditLikeClass(c)) << c;
+  for (int c : {1, 19, 40, 75, 85, 95, 98, 130, 141}) EXPECT_FALSE(IsEditLikeClass(c)) << c;
+  for (int c : {92, 93, 94}) EXPECT_TRUE(IsButtonClass(c)) << c;
+  for (int c : {91, 95, 98}) EXPECT_FALSE(IsButtonClass(c)) << c;
 }
 
 TsGeneralData Section(int Transparency, int GradientPercent = 0, int ImagePercent = 0) {

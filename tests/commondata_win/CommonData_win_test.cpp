@@ -12,6 +12,8 @@
 #include "skin/controls/sSpeedButton.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/framework/kxColors.h"
+#include "skin/framework/sCacheToDevice.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sMessages.h"
 #include "toolkit/Forms.h"
@@ -21,24 +23,18 @@ namespace {
 
 using tk::String;
 
-// A panel that answers the background and skin-state queries as the common
-// handler will, and records every other engine command.
-class TAnsweringPanel : public TsPanel {
+// A panel that records every engine command the common handler passes on.
+class TRecordingPanel : public TsPanel {
  public:
-  explicit TAnsweringPanel(tk::TComponent* AOwner) : TsPanel(AOwner) {}
+  explicit TRecordingPanel(tk::TComponent* AOwner) : TsPanel(AOwner) {}
   std::vector<uint16_t> Commands;
   std::vector<intptr_t> LParams;
   void Dispatch(tk::TMessage& m) override {
-    switch (CommandOf(m)) {
-      case 0: TsPanel::Dispatch(m); return;
-      case KX_QUERYBACKGROUND: SkinData()->AnswerBackgroundQuery(*reinterpret_cast<TBackgroundQuery*>(m.LParam)); break;
-      case KX_QUERYSKINSTATE: m.Result = SkinData()->CtrlSkinState; break;
-      case KX_QUERYHANDLED: m.Result = 0; break;
-      default:
-        Commands.push_back(CommandOf(m));
-        LParams.push_back(m.LParam);
-        break;
+    if (const uint16_t c = CommandOf(m)) {
+      Commands.push_back(c);
+      LParams.push_back(m.LParam);
     }
+    TsPanel::Dispatch(m);
   }
 };
 
@@ -72,8 +68,8 @@ class CommonDataTest : public ::testing::Test {
     tk::FreeAndNil(Manager);
   }
   // A loaded panel with a section, placed at (x, y) in Parent.
-  TAnsweringPanel* Panel(tk::TWinControl* Parent, const wchar_t* Section, int x, int y, int w = 100, int h = 80) {
-    auto* p = tk::Create<TAnsweringPanel>(Form);
+  TRecordingPanel* Panel(tk::TWinControl* Parent, const wchar_t* Section, int x, int y, int w = 100, int h = 80) {
+    auto* p = tk::Create<TRecordingPanel>(Form);
     p->BeginReading();
     p->SetParent(Parent);
     p->SetBounds(x, y, w, h);
@@ -91,7 +87,7 @@ class CommonDataTest : public ::testing::Test {
 };
 
 TEST_F(CommonDataTest, ASectionChangeIsAnnouncedOnceAndAnEmptyNameStoresUnknown) {
-  TAnsweringPanel* p = Panel(Form, L"PANEL", 0, 0);
+  TRecordingPanel* p = Panel(Form, L"PANEL", 0, 0);
   TsCommonData* d = p->SkinData();
   EXPECT_EQ(d->SkinIndex, 0);
   EXPECT_TRUE(d->Skinned());
@@ -136,7 +132,7 @@ TEST_F(CommonDataTest, LoadedChoosesTheDefaultSectionAndGivesAnEditTheSkinColour
 }
 
 TEST_F(CommonDataTest, AFlatPanelIsAContainerThatNeedsNoCacheUntilItIsActive) {
-  TAnsweringPanel* flat = Panel(Form, L"PANEL", 0, 0);
+  TRecordingPanel* flat = Panel(Form, L"PANEL", 0, 0);
   TsCommonData* d = flat->SkinData();
   EXPECT_TRUE(d->CtrlSkinState & kxStateContainer);
   EXPECT_FALSE(d->UsesCache());
@@ -149,7 +145,7 @@ TEST_F(CommonDataTest, AFlatPanelIsAContainerThatNeedsNoCacheUntilItIsActive) {
   d->FFocused = false;
   flat->SetEnabled(true);
 
-  TAnsweringPanel* painted = Panel(Form, L"PAINTED", 0, 0);
+  TRecordingPanel* painted = Panel(Form, L"PAINTED", 0, 0);
   EXPECT_FALSE(painted->SkinData()->CtrlSkinState & kxStateContainer);
   EXPECT_TRUE(painted->SkinData()->UsesCache());
 
@@ -167,10 +163,10 @@ TEST_F(CommonDataTest, AFlatPanelIsAContainerThatNeedsNoCacheUntilItIsActive) {
 }
 
 TEST_F(CommonDataTest, SeeThroughControlsAnswerWithTheirParentsPictureOffsetByTheirPositions) {
-  TAnsweringPanel* base = Panel(Form, L"PAINTED", 0, 0, 300, 200);
+  TRecordingPanel* base = Panel(Form, L"PAINTED", 0, 0, 300, 200);
   base->SkinData()->InitCacheBmp();
-  TAnsweringPanel* outer = Panel(base, L"CLEAR", 10, 20, 150, 120);
-  TAnsweringPanel* inner = Panel(outer, L"CLEAR", 3, 4, 60, 50);
+  TRecordingPanel* outer = Panel(base, L"CLEAR", 10, 20, 150, 120);
+  TRecordingPanel* inner = Panel(outer, L"CLEAR", 3, 4, 60, 50);
 
   TBackgroundQuery q;
   QueryControlBackground(q, outer, false);
@@ -186,7 +182,7 @@ TEST_F(CommonDataTest, SeeThroughControlsAnswerWithTheirParentsPictureOffsetByTh
   EXPECT_EQ(q.Y, 24);
 
   // A control inside the inner one learns the same through GetParentCache.
-  TAnsweringPanel* child = Panel(inner, L"PANEL", 1, 1, 10, 10);
+  TRecordingPanel* child = Panel(inner, L"PANEL", 1, 1, 10, 10);
   const TCacheInfo ci = child->SkinData()->GetParentCache();
   EXPECT_TRUE(ci.Ready);
   EXPECT_EQ(ci.Bmp, base->SkinData()->FCacheBmp.get());
@@ -196,13 +192,13 @@ TEST_F(CommonDataTest, SeeThroughControlsAnswerWithTheirParentsPictureOffsetByTh
 
 TEST_F(CommonDataTest, WithoutAPictureTheQueryAnswersAColour) {
   // Half see-through without a built cache: unknown, so the asker paints opaque.
-  TAnsweringPanel* half = Panel(Form, L"HALF", 0, 0);
+  TRecordingPanel* half = Panel(Form, L"HALF", 0, 0);
   TBackgroundQuery q;
   QueryControlBackground(q, half, false);
   EXPECT_EQ(q.Kind, kxBGColor);
-  EXPECT_EQ(q.Color, kxUnknownColor);
+  EXPECT_EQ(q.Color, kxKeyColor);
 
-  TAnsweringPanel* flat = Panel(Form, L"PANEL", 0, 0);
+  TRecordingPanel* flat = Panel(Form, L"PANEL", 0, 0);
   q = TBackgroundQuery{};
   QueryControlBackground(q, flat, false);
   EXPECT_EQ(q.Kind, kxBGColor);
@@ -210,7 +206,7 @@ TEST_F(CommonDataTest, WithoutAPictureTheQueryAnswersAColour) {
 
   // A custom colour is the owner's own, whatever the section's transparency.
   for (const wchar_t* section : {L"TINTED", L"CLEAR", L"HALF"}) {
-    TAnsweringPanel* custom = Panel(flat, section, 0, 0);
+    TRecordingPanel* custom = Panel(flat, section, 0, 0);
     custom->SetColor(0x0A0B0C);
     custom->SkinData()->SetCustomColor(true);
     q = TBackgroundQuery{};
@@ -223,7 +219,7 @@ TEST_F(CommonDataTest, WithoutAPictureTheQueryAnswersAColour) {
   auto* plain = tk::Create<tk::TPanel>(Form);
   plain->SetParent(Form);
   plain->SetColor(0x123456);
-  TAnsweringPanel* over = Panel(plain, L"CLEAR", 0, 0);
+  TRecordingPanel* over = Panel(plain, L"CLEAR", 0, 0);
   const TCacheInfo ci = over->SkinData()->GetParentCache();
   EXPECT_FALSE(ci.Ready);
   EXPECT_EQ(ci.FillColor, 0x123456u);
@@ -234,15 +230,43 @@ TEST_F(CommonDataTest, ATintedControlShowsItsParentWithTheTransparencyWeight) {
   auto* parent = tk::Create<tk::TPanel>(Form);
   parent->SetParent(Form);
   parent->SetColor(0x010101);
-  TAnsweringPanel* tinted = Panel(parent, L"TINTED", 0, 0);
+  TRecordingPanel* tinted = Panel(parent, L"TINTED", 0, 0);
   // 40 % of 0x01 and 60 % of 0xFF per channel.
   const tk::TColor c = tinted->SkinData()->ControlColor();
   EXPECT_EQ(c & 0xFF, 153u);
   EXPECT_EQ(Panel(parent, L"CLEAR", 0, 0)->SkinData()->ControlColor(), 0x010101u);
 }
 
+TEST_F(CommonDataTest, ACacheFitsOnlyTheSizeStateAndSkinItWasBuiltFor) {
+  TRecordingPanel* p = Panel(Form, L"PAINTED", 0, 0, 100, 80);
+  TsCommonData* d = p->SkinData();
+  d->InitCacheBmp();
+  EXPECT_FALSE(d->CacheFits(0)) << "never built";
+  d->CacheBuilt(0);
+  EXPECT_TRUE(d->CacheFits(0));
+  EXPECT_FALSE(d->CacheFits(1)) << "another state";
+  d->Invalidate();
+  EXPECT_FALSE(d->CacheFits(0)) << "marked stale";
+  d->CacheBuilt(0);
+  p->SetBounds(0, 0, 101, 80);
+  EXPECT_FALSE(d->CacheFits(0)) << "resized";
+  d->InitCacheBmp();
+  d->CacheBuilt(0);
+  ASSERT_TRUE(d->IndexesCurrent());
+
+  // The skin is replaced: the indexes point into a skin that is gone.
+  const uint32_t before = Manager->SkinGeneration();
+  Manager->RemoveSkin();
+  EXPECT_NE(Manager->SkinGeneration(), before);
+  EXPECT_FALSE(d->IndexesCurrent());
+  EXPECT_FALSE(d->CacheFits(0));
+  d->UpdateIndexes();
+  EXPECT_TRUE(d->IndexesCurrent());
+  EXPECT_EQ(d->SkinIndex, -1);
+}
+
 TEST_F(CommonDataTest, TheCacheGoesToTheScreenAroundTheChildrenThatPaintThemselves) {
-  TAnsweringPanel* p = Panel(Form, L"PAINTED", 0, 0, 100, 80);
+  TRecordingPanel* p = Panel(Form, L"PAINTED", 0, 0, 100, 80);
   TsCommonData* d = p->SkinData();
   d->InitCacheBmp();
   FillBitmapRect(d->FCacheBmp.get(), tk::TRect{0, 0, 100, 80}, 0x0000FF);
@@ -253,7 +277,7 @@ TEST_F(CommonDataTest, TheCacheGoesToTheScreenAroundTheChildrenThatPaintThemselv
   tk::TBitmap screen(120, 100, tk::TPixelFormat::pf24bit);
   FillBitmapRect(&screen, tk::TRect{0, 0, 120, 100}, 0xFFFFFF);
   // The left half of the cache, shown at (5, 5).
-  d->CopyCacheToDevice(tk::TRect{0, 0, 50, 80}, screen.Canvas()->Handle(), tk::TPoint{5, 5});
+  CopyCacheToDevice(*d, tk::TRect{0, 0, 50, 80}, screen.Canvas()->Handle(), tk::TPoint{5, 5});
   ::GdiFlush();
   auto red = [&](int x, int y) {
     const uint8_t* px = screen.ScanLine(y) + x * 3;
@@ -273,7 +297,7 @@ TEST_F(CommonDataTest, RefreshedCornersShowWhatIsBehindTheControlNow) {
   mask.Bmp = std::make_unique<tk::TBitmap>(6, 6, tk::TPixelFormat::pf24bit);
   FillBitmapRect(mask.Bmp.get(), tk::TRect{0, 0, 6, 6}, 0x00FF00);
   for (tk::TPoint k : {tk::TPoint{0, 0}, tk::TPoint{5, 0}, tk::TPoint{0, 5}, tk::TPoint{5, 5}})
-    FillBitmapRect(mask.Bmp.get(), tk::TRect{k.X, k.Y, k.X + 1, k.Y + 1}, 0xFF00FF);
+    FillBitmapRect(mask.Bmp.get(), tk::TRect{k.X, k.Y, k.X + 1, k.Y + 1}, kxKeyColor);
   mask.R = tk::TRect{0, 0, 6, 6};
   mask.ImageCount = 1;
   mask.WL = mask.WT = mask.WR = mask.WB = 2;
@@ -283,17 +307,17 @@ TEST_F(CommonDataTest, RefreshedCornersShowWhatIsBehindTheControlNow) {
   framed.BorderIndex = 0;
   Manager->gd().push_back(framed);
 
-  TAnsweringPanel* base = Panel(Form, L"PAINTED", 0, 0, 200, 150);
+  TRecordingPanel* base = Panel(Form, L"PAINTED", 0, 0, 200, 150);
   base->SkinData()->InitCacheBmp();
   FillBitmapRect(base->SkinData()->FCacheBmp.get(), tk::TRect{0, 0, 200, 150}, 0xFF0000);
   FillBitmapRect(base->SkinData()->FCacheBmp.get(), tk::TRect{50, 30, 51, 31}, 0x00FFFF);
-  TAnsweringPanel* p = Panel(base, L"FRAMED", 50, 30, 40, 30);
+  TRecordingPanel* p = Panel(base, L"FRAMED", 50, 30, 40, 30);
   TsCommonData* d = p->SkinData();
   ASSERT_EQ(d->BorderIndex, 0);
   d->InitCacheBmp();
   FillBitmapRect(d->FCacheBmp.get(), tk::TRect{0, 0, 40, 30}, 0x0000FF);
 
-  d->UpdateCorners(0, 1 | 8);
+  UpdateCorners(*d, 0, 1 | 8);
   auto at = [&](int x, int y) {
     const uint8_t* px = d->FCacheBmp->ScanLine(y) + x * 3;
     return tk::TColor(px[0] << 16 | px[1] << 8 | px[2]);
