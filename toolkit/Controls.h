@@ -17,12 +17,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Messages.h"
+// Controls subclass foreign windows through object instances.
+#include "toolkit/ObjectInstances.h"
 #include "toolkit/Types.h"
 #include "toolkit/WinTypes.h"
 
@@ -105,7 +108,6 @@ constexpr TCursor crSizeAll = -22;
 // The system cursor for a TCursor (shared handle, never destroyed).
 HCURSOR CursorHandle(TCursor c);
 
-using TWndMethod = TEvent<TMessage&>;
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
@@ -117,6 +119,32 @@ TShiftState MouseShiftState(uintptr_t WParam);
 TShiftState KeyboardShiftState();
 // Shift state from a key message's LParam (Alt from the context bit).
 TShiftState KeyDataToShiftState(intptr_t KeyData);
+
+// --- Layout arithmetic (pure) ------------------------------------------------------
+// Lowers a size to the maximum, then raises it to the minimum (0 = no limit),
+// so a minimum above the maximum wins.
+void ClampSize(int& Width, int& Height, int MinWidth, int MinHeight, int MaxWidth, int MaxHeight);
+
+// A child as alignment sees it.
+struct TAlignItem {
+  TAlign Align = alNone;
+  bool Visible = true;
+  TRect Bounds;
+};
+// The order in which the aligned children take the parent's space.
+inline constexpr TAlign kAlignOrder[] = {alTop, alBottom, alLeft, alRight, alClient};
+// Moves item Index to Wanted and returns where it went (its own limits may
+// keep it from the wanted size).
+using TAlignPlaceFn = std::function<TRect(size_t Index, const TRect& Wanted)>;
+// Places the visible items aligned to Kind along their edge of Space, the one
+// nearest the edge first, and takes from Space what each one occupies.
+// Items' bounds follow what Place answered.
+void AlignPass(TAlign Kind, std::vector<TAlignItem>& Items, TRect& Space, const TAlignPlaceFn& Place);
+
+// DrawText flags for a reading order: right-aligned text turns left and
+// left-aligned text turns right under right-to-left alignment; centred
+// stays; right-to-left reading adds DT_RTLREADING.
+uint32_t BiDiDrawTextFlags(TBiDiMode Mode, uint32_t Flags);
 
 // Minimum and maximum size of a control; 0 = no limit. Applied bounds are
 // raised to the minimum and lowered to the maximum.
@@ -557,19 +585,6 @@ class TCustomControl : public TWinControl {
  private:
   std::unique_ptr<TControlCanvas> FCanvas;
 };
-
-// --- Subclassing foreign windows -----------------------------------------------
-// A window procedure that calls Method with the message record (a small
-// executable thunk: no property on the window is needed). Free it only when
-// no window uses it any more.
-void* MakeObjectInstance(TWndMethod Method);
-void FreeObjectInstance(void* ObjectInstance);
-
-// A hidden utility window of class "TPUtilWindow" whose messages go to
-// Method (timers, popup lists). Exceptions in Method reach the
-// application's handler.
-HWND AllocateHWnd(TWndMethod Method);
-void DeallocateHWnd(HWND Wnd);
 
 // The top-level form of a control, or null.
 TCustomForm* GetParentForm(const TControl* Control);

@@ -9,9 +9,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
-#include <mutex>
 
 #include "toolkit/Handles.h"
 #include "toolkit/WinSupport.h"
@@ -126,59 +124,6 @@ TControl* ControlUnderMouse() { return gMouseControl; }
 
 // --- TSizeConstraints ---------------------------------------------------------------
 
-void TSizeConstraints::Change() {
-  if (OnChange) OnChange(this);
-  if (FControl) FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
-}
-
-void TSizeConstraints::SetMinWidth(int v) {
-  if (v == FMinWidth) return;
-  FMinWidth = std::max(v, 0);
-  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMaxWidth = FMinWidth;
-  Change();
-}
-
-void TSizeConstraints::SetMinHeight(int v) {
-  if (v == FMinHeight) return;
-  FMinHeight = std::max(v, 0);
-  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMaxHeight = FMinHeight;
-  Change();
-}
-
-void TSizeConstraints::SetMaxWidth(int v) {
-  if (v == FMaxWidth) return;
-  FMaxWidth = std::max(v, 0);
-  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMinWidth = FMaxWidth;
-  Change();
-}
-
-void TSizeConstraints::SetMaxHeight(int v) {
-  if (v == FMaxHeight) return;
-  FMaxHeight = std::max(v, 0);
-  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMinHeight = FMaxHeight;
-  Change();
-}
-
-void TSizeConstraints::Assign(const TPersistent* Source) {
-  auto* s = dynamic_cast<const TSizeConstraints*>(Source);
-  if (!s) {
-    TPersistent::Assign(Source);
-    return;
-  }
-  FMinWidth = s->FMinWidth;
-  FMinHeight = s->FMinHeight;
-  FMaxWidth = s->FMaxWidth;
-  FMaxHeight = s->FMaxHeight;
-  Change();
-}
-
-void TSizeConstraints::Apply(int& Width, int& Height) const {
-  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
-  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
-  if (FMinWidth > 0 && Width < FMinWidth) Width = FMinWidth;
-  if (FMinHeight > 0 && Height < FMinHeight) Height = FMinHeight;
-}
-
 // --- TControl -----------------------------------------------------------------------
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
@@ -198,8 +143,6 @@ void TControl::BeforeDestruction() {
   TComponent::BeforeDestruction();
   if (gMouseControl == this) gMouseControl = nullptr;
 }
-
-void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
 
 void TControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
@@ -270,15 +213,6 @@ void TControl::DefaultHandler(TMessage& Message) {
   }
 }
 
-intptr_t TControl::Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-  TMessage m = MakeMessage(Msg, WParam, LParam);
-  if (WindowProc)
-    WindowProc(m);
-  else
-    WndProc(m);
-  return m.Result;
-}
-
 void TControl::DispatchMouse(TMessage& Message) {
   uint32_t msg = Message.Msg;
   const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
@@ -323,55 +257,6 @@ void TControl::DispatchMouse(TMessage& Message) {
   }
 }
 
-void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
-}
-
-void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-}
-
-void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
-}
-
-void TControl::Click() {
-  if (OnClick) OnClick(this);
-}
-
-void TControl::DblClick() {
-  if (OnDblClick) OnDblClick(this);
-}
-
-void TControl::Resize() {
-  if (OnResize) OnResize(this);
-}
-
-bool TControl::CanResize(int&, int&) { return true; }
-
-void TControl::ConstrainedResize(int&, int&, int&, int&) {}
-
-bool TControl::ApplyConstraints(int& Width, int& Height) {
-  if (!CanResize(Width, Height)) return false;
-  int minW = FConstraints.MinWidth(), minH = FConstraints.MinHeight();
-  int maxW = FConstraints.MaxWidth(), maxH = FConstraints.MaxHeight();
-  ConstrainedResize(minW, minH, maxW, maxH);
-  if (maxW > 0 && Width > maxW) Width = maxW;
-  if (maxH > 0 && Height > maxH) Height = maxH;
-  if (minW > 0 && Width < minW) Width = minW;
-  if (minH > 0 && Height < minH) Height = minH;
-  return true;
-}
-
-void TControl::Loaded() {
-  TComponent::Loaded();
-  if (FParent) {
-    if (FParentFont) ParentFontChanged();
-    if (FParentColor) ParentColorChanged();
-  }
-  RequestAlign();
-}
-
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove && FPopupMenu && PopupMenuHooks.AsComponent &&
@@ -384,13 +269,6 @@ void TControl::SetParent(TWinControl* AParent) {
   if (AParent == this) throw EInvalidOperation(L"A control cannot have itself as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
-}
-
-void TControl::UpdateBoundsRect(const TRect& R) {
-  FLeft = R.Left;
-  FTop = R.Top;
-  FWidth = R.Width();
-  FHeight = R.Height();
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -413,38 +291,6 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (moved) Perform(WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
   RequestAlign();
   if (sized) Resize();
-}
-
-TRect TControl::ClientRect() { return TRect{0, 0, FWidth, FHeight}; }
-
-void TControl::SetClientWidth(int v) { SetWidth(FWidth - ClientWidth() + v); }
-
-void TControl::SetClientHeight(int v) { SetHeight(FHeight - ClientHeight() + v); }
-
-TPoint TControl::ClientOrigin() {
-  if (!FParent) return TPoint{FLeft, FTop};
-  TPoint p = FParent->ClientOrigin();
-  return TPoint{p.X + FLeft, p.Y + FTop};
-}
-
-TPoint TControl::ClientToScreen(TPoint P) {
-  TPoint o = ClientOrigin();
-  return TPoint{P.X + o.X, P.Y + o.Y};
-}
-
-TPoint TControl::ScreenToClient(TPoint P) {
-  TPoint o = ClientOrigin();
-  return TPoint{P.X - o.X, P.Y - o.Y};
-}
-
-void TControl::SetAlign(TAlign v) {
-  if (v == FAlign) return;
-  FAlign = v;
-  if (FParent) FParent->Realign();
-}
-
-void TControl::RequestAlign() {
-  if (FParent) FParent->AlignControl(this);
 }
 
 void TControl::SetVisible(bool v) {
@@ -478,22 +324,10 @@ void TControl::SetColor(TColor v) {
   Invalidate();
 }
 
-void TControl::SetParentColor(bool v) {
-  if (v == FParentColor) return;
-  FParentColor = v;
-  if (v) ParentColorChanged();
-}
-
 void TControl::ParentColorChanged() {
   if (!FParentColor || !FParent) return;
   SetColor(FParent->Color());
   FParentColor = true;
-}
-
-void TControl::SetParentFont(bool v) {
-  if (v == FParentFont) return;
-  FParentFont = v;
-  if (v) ParentFontChanged();
 }
 
 void TControl::ParentFontChanged() {
@@ -518,8 +352,6 @@ void TControl::FontChanged(TObject*) {
   Invalidate();
 }
 
-String TControl::GetText() { return FText; }
-
 void TControl::SetText(const String& v) {
   if (GetText() == v) return;
   FText = v;
@@ -527,12 +359,6 @@ void TControl::SetText(const String& v) {
     ::SendMessageW(w->FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(v.c_str()));
   TextChanged();
   Perform(CM_TEXTCHANGED);
-}
-
-void TControl::SetCursor(TCursor v) {
-  if (v == FCursor) return;
-  FCursor = v;
-  Perform(CM_CURSORCHANGED);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* v) {
@@ -543,27 +369,6 @@ void TControl::SetPopupMenu(TPopupMenu* v) {
   if (TComponent* old = component(FPopupMenu)) old->RemoveFreeNotification(this);
   FPopupMenu = v;
   if (TComponent* c = component(v)) c->FreeNotification(this);
-}
-
-void TControl::SetBiDiMode(TBiDiMode v) {
-  if (v == FBiDiMode) return;
-  FBiDiMode = v;
-  Perform(CM_BIDIMODECHANGED);
-}
-
-bool TControl::UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
-
-bool TControl::UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
-
-uint32_t TControl::DrawTextBiDiModeFlags(uint32_t Flags) const {
-  if (UseRightToLeftAlignment()) {
-    if ((Flags & DT_RIGHT) == DT_RIGHT)
-      Flags &= ~static_cast<uint32_t>(DT_RIGHT);
-    else if ((Flags & DT_CENTER) != DT_CENTER)
-      Flags |= DT_RIGHT;
-  }
-  if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
-  return Flags;
 }
 
 bool TControl::MouseCapture() const {
@@ -594,15 +399,6 @@ void TControl::Invalidate() {
   if (!FVisible) return;
   RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
   ::InvalidateRect(FParent->FHandle, &r, !FControlStyle.Contains(csOpaque));
-}
-
-void TControl::Repaint() {
-  Invalidate();
-  Update();
-}
-
-void TControl::Update() {
-  if (FParent) FParent->Update();
 }
 
 void TControl::BringToFront() {
@@ -866,17 +662,6 @@ void TWinControl::RemoveControl(TControl* AControl) {
   if (AControl->FAlign != alNone && !IsDestroying()) Realign();
 }
 
-bool TWinControl::ContainsControl(const TControl* Control) const {
-  for (const TControl* c = Control; c; c = c->Parent())
-    if (c == this) return true;
-  return false;
-}
-
-int TWinControl::IndexOfControl(const TControl* Control) const {
-  auto it = std::find(FControls.begin(), FControls.end(), Control);
-  return it == FControls.end() ? -1 : static_cast<int>(it - FControls.begin());
-}
-
 void TWinControl::SetChildOrder(TControl* Child, int Order) {
   int cur = IndexOfControl(Child);
   if (cur < 0) return;
@@ -910,104 +695,6 @@ TControl* TWinControl::ControlAtPos(TPoint P, bool AllowDisabled, bool AllowWinC
     if (!IsWinControl(*it) && hit(*it)) return *it;
   return nullptr;
 }
-
-void TWinControl::Broadcast(TMessage& Message) {
-  for (TControl* c : std::vector<TControl*>(FControls)) {
-    if (IndexOfControl(c) < 0) continue;
-    c->WindowProc(Message);
-    if (Message.Result != 0) return;
-  }
-}
-
-void TWinControl::EnableAlign() {
-  if (FAlignLevel > 0) --FAlignLevel;
-  if (FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded)) Realign();
-}
-
-void TWinControl::AlignControl(TControl* AControl) {
-  if (AControl && AControl->Align() == alNone) return;
-  Realign();
-}
-
-void TWinControl::Realign() {
-  if (AlignDisabled() || IsLoading() || IsDestroying() || FControlState.Contains(csDestroyingHandle)) {
-    FControlState.Include(csAlignmentNeeded);
-    return;
-  }
-  FControlState.Exclude(csAlignmentNeeded);
-  DisableAlign();
-  try {
-    TRect r = ClientRect();
-    AdjustClientRect(r);
-    AlignControls(nullptr, r);
-  } catch (...) {
-    FControlState.Exclude(csAlignmentNeeded);
-    --FAlignLevel;
-    throw;
-  }
-  // Bounds set during alignment asked for another pass: the layout is
-  // already final, so don't loop.
-  FControlState.Exclude(csAlignmentNeeded);
-  --FAlignLevel;
-}
-
-void TWinControl::AdjustClientRect(TRect& Rect) { Rect.Inflate(-FBorderWidth, -FBorderWidth); }
-
-void TWinControl::AlignControls(TControl*, TRect& Rect) {
-  static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
-  for (TAlign a : order) {
-    std::vector<TControl*> list;
-    for (TControl* c : FControls)
-      if (c->Align() == a && c->Visible()) list.push_back(c);
-    // Same-side controls keep their visual order (nearest the edge first).
-    std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
-      switch (a) {
-        case alTop: return x->Top() < y->Top();
-        case alBottom: return x->Top() + x->Height() > y->Top() + y->Height();
-        case alLeft: return x->Left() < y->Left();
-        case alRight: return x->Left() + x->Width() > y->Left() + y->Width();
-        default: return false;
-      }
-    });
-    for (TControl* c : list) {
-      const int w = std::max(Rect.Width(), 0), h = std::max(Rect.Height(), 0);
-      switch (a) {
-        case alTop:
-          c->SetBounds(Rect.Left, Rect.Top, w, c->Height());
-          Rect.Top += c->Height();
-          break;
-        case alBottom:
-          c->SetBounds(Rect.Left, Rect.Bottom - c->Height(), w, c->Height());
-          Rect.Bottom -= c->Height();
-          break;
-        case alLeft:
-          c->SetBounds(Rect.Left, Rect.Top, c->Width(), h);
-          Rect.Left += c->Width();
-          break;
-        case alRight:
-          c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), h);
-          Rect.Right -= c->Width();
-          break;
-        case alClient: c->SetBounds(Rect.Left, Rect.Top, w, h); break;
-        default: break;
-      }
-    }
-  }
-}
-
-void TWinControl::SetBorderWidth(int v) {
-  if (v == FBorderWidth) return;
-  FBorderWidth = std::max(v, 0);
-  Realign();
-  Invalidate();
-}
-
-void TWinControl::Loaded() {
-  TControl::Loaded();
-  Realign();
-}
-
-void TWinControl::Resize() { TControl::Resize(); }
 
 // --- Bounds ---------------------------------------------------------------------------
 
@@ -1116,8 +803,6 @@ void TWinControl::UpdateShowing() {
   }
 }
 
-void TWinControl::ShowingChanged() { Perform(CM_SHOWINGCHANGED); }
-
 void TWinControl::CMShowingChanged(TMessage&) {
   if (!FHandle) return;
   ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
@@ -1125,21 +810,9 @@ void TWinControl::CMShowingChanged(TMessage&) {
                      (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-void TWinControl::SetParentBackground(bool v) {
-  if (v == ParentBackground()) return;
-  FControlStyle.Set(csParentBackground, v);
-  Invalidate();
-}
-
 void TWinControl::UpdateControlState() { UpdateShowing(); }
 
 // --- Focus -------------------------------------------------------------------------------
-
-bool TWinControl::CanFocus() {
-  for (TControl* c = this; c; c = c->Parent())
-    if (!c->Visible() || !c->Enabled()) return false;
-  return true;
-}
 
 bool TWinControl::Focused() { return FHandle && ::GetFocus() == FHandle; }
 
@@ -1150,14 +823,6 @@ void TWinControl::SetFocus() {
   ::SetFocus(Handle());
 }
 
-void TWinControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
-}
-
-void TWinControl::DoExit() {
-  if (OnExit) OnExit(this);
-}
-
 void TWinControl::WMSetFocus(TMessage& m) {
   DefaultHandler(m);
   if (TCustomForm* form = tk::GetParentForm(this)) form->SetFocusedControl(this);
@@ -1166,18 +831,6 @@ void TWinControl::WMSetFocus(TMessage& m) {
 void TWinControl::WMKillFocus(TMessage& m) { DefaultHandler(m); }
 
 // --- Keyboard ---------------------------------------------------------------------------
-
-void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
-
-void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyUp) OnKeyUp(this, Key, Shift);
-}
-
-void TWinControl::KeyPress(wchar_t& Key) {
-  if (OnKeyPress) OnKeyPress(this, Key);
-}
 
 void TWinControl::WMKey(TMessage& m) {
   switch (m.Msg) {
@@ -1207,22 +860,9 @@ void TWinControl::WMKey(TMessage& m) {
   DefaultHandler(m);
 }
 
-bool TWinControl::IsMenuShortCut(TMessage& KeyMsg) {
-  if (!PopupMenuHooks.IsShortCut) return false;
-  for (TControl* c = this; c; c = c->Parent())
-    if (c->PopupMenu() && PopupMenuHooks.IsShortCut(c->PopupMenu(), KeyMsg)) return true;
-  return false;
-}
-
 void TWinControl::CNKeyDown(TMessage& m) {
   TMessage key = MakeMessage(m.Msg == CN_KEYDOWN ? WM_KEYDOWN : WM_SYSKEYDOWN, m.WParam, m.LParam);
   if (IsMenuShortCut(key)) m.Result = 1;
-}
-
-bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
-  bool handled = false;
-  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
-  return handled;
 }
 
 void TWinControl::WMMouseWheel(TMessage& m) {
@@ -1777,148 +1417,6 @@ void TCustomControl::PaintWindow(HDC DC) {
   }
   FCanvas->SetHandle(nullptr);
   FCanvas->Unlock();
-}
-
-// --- Utility windows ------------------------------------------------------------------------
-
-namespace {
-
-LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* method = reinterpret_cast<TWndMethod*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (!method || !*method) return ::DefWindowProcW(wnd, msg, wp, lp);
-  TMessage m = MakeMessage(msg, wp, lp);
-  try {
-    (*method)(m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
-  return m.Result;
-}
-
-const wchar_t kUtilClass[] = L"TPUtilWindow";
-
-}  // namespace
-
-HWND AllocateHWnd(TWndMethod Method) {
-  static const bool registered = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = UtilWndProc;
-    wc.hInstance = detail::ProgramInstance();
-    wc.lpszClassName = kUtilClass;
-    return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  if (!registered) throw EOutOfResources(L"Cannot register window class TPUtilWindow");
-  HWND h = ::CreateWindowExW(WS_EX_TOOLWINDOW, kUtilClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             detail::ProgramInstance(), nullptr);
-  if (!h) throw EOutOfResources(L"Error creating window TPUtilWindow");
-  ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
-  return h;
-}
-
-void DeallocateHWnd(HWND Wnd) {
-  if (!Wnd) return;
-  auto* method = reinterpret_cast<TWndMethod*>(::GetWindowLongPtrW(Wnd, GWLP_USERDATA));
-  ::SetWindowLongPtrW(Wnd, GWLP_USERDATA, 0);
-  ::DestroyWindow(Wnd);
-  delete method;
-}
-
-// --- Object instances (thunks) ---------------------------------------------------------------
-
-namespace {
-
-// One executable slot per instance: it puts the instance's record where the
-// window handle was (the first argument) and jumps to InstanceProc.
-struct TInstanceRecord {
-  TWndMethod Method;
-};
-
-LRESULT CALLBACK InstanceProc(HWND recordAsWnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* rec = reinterpret_cast<TInstanceRecord*>(recordAsWnd);
-  TMessage m = MakeMessage(msg, wp, lp);
-  try {
-    rec->Method(m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
-  return m.Result;
-}
-
-constexpr size_t kSlotSize = 32;
-constexpr size_t kBlockSize = 4096;
-
-struct TThunkPool {
-  std::mutex lock;
-  std::vector<uint8_t*> free;
-  uint8_t* Take() {
-    std::lock_guard<std::mutex> g(lock);
-    if (free.empty()) {
-      auto* block = static_cast<uint8_t*>(
-          ::VirtualAlloc(nullptr, kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-      if (!block) throw EOutOfResources(L"Out of system resources");
-      for (size_t off = kBlockSize; off >= kSlotSize; off -= kSlotSize) free.push_back(block + off - kSlotSize);
-    }
-    uint8_t* s = free.back();
-    free.pop_back();
-    return s;
-  }
-  void Give(uint8_t* s) {
-    std::lock_guard<std::mutex> g(lock);
-    free.push_back(s);
-  }
-};
-
-TThunkPool& Pool() {
-  static auto* p = new TThunkPool;
-  return *p;
-}
-
-// Where the record pointer sits inside a slot (to find it again on free).
-#if defined(_WIN64)
-constexpr size_t kRecordOffset = 2;
-#else
-constexpr size_t kRecordOffset = 4;
-#endif
-
-}  // namespace
-
-void* MakeObjectInstance(TWndMethod Method) {
-  auto* rec = new TInstanceRecord{std::move(Method)};
-  uint8_t* code;
-  try {
-    code = Pool().Take();
-  } catch (...) {
-    delete rec;
-    throw;
-  }
-  uint8_t* p = code;
-  const auto recAddr = reinterpret_cast<uintptr_t>(rec);
-  const auto target = reinterpret_cast<uintptr_t>(&InstanceProc);
-#if defined(_WIN64)
-  *p++ = 0x48; *p++ = 0xB9;  // mov rcx, imm64 (first argument)
-  std::memcpy(p, &recAddr, 8); p += 8;
-  *p++ = 0x48; *p++ = 0xB8;  // mov rax, imm64
-  std::memcpy(p, &target, 8); p += 8;
-  *p++ = 0xFF; *p++ = 0xE0;  // jmp rax
-#else
-  *p++ = 0xC7; *p++ = 0x44; *p++ = 0x24; *p++ = 0x04;  // mov dword [esp+4], imm32
-  std::memcpy(p, &recAddr, 4); p += 4;
-  *p++ = 0xE9;  // jmp rel32
-  const auto rel = static_cast<uint32_t>(target - (reinterpret_cast<uintptr_t>(p) + 4));
-  std::memcpy(p, &rel, 4); p += 4;
-#endif
-  ::FlushInstructionCache(::GetCurrentProcess(), code, kSlotSize);
-  return code;
-}
-
-void FreeObjectInstance(void* ObjectInstance) {
-  if (!ObjectInstance) return;
-  auto* code = static_cast<uint8_t*>(ObjectInstance);
-  uintptr_t recAddr = 0;
-  std::memcpy(&recAddr, code + kRecordOffset, sizeof(recAddr));
-  delete reinterpret_cast<TInstanceRecord*>(recAddr);
-  std::memset(code, 0xCC, kSlotSize);
-  Pool().Give(code);
 }
 
 }  // namespace tk
