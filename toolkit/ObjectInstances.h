@@ -15,7 +15,9 @@ namespace tk {
 using TWndMethod = TEvent<TMessage&>;
 
 // A window procedure that calls Method with the message record (nothing is
-// stored on the window). Free it only when no window uses it any more.
+// stored on the window). It is one of a fixed pool of procedures in the
+// program's code; when all are taken, EOutOfResources. Free it only when no
+// window uses it any more; a freed one is handed out again.
 void* MakeObjectInstance(TWndMethod Method);
 void FreeObjectInstance(void* ObjectInstance);
 

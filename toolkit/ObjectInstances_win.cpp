@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <array>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "toolkit/WinSupport.h"
@@ -57,102 +58,90 @@ void DeallocateHWnd(HWND Wnd) {
   delete method;
 }
 
-// --- Object instances (thunks) ---------------------------------------------------------------
+// --- Object instances --------------------------------------------------------------------
 
 namespace {
 
-// One executable slot per instance: it puts the instance's record where the
-// window handle was (the first argument) and jumps to InstanceProc.
-struct TInstanceRecord {
-  TWndMethod Method;
+// A fixed pool of procedures the compiler made: procedure N calls the method
+// in slot N. Nothing is written into executable memory at run time, and the
+// code is the same for both word sizes.
+constexpr int kInstanceCount = 4096;
+
+struct TInstancePool {
+  std::mutex lock;
+  TWndMethod methods[kInstanceCount];
+  std::vector<int> free;  // slot numbers; the next one handed out is last
+  TInstancePool() {
+    free.reserve(kInstanceCount);
+    for (int i = kInstanceCount - 1; i >= 0; --i) free.push_back(i);
+  }
 };
 
-LRESULT CALLBACK InstanceProc(HWND recordAsWnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* rec = reinterpret_cast<TInstanceRecord*>(recordAsWnd);
-  TMessage m = MakeMessage(msg, wp, lp);
+// Never freed: a window may still call its procedure during the program's exit.
+TInstancePool& Pool() {
+  static auto* p = new TInstancePool;
+  return *p;
+}
+
+// Kept out of line: each pool procedure stays a call with its slot number.
+[[gnu::noinline]] LRESULT SlotProc(int Slot, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) noexcept {
+  TInstancePool& pool = Pool();
+  const TWndMethod& method = pool.methods[Slot];
+  // A window still calling a freed instance gets the default answer.
+  if (!method) return ::DefWindowProcW(Wnd, Msg, WParam, LParam);
+  TMessage m = MakeMessage(Msg, WParam, LParam);
   try {
-    rec->Method(m);
+    method(m);
   } catch (...) {
     detail::HandleCallbackException(nullptr);
   }
   return m.Result;
 }
 
-constexpr size_t kSlotSize = 32;
-constexpr size_t kBlockSize = 4096;
-
-struct TThunkPool {
-  std::mutex lock;
-  std::vector<uint8_t*> free;
-  uint8_t* Take() {
-    std::lock_guard<std::mutex> g(lock);
-    if (free.empty()) {
-      auto* block = static_cast<uint8_t*>(
-          ::VirtualAlloc(nullptr, kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-      if (!block) throw EOutOfResources(L"Out of system resources");
-      for (size_t off = kBlockSize; off >= kSlotSize; off -= kSlotSize) free.push_back(block + off - kSlotSize);
-    }
-    uint8_t* s = free.back();
-    free.pop_back();
-    return s;
-  }
-  void Give(uint8_t* s) {
-    std::lock_guard<std::mutex> g(lock);
-    free.push_back(s);
-  }
-};
-
-TThunkPool& Pool() {
-  static auto* p = new TThunkPool;
-  return *p;
+template <int N>
+LRESULT CALLBACK PoolProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  return SlotProc(N, Wnd, Msg, WParam, LParam);
 }
 
-// Where the record pointer sits inside a slot (to find it again on free).
-#if defined(_WIN64)
-constexpr size_t kRecordOffset = 2;
-#else
-constexpr size_t kRecordOffset = 4;
-#endif
+template <int... N>
+constexpr std::array<WNDPROC, sizeof...(N)> MakeProcTable(std::integer_sequence<int, N...>) {
+  return {&PoolProc<N>...};
+}
+
+constexpr std::array<WNDPROC, kInstanceCount> kProcs = MakeProcTable(std::make_integer_sequence<int, kInstanceCount>{});
+
+int SlotOf(void* ObjectInstance) {
+  for (int i = 0; i < kInstanceCount; ++i)
+    if (reinterpret_cast<void*>(kProcs[static_cast<size_t>(i)]) == ObjectInstance) return i;
+  return -1;
+}
 
 }  // namespace
 
 void* MakeObjectInstance(TWndMethod Method) {
-  auto* rec = new TInstanceRecord{std::move(Method)};
-  uint8_t* code;
-  try {
-    code = Pool().Take();
-  } catch (...) {
-    delete rec;
-    throw;
-  }
-  uint8_t* p = code;
-  const auto recAddr = reinterpret_cast<uintptr_t>(rec);
-  const auto target = reinterpret_cast<uintptr_t>(&InstanceProc);
-#if defined(_WIN64)
-  *p++ = 0x48; *p++ = 0xB9;  // mov rcx, imm64 (first argument)
-  std::memcpy(p, &recAddr, 8); p += 8;
-  *p++ = 0x48; *p++ = 0xB8;  // mov rax, imm64
-  std::memcpy(p, &target, 8); p += 8;
-  *p++ = 0xFF; *p++ = 0xE0;  // jmp rax
-#else
-  *p++ = 0xC7; *p++ = 0x44; *p++ = 0x24; *p++ = 0x04;  // mov dword [esp+4], imm32
-  std::memcpy(p, &recAddr, 4); p += 4;
-  *p++ = 0xE9;  // jmp rel32
-  const auto rel = static_cast<uint32_t>(target - (reinterpret_cast<uintptr_t>(p) + 4));
-  std::memcpy(p, &rel, 4); p += 4;
-#endif
-  ::FlushInstructionCache(::GetCurrentProcess(), code, kSlotSize);
-  return code;
+  TInstancePool& pool = Pool();
+  std::lock_guard<std::mutex> g(pool.lock);
+  if (pool.free.empty())
+    throw EOutOfResources(L"Out of system resources");
+  const int slot = pool.free.back();
+  pool.methods[slot] = std::move(Method);
+  pool.free.pop_back();
+  return reinterpret_cast<void*>(kProcs[static_cast<size_t>(slot)]);
 }
 
 void FreeObjectInstance(void* ObjectInstance) {
   if (!ObjectInstance) return;
-  auto* code = static_cast<uint8_t*>(ObjectInstance);
-  uintptr_t recAddr = 0;
-  std::memcpy(&recAddr, code + kRecordOffset, sizeof(recAddr));
-  delete reinterpret_cast<TInstanceRecord*>(recAddr);
-  std::memset(code, 0xCC, kSlotSize);
-  Pool().Give(code);
+  const int slot = SlotOf(ObjectInstance);
+  if (slot < 0) return;  // not one of ours
+  TInstancePool& pool = Pool();
+  TWndMethod old;
+  {
+    std::lock_guard<std::mutex> g(pool.lock);
+    if (!pool.methods[slot]) return;  // freed twice
+    old = std::move(pool.methods[slot]);
+    pool.methods[slot] = nullptr;
+    pool.free.push_back(slot);
+  }
 }
 
 }  // namespace tk
