@@ -369,7 +369,8 @@ class TControl : public TComponent {
   friend class TWinControl;
   void FontChanged(TObject* Sender);
   void DispatchMouse(TMessage& Message);
-  void DispatchNotification(TMessage& Message);
+  void WMContextMenu(TMessage& Message, TPoint ScreenPos);
+  void CMMouseEnterLeave(TMessage& Message);
 
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
@@ -515,25 +516,33 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* AControl);
   void AlignControl(TControl* AControl);
   void UpdateControlState();
+  // Message handlers: Dispatch cracks the parameters; m is there for the
+  // result and for passing the message on.
   void WMPaint(TMessage& m);
-  void WMPrint(TMessage& m);
-  void WMEraseBkgnd(TMessage& m);
+  void WMPrint(TMessage& m, HDC DC, uint32_t Flags);
+  void WMPrintClient(TMessage& m, HDC DC);
+  void WMEraseBkgnd(TMessage& m, HDC DC);
   void WMMouse(TMessage& m);
-  void WMSetCursor(TMessage& m);
-  void WMContextMenu(TMessage& m);
-  void WMCommand(TMessage& m);
+  void WMMouseLeave(TMessage& m);
+  void WMCaptureChanged(TMessage& m, HWND NewCapture);
+  void WMCancelMode(TMessage& m);
+  void WMSetCursor(TMessage& m, HWND Wnd, uint32_t HitTest);
+  void WMContextMenu(TMessage& m, TPoint ScreenPos);
+  // Hands a parent's notification to the child control it concerns (as
+  // message Reflected), or to the default handler.
   void WMNotifyReflect(TMessage& m, uint32_t Reflected, HWND Child);
+  void CNCtlColor(TMessage& m, HDC DC);
   void WMSize(TMessage& m);
   void WMMove(TMessage& m);
   void WMWindowPosChanged(TMessage& m);
   void WMSetFocus(TMessage& m);
-  void WMKillFocus(TMessage& m);
   void WMMouseWheel(TMessage& m);
-  void WMKey(TMessage& m);
-  void WMCtlColor(TMessage& m);
-  void WMNCDestroy(TMessage& m);
-  void CNKeyDown(TMessage& m);
-  void CMShowingChanged(TMessage& m);
+  void CMMouseWheel(TMessage& m, TShiftState Shift, int WheelDelta, TPoint MousePos);
+  void WMKeyDown(TMessage& m, uint16_t Key, TShiftState Shift);
+  void WMKeyUp(TMessage& m, uint16_t Key, TShiftState Shift);
+  void WMChar(TMessage& m, wchar_t Key);
+  void CNKeyDown(TMessage& m, uint32_t KeyMsg);
+  void CMShowingChanged();
   void ReadBoundsFromWindow();
 
   std::vector<TControl*> FControls;       // in insertion (z) order

@@ -41,6 +41,30 @@ bool IsToolkitRange(uint32_t msg) { return msg >= CM_BASE && msg < 0xC000; }
 
 bool IsWinControl(const TControl* c) { return dynamic_cast<const TWinControl*>(c) != nullptr; }
 
+// Moves and button presses, releases and double clicks of the three buttons.
+bool IsMouseMessage(uint32_t msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
+bool IsCtlColor(uint32_t msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
+// Parameter crackers for the routers.
+TPoint PointOf(intptr_t LParam) { return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)}; }
+HWND WndOf(intptr_t v) { return reinterpret_cast<HWND>(v); }
+HDC DCOf(uintptr_t v) { return reinterpret_cast<HDC>(v); }
+template <class T>
+const T* StructOf(intptr_t LParam) {
+  return reinterpret_cast<const T*>(LParam);
+}
+
+// The child window a notification or an owner-drawn item comes from; null
+// for menus (they stay with the window that owns them).
+HWND NotifyingWindow(const NMHDR* n) { return n ? n->hwndFrom : nullptr; }
+HWND ItemWindow(const DRAWITEMSTRUCT* s) { return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr; }
+HWND ItemWindow(const DELETEITEMSTRUCT* s) { return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr; }
+HWND ItemWindow(const COMPAREITEMSTRUCT* s) { return s ? s->hwndItem : nullptr; }
+// Measuring comes before the item has a window handle in the message: by its identifier.
+HWND ItemWindow(HWND Parent, const MEASUREITEMSTRUCT* s) {
+  return s && s->CtlType != ODT_MENU ? ::GetDlgItem(Parent, static_cast<int>(s->CtlID)) : nullptr;
+}
+
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
 TControl* FindHotControl(POINT screen);
@@ -145,52 +169,29 @@ void TControl::BeforeDestruction() {
 }
 
 void TControl::Dispatch(TMessage& Message) {
+  if (IsMouseMessage(Message.Msg)) return DispatchMouse(Message);
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE: DispatchMouse(Message); return;
-    case WM_CONTEXTMENU:
-      if (FPopupMenu && PopupMenuHooks.Popup) {
-        POINT pt{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        if (Message.LParam == -1) {
-          TPoint p = ClientToScreen(TPoint{0, 0});
-          pt = POINT{p.X, p.Y};
-        }
-        PopupMenuHooks.Popup(FPopupMenu, this, pt.x, pt.y);
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-    case CM_HITTEST:
-    case CM_PARENTFONTCHANGED:
-    case CM_PARENTCOLORCHANGED: DispatchNotification(Message); return;
-    default: break;
+    case WM_CONTEXTMENU: return WMContextMenu(Message, PointOf(Message.LParam));
+    case CM_MOUSEENTER: return CMMouseEnterLeave(Message);
+    case CM_MOUSELEAVE: return CMMouseEnterLeave(Message);
+    case CM_HITTEST: Message.Result = 1; return;
+    case CM_PARENTFONTCHANGED: return ParentFontChanged();
+    case CM_PARENTCOLORCHANGED: return ParentColorChanged();
+    default: return DefaultHandler(Message);
   }
-  DefaultHandler(Message);
 }
 
-void TControl::DispatchNotification(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-      // The parents hear of it too, told which control it was.
-      if (FParent)
-        FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<intptr_t>(this));
-      break;
-    case CM_HITTEST: Message.Result = 1; break;
-    case CM_PARENTFONTCHANGED: ParentFontChanged(); break;
-    case CM_PARENTCOLORCHANGED: ParentColorChanged(); break;
-    default: break;
-  }
+void TControl::WMContextMenu(TMessage& Message, TPoint ScreenPos) {
+  if (!FPopupMenu || !PopupMenuHooks.Popup) return DefaultHandler(Message);
+  // From the keyboard (-1): at the control's top-left corner.
+  if (Message.LParam == -1) ScreenPos = ClientToScreen(TPoint{0, 0});
+  PopupMenuHooks.Popup(FPopupMenu, this, ScreenPos.X, ScreenPos.Y);
+  Message.Result = 1;
+}
+
+void TControl::CMMouseEnterLeave(TMessage& Message) {
+  // The parents hear of it too, told which control it was.
+  if (FParent) FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<intptr_t>(this));
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
@@ -620,8 +621,6 @@ void TWinControl::RecreateWnd() {
   HandleNeeded();
 }
 
-void TWinControl::WMNCDestroy(TMessage& m) { DefaultHandler(m); }
-
 // --- Children and alignment ----------------------------------------------------------
 
 void TWinControl::InsertControl(TControl* AControl) {
@@ -803,7 +802,7 @@ void TWinControl::UpdateShowing() {
   }
 }
 
-void TWinControl::CMShowingChanged(TMessage&) {
+void TWinControl::CMShowingChanged() {
   if (!FHandle) return;
   ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
@@ -828,40 +827,31 @@ void TWinControl::WMSetFocus(TMessage& m) {
   if (TCustomForm* form = tk::GetParentForm(this)) form->SetFocusedControl(this);
 }
 
-void TWinControl::WMKillFocus(TMessage& m) { DefaultHandler(m); }
-
 // --- Keyboard ---------------------------------------------------------------------------
 
-void TWinControl::WMKey(TMessage& m) {
-  switch (m.Msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      uint16_t key = static_cast<uint16_t>(m.WParam);
-      const TShiftState shift = KeyDataToShiftState(m.LParam);
-      if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
-        KeyDown(key, shift);
-      else
-        KeyUp(key, shift);
-      if (key == 0) return;
-      m.WParam = key;
-      break;
-    }
-    case WM_CHAR: {
-      wchar_t ch = static_cast<wchar_t>(m.WParam);
-      KeyPress(ch);
-      if (ch == 0) return;
-      m.WParam = ch;
-      break;
-    }
-    default: break;
-  }
+void TWinControl::WMKeyDown(TMessage& m, uint16_t Key, TShiftState Shift) {
+  KeyDown(Key, Shift);
+  if (Key == 0) return;  // taken by the handler
+  m.WParam = Key;
   DefaultHandler(m);
 }
 
-void TWinControl::CNKeyDown(TMessage& m) {
-  TMessage key = MakeMessage(m.Msg == CN_KEYDOWN ? WM_KEYDOWN : WM_SYSKEYDOWN, m.WParam, m.LParam);
+void TWinControl::WMKeyUp(TMessage& m, uint16_t Key, TShiftState Shift) {
+  KeyUp(Key, Shift);
+  if (Key == 0) return;
+  m.WParam = Key;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMChar(TMessage& m, wchar_t Key) {
+  KeyPress(Key);
+  if (Key == 0) return;
+  m.WParam = Key;
+  DefaultHandler(m);
+}
+
+void TWinControl::CNKeyDown(TMessage& m, uint32_t KeyMsg) {
+  TMessage key = MakeMessage(KeyMsg, m.WParam, m.LParam);
   if (IsMenuShortCut(key)) m.Result = 1;
 }
 
@@ -944,13 +934,13 @@ void TWinControl::WMPaint(TMessage& m) {
   PaintHandler(m);
 }
 
-void TWinControl::WMEraseBkgnd(TMessage& m) {
+void TWinControl::WMEraseBkgnd(TMessage& m, HDC dc) {
   const bool systemClass = FDefWndProc && FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW);
+  // The DC in both parameters is the toolkit's own request (double buffering, printing).
   if (systemClass && !(m.WParam != 0 && m.WParam == static_cast<uintptr_t>(m.LParam))) {
     DefaultHandler(m);
     return;
   }
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!dc) return;
   const TRect c = ClientRect();
   RECT r{c.Left, c.Top, c.Right, c.Bottom};
@@ -958,11 +948,9 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
   m.Result = 1;
 }
 
-void TWinControl::WMPrint(TMessage& m) {
+void TWinControl::WMPrint(TMessage& m, HDC dc, uint32_t flags) {
   const bool systemClass = FDefWndProc && FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW);
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!FHandle || !dc) return;
-  const auto flags = static_cast<UINT>(m.LParam);
   if ((flags & PRF_CHECKVISIBLE) && !::IsWindowVisible(FHandle)) return;
   if (systemClass && ControlCount() == 0) {
     DefaultHandler(m);
@@ -1082,8 +1070,8 @@ void TWinControl::WMMouse(TMessage& m) {
   TControl::WndProc(m);
 }
 
-void TWinControl::WMSetCursor(TMessage& m) {
-  if (reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
+void TWinControl::WMSetCursor(TMessage& m, HWND Wnd, uint32_t HitTest) {
+  if (Wnd == FHandle && HitTest == HTCLIENT) {
     TCursor cur = Screen ? Screen->Cursor() : crDefault;
     if (cur == crDefault) {
       POINT pt{};
@@ -1101,9 +1089,9 @@ void TWinControl::WMSetCursor(TMessage& m) {
   DefaultHandler(m);
 }
 
-void TWinControl::WMContextMenu(TMessage& m) {
+void TWinControl::WMContextMenu(TMessage& m, TPoint ScreenPos) {
   if (m.LParam != -1) {
-    POINT pt{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    POINT pt{ScreenPos.X, ScreenPos.Y};
     ::ScreenToClient(FHandle, &pt);
     if (TControl* c = ControlAtPos(TPoint{pt.x, pt.y}, false)) {
       m.Result = c->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
@@ -1121,18 +1109,6 @@ void TWinControl::WMNotifyReflect(TMessage& m, uint32_t Reflected, HWND Child) {
     return;
   }
   DefaultHandler(m);
-}
-
-void TWinControl::WMCommand(TMessage& m) {
-  if (m.LParam == 0) {
-    DefaultHandler(m);  // menus and accelerators
-    return;
-  }
-  WMNotifyReflect(m, CN_COMMAND, reinterpret_cast<HWND>(m.LParam));
-}
-
-void TWinControl::WMCtlColor(TMessage& m) {
-  WMNotifyReflect(m, CN_BASE + m.Msg, reinterpret_cast<HWND>(m.LParam));
 }
 
 // --- Size and position ------------------------------------------------------------------
@@ -1157,156 +1133,98 @@ void TWinControl::WMMove(TMessage& m) {
 // --- The message path -------------------------------------------------------------------
 
 void TWinControl::WndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      if (FHandle) {
-        WMMouse(Message);
-        return;
-      }
-      break;
-    default: break;
-  }
+  // A window routes the mouse to its window-less children first.
+  if (FHandle && IsMouseMessage(Message.Msg)) return WMMouse(Message);
   TControl::WndProc(Message);
 }
-
 void TWinControl::Dispatch(TMessage& m) {
+  if (IsCtlColor(m.Msg)) return WMNotifyReflect(m, CN_BASE + m.Msg, WndOf(m.LParam));
+  if (IsCtlColor(m.Msg - CN_BASE)) return CNCtlColor(m, DCOf(m.WParam));
   switch (m.Msg) {
-    case WM_PAINT: WMPaint(m); return;
-    case WM_PRINTCLIENT:
-      if (FDefWndProc == reinterpret_cast<void*>(::DefWindowProcW)) {
-        TMessage p = MakeMessage(WM_PAINT, m.WParam, 0);
-        PaintHandler(p);
-        return;
-      }
-      break;
-    case WM_PRINT: WMPrint(m); return;
-    case WM_ERASEBKGND: WMEraseBkgnd(m); return;
-    case WM_SETCURSOR: WMSetCursor(m); return;
-    case WM_CONTEXTMENU: WMContextMenu(m); return;
-    case WM_COMMAND: WMCommand(m); return;
-    case WM_NOTIFY:
-      WMNotifyReflect(m, CN_NOTIFY, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
-      return;
-    case WM_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      if (dis && dis->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_DRAWITEM, dis->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      if (mis && mis->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_MEASUREITEM, ::GetDlgItem(FHandle, static_cast<int>(mis->CtlID)));
-        return;
-      }
-      break;
-    }
-    case WM_DELETEITEM: {
-      auto* di = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam);
-      if (di && di->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_DELETEITEM, di->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_COMPAREITEM: {
-      auto* ci = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam);
-      if (ci) {
-        WMNotifyReflect(m, CN_COMPAREITEM, ci->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (m.LParam) {
-        WMNotifyReflect(m, CN_BASE + m.Msg, reinterpret_cast<HWND>(m.LParam));
-        return;
-      }
-      break;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: WMCtlColor(m); return;
-    case CN_CTLCOLORMSGBOX:
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORDLG:
-    case CN_CTLCOLORSCROLLBAR:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(FFont.Color())));
-      ::SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(FBrush.Color())));
-      m.Result = reinterpret_cast<intptr_t>(FBrush.Handle());
-      return;
-    }
-    case WM_SIZE: WMSize(m); return;
-    case WM_MOVE: WMMove(m); return;
-    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); return;
-    case WM_SETFOCUS: WMSetFocus(m); return;
-    case WM_KILLFOCUS: WMKillFocus(m); return;
-    case WM_MOUSEWHEEL: WMMouseWheel(m); return;
-    case CM_MOUSEWHEEL: {
-      const auto delta = static_cast<int16_t>(HIWORD(m.WParam));
-      const TPoint pos{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-      if (DoMouseWheel(MouseShiftState(LOWORD(m.WParam)), delta, pos))
-        m.Result = 1;
-      else if (FParent)
-        m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
-      return;
-    }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-    case WM_CHAR: WMKey(m); return;
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: CNKeyDown(m); return;
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
-    case CM_FOCUSCHANGED: Broadcast(m); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
-    case CM_ENABLEDCHANGED: return;
-    case WM_NCDESTROY: WMNCDestroy(m); return;
-    case WM_MOUSELEAVE: {
-      FTrackingLeave = false;
-      POINT screen{};
-      ::GetCursorPos(&screen);
-      TControl* hot = FindHotControl(screen);
-      // Moving into a child window or a window-less child is no leave.
-      if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) SetMouseControl(hot);
-      DefaultHandler(m);
-      return;
-    }
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(m.LParam) != FHandle) FCaptureControl = nullptr;
-      DefaultHandler(m);
-      return;
-    case WM_CANCELMODE:
-      if (FCaptureControl) {
-        FCaptureControl = nullptr;
-        if (::GetCapture() == FHandle) ::ReleaseCapture();
-      }
-      DefaultHandler(m);
-      return;
-    default: break;
+    case WM_PAINT: return WMPaint(m);
+    case WM_PRINTCLIENT: return WMPrintClient(m, DCOf(m.WParam));
+    case WM_PRINT: return WMPrint(m, DCOf(m.WParam), static_cast<uint32_t>(m.LParam));
+    case WM_ERASEBKGND: return WMEraseBkgnd(m, DCOf(m.WParam));
+    case WM_SETCURSOR: return WMSetCursor(m, WndOf(static_cast<intptr_t>(m.WParam)), LOWORD(m.LParam));
+    case WM_CONTEXTMENU: return WMContextMenu(m, PointOf(m.LParam));
+    case WM_COMMAND: return WMNotifyReflect(m, CN_COMMAND, WndOf(m.LParam));  // no window: menus, accelerators
+    case WM_NOTIFY: return WMNotifyReflect(m, CN_NOTIFY, NotifyingWindow(StructOf<NMHDR>(m.LParam)));
+    case WM_DRAWITEM: return WMNotifyReflect(m, CN_DRAWITEM, ItemWindow(StructOf<DRAWITEMSTRUCT>(m.LParam)));
+    case WM_MEASUREITEM:
+      return WMNotifyReflect(m, CN_MEASUREITEM, ItemWindow(FHandle, StructOf<MEASUREITEMSTRUCT>(m.LParam)));
+    case WM_DELETEITEM: return WMNotifyReflect(m, CN_DELETEITEM, ItemWindow(StructOf<DELETEITEMSTRUCT>(m.LParam)));
+    case WM_COMPAREITEM: return WMNotifyReflect(m, CN_COMPAREITEM, ItemWindow(StructOf<COMPAREITEMSTRUCT>(m.LParam)));
+    case WM_HSCROLL: return WMNotifyReflect(m, CN_HSCROLL, WndOf(m.LParam));
+    case WM_VSCROLL: return WMNotifyReflect(m, CN_VSCROLL, WndOf(m.LParam));
+    case WM_SIZE: return WMSize(m);
+    case WM_MOVE: return WMMove(m);
+    case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
+    case WM_SETFOCUS: return WMSetFocus(m);
+    case WM_KILLFOCUS: return DefaultHandler(m);
+    case WM_MOUSEWHEEL: return WMMouseWheel(m);
+    case CM_MOUSEWHEEL:
+      return CMMouseWheel(m, MouseShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), PointOf(m.LParam));
+    case WM_KEYDOWN: return WMKeyDown(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_SYSKEYDOWN: return WMKeyDown(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_KEYUP: return WMKeyUp(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_SYSKEYUP: return WMKeyUp(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_CHAR: return WMChar(m, static_cast<wchar_t>(m.WParam));
+    case CN_KEYDOWN: return CNKeyDown(m, WM_KEYDOWN);
+    case CN_SYSKEYDOWN: return CNKeyDown(m, WM_SYSKEYDOWN);
+    case CM_ENTER: return DoEnter();
+    case CM_EXIT: return DoExit();
+    case CM_FOCUSCHANGED: return Broadcast(m);
+    case CM_SHOWINGCHANGED: return CMShowingChanged();
+    case CM_ENABLEDCHANGED: return;  // the window was enabled or disabled already
+    case WM_NCDESTROY: return DefaultHandler(m);
+    case WM_MOUSELEAVE: return WMMouseLeave(m);
+    case WM_CAPTURECHANGED: return WMCaptureChanged(m, WndOf(m.LParam));
+    case WM_CANCELMODE: return WMCancelMode(m);
+    default: return TControl::Dispatch(m);
   }
-  TControl::Dispatch(m);
+}
+
+void TWinControl::WMPrintClient(TMessage& m, HDC DC) {
+  // Our own classes paint through the toolkit; system classes print themselves.
+  if (FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW)) return TControl::Dispatch(m);
+  TMessage p = MakeMessage(WM_PAINT, reinterpret_cast<uintptr_t>(DC), 0);
+  PaintHandler(p);
+}
+
+void TWinControl::CNCtlColor(TMessage& m, HDC DC) {
+  ::SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(FFont.Color())));
+  ::SetBkColor(DC, static_cast<COLORREF>(ColorToRGB(FBrush.Color())));
+  m.Result = reinterpret_cast<intptr_t>(FBrush.Handle());
+}
+
+void TWinControl::CMMouseWheel(TMessage& m, TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  if (DoMouseWheel(Shift, WheelDelta, MousePos))
+    m.Result = 1;
+  else if (FParent)
+    m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+}
+
+void TWinControl::WMMouseLeave(TMessage& m) {
+  FTrackingLeave = false;
+  POINT screen{};
+  ::GetCursorPos(&screen);
+  TControl* hot = FindHotControl(screen);
+  // Moving into a child window or a window-less child is no leave.
+  if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) SetMouseControl(hot);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCaptureChanged(TMessage& m, HWND NewCapture) {
+  if (NewCapture != FHandle) FCaptureControl = nullptr;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCancelMode(TMessage& m) {
+  if (FCaptureControl) {
+    FCaptureControl = nullptr;
+    if (::GetCapture() == FHandle) ::ReleaseCapture();
+  }
+  DefaultHandler(m);
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
