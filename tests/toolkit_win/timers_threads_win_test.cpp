@@ -134,14 +134,17 @@ TEST(Threads, ASuspendedWorkerPausesAtItsNextSynchronizeAndResumes) {
 }
 
 TEST(Threads, FreeingARunningThreadTerminatesAndWaitsForIt) {
-  std::atomic<bool> ended{false};
+  std::atomic<bool> running{false}, ended{false};
   {
     TWorker w([&](TWorker* self) {
+      running = true;
       while (!self->Terminated()) ::Sleep(1);
       ended = true;
     });
     w.Start();
-    ::Sleep(10);
+    // A busy machine may not have started it yet; a thread that never ran is freed without running.
+    for (int i = 0; i < 5000 && !running; ++i) ::Sleep(1);
+    ASSERT_TRUE(running);
   }
   EXPECT_TRUE(ended);
 }
