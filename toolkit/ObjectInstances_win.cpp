@@ -70,6 +70,7 @@ constexpr int kInstanceCount = 4096;
 struct TInstancePool {
   std::mutex lock;
   TWndMethod methods[kInstanceCount];
+  bool used[kInstanceCount] = {};
   std::vector<int> free;  // slot numbers; the next one handed out is last
   TInstancePool() {
     free.reserve(kInstanceCount);
@@ -86,12 +87,11 @@ TInstancePool& Pool() {
 // Kept out of line: each pool procedure stays a call with its slot number.
 [[gnu::noinline]] LRESULT SlotProc(int Slot, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) noexcept {
   TInstancePool& pool = Pool();
-  const TWndMethod& method = pool.methods[Slot];
   // A window still calling a freed instance gets the default answer.
-  if (!method) return ::DefWindowProcW(Wnd, Msg, WParam, LParam);
+  if (!pool.used[Slot]) return ::DefWindowProcW(Wnd, Msg, WParam, LParam);
   TMessage m = MakeMessage(Msg, WParam, LParam);
   try {
-    method(m);
+    pool.methods[Slot](m);
   } catch (...) {
     detail::HandleCallbackException(nullptr);
   }
@@ -121,10 +121,10 @@ int SlotOf(void* ObjectInstance) {
 void* MakeObjectInstance(TWndMethod Method) {
   TInstancePool& pool = Pool();
   std::lock_guard<std::mutex> g(pool.lock);
-  if (pool.free.empty())
-    throw EOutOfResources(L"Out of system resources");
+  if (pool.free.empty()) throw EOutOfResources(L"Out of system resources");
   const int slot = pool.free.back();
   pool.methods[slot] = std::move(Method);
+  pool.used[slot] = true;
   pool.free.pop_back();
   return reinterpret_cast<void*>(kProcs[static_cast<size_t>(slot)]);
 }
@@ -134,12 +134,14 @@ void FreeObjectInstance(void* ObjectInstance) {
   const int slot = SlotOf(ObjectInstance);
   if (slot < 0) return;  // not one of ours
   TInstancePool& pool = Pool();
+  // The method goes outside the lock: destroying it may run any code.
   TWndMethod old;
   {
     std::lock_guard<std::mutex> g(pool.lock);
-    if (!pool.methods[slot]) return;  // freed twice
+    if (!pool.used[slot]) return;  // freed twice
     old = std::move(pool.methods[slot]);
     pool.methods[slot] = nullptr;
+    pool.used[slot] = false;
     pool.free.push_back(slot);
   }
 }

@@ -258,9 +258,12 @@ TEST(ObjectInstance, AllInstancesAnswerForTheirOwnMethodUntilThePoolRunsOutAndFr
     EXPECT_EQ(mbi.Protect & (PAGE_READWRITE | PAGE_EXECUTE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_WRITECOPY), 0u);
   }
 
-  // A freed instance is handed out again, now for the new method; the rest keep theirs.
+  // A freed instance answers by default until it is handed out again, once
+  // (even when freed twice), now for the new method; the rest keep theirs.
   void* freed = all[7];
   FreeObjectInstance(freed);
+  FreeObjectInstance(freed);
+  EXPECT_EQ(call(freed, 1), 0);
   void* again = MakeObjectInstance(method(-100));
   EXPECT_EQ(again, freed);
   EXPECT_EQ(call(again, 1), -99);
