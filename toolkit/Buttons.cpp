@@ -166,38 +166,42 @@ void TSpeedButton::Click() { TGraphicControl::Click(); }
 
 void TSpeedButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CM_BUTTONPRESSED:
-      ButtonPressed(Message);
-      return;
-    case CM_ENABLEDCHANGED:
-      TGraphicControl::Dispatch(Message);
-      EnabledChanged();
-      return;
-    case CM_VISIBLECHANGED:
-      TGraphicControl::Dispatch(Message);
-      FMouseInControl = false;
-      return;
-    case CM_MOUSEENTER:
-      TGraphicControl::Dispatch(Message);
-      if ((Message.LParam == 0 || Message.LParam == reinterpret_cast<intptr_t>(this)) && Enabled() &&
-          !FMouseInControl) {
-        FMouseInControl = true;
-        if (FFlat) Invalidate();
-      }
-      return;
-    case CM_MOUSELEAVE:
-      TGraphicControl::Dispatch(Message);
-      // Cleared whatever the enabled state: a button disabled under the
-      // mouse must be enterable again once it is enabled.
-      if (FMouseInControl) {
-        FMouseInControl = false;
-        if (FFlat) Invalidate();
-      }
-      return;
-    default:
-      break;
+    case CM_BUTTONPRESSED: return ButtonPressed(Message);
+    case CM_ENABLEDCHANGED: return CMEnabledChanged(Message);
+    case CM_VISIBLECHANGED: return CMVisibleChanged(Message);
+    case CM_MOUSEENTER: return CMMouseEnter(Message, reinterpret_cast<TControl*>(Message.LParam));
+    case CM_MOUSELEAVE: return CMMouseLeave(Message);
+    default: return TGraphicControl::Dispatch(Message);
   }
+}
+
+void TSpeedButton::CMEnabledChanged(TMessage& Message) {
   TGraphicControl::Dispatch(Message);
+  EnabledChanged();
+}
+
+void TSpeedButton::CMVisibleChanged(TMessage& Message) {
+  TGraphicControl::Dispatch(Message);
+  FMouseInControl = false;
+}
+
+void TSpeedButton::CMMouseEnter(TMessage& Message, TControl* Entered) {
+  TGraphicControl::Dispatch(Message);
+  // Null or this button: the mouse came to this button, not to a child.
+  if ((!Entered || Entered == this) && Enabled() && !FMouseInControl) {
+    FMouseInControl = true;
+    if (FFlat) Invalidate();
+  }
+}
+
+void TSpeedButton::CMMouseLeave(TMessage& Message) {
+  TGraphicControl::Dispatch(Message);
+  // Cleared whatever the enabled state: a button disabled under the
+  // mouse must be enterable again once it is enabled.
+  if (FMouseInControl) {
+    FMouseInControl = false;
+    if (FFlat) Invalidate();
+  }
 }
 
 }  // namespace tk

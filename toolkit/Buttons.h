@@ -84,6 +84,10 @@ class TSpeedButton : public TGraphicControl {
  private:
   void ButtonPressed(TMessage& Message);
   void EnabledChanged();
+  void CMEnabledChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMMouseEnter(TMessage& Message, TControl* Entered);
+  void CMMouseLeave(TMessage& Message);
   bool Inside(int X, int Y) const { return X >= 0 && X < Width() && Y >= 0 && Y < Height(); }
   TButtonState RestingState() const { return FDown ? bsExclusive : bsUp; }
 

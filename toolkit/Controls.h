@@ -17,12 +17,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Messages.h"
+// Controls subclass foreign windows through object instances.
+#include "toolkit/ObjectInstances.h"
 #include "toolkit/Types.h"
 #include "toolkit/WinTypes.h"
 
@@ -105,7 +108,6 @@ constexpr TCursor crSizeAll = -22;
 // The system cursor for a TCursor (shared handle, never destroyed).
 HCURSOR CursorHandle(TCursor c);
 
-using TWndMethod = TEvent<TMessage&>;
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
@@ -117,6 +119,32 @@ TShiftState MouseShiftState(uintptr_t WParam);
 TShiftState KeyboardShiftState();
 // Shift state from a key message's LParam (Alt from the context bit).
 TShiftState KeyDataToShiftState(intptr_t KeyData);
+
+// --- Layout arithmetic (pure) ------------------------------------------------------
+// Lowers a size to the maximum, then raises it to the minimum (0 = no limit),
+// so a minimum above the maximum wins.
+void ClampSize(int& Width, int& Height, int MinWidth, int MinHeight, int MaxWidth, int MaxHeight);
+
+// A child as alignment sees it.
+struct TAlignItem {
+  TAlign Align = alNone;
+  bool Visible = true;
+  TRect Bounds;
+};
+// The order in which the aligned children take the parent's space.
+inline constexpr TAlign kAlignOrder[] = {alTop, alBottom, alLeft, alRight, alClient};
+// Moves item Index to Wanted and returns where it went (its own limits may
+// keep it from the wanted size).
+using TAlignPlaceFn = std::function<TRect(size_t Index, const TRect& Wanted)>;
+// Places the visible items aligned to Kind along their edge of Space, the one
+// nearest the edge first, and takes from Space what each one occupies.
+// Items' bounds follow what Place answered.
+void AlignPass(TAlign Kind, std::vector<TAlignItem>& Items, TRect& Space, const TAlignPlaceFn& Place);
+
+// DrawText flags for a reading order: right-aligned text turns left and
+// left-aligned text turns right under right-to-left alignment; centred
+// stays; right-to-left reading adds DT_RTLREADING.
+uint32_t BiDiDrawTextFlags(TBiDiMode Mode, uint32_t Flags);
 
 // Minimum and maximum size of a control; 0 = no limit. Applied bounds are
 // raised to the minimum and lowered to the maximum.
@@ -341,7 +369,8 @@ class TControl : public TComponent {
   friend class TWinControl;
   void FontChanged(TObject* Sender);
   void DispatchMouse(TMessage& Message);
-  void DispatchNotification(TMessage& Message);
+  void WMContextMenu(TMessage& Message, TPoint ScreenPos);
+  void CMMouseEnterLeave(TMessage& Message);
 
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
@@ -487,25 +516,33 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* AControl);
   void AlignControl(TControl* AControl);
   void UpdateControlState();
+  // Message handlers: Dispatch cracks the parameters; m is there for the
+  // result and for passing the message on.
   void WMPaint(TMessage& m);
-  void WMPrint(TMessage& m);
-  void WMEraseBkgnd(TMessage& m);
+  void WMPrint(TMessage& m, HDC DC, uint32_t Flags);
+  void WMPrintClient(TMessage& m, HDC DC);
+  void WMEraseBkgnd(TMessage& m, HDC DC);
   void WMMouse(TMessage& m);
-  void WMSetCursor(TMessage& m);
-  void WMContextMenu(TMessage& m);
-  void WMCommand(TMessage& m);
+  void WMMouseLeave(TMessage& m);
+  void WMCaptureChanged(TMessage& m, HWND NewCapture);
+  void WMCancelMode(TMessage& m);
+  void WMSetCursor(TMessage& m, HWND Wnd, uint32_t HitTest);
+  void WMContextMenu(TMessage& m, TPoint ScreenPos);
+  // Hands a parent's notification to the child control it concerns (as
+  // message Reflected), or to the default handler.
   void WMNotifyReflect(TMessage& m, uint32_t Reflected, HWND Child);
+  void CNCtlColor(TMessage& m, HDC DC);
   void WMSize(TMessage& m);
   void WMMove(TMessage& m);
   void WMWindowPosChanged(TMessage& m);
   void WMSetFocus(TMessage& m);
-  void WMKillFocus(TMessage& m);
   void WMMouseWheel(TMessage& m);
-  void WMKey(TMessage& m);
-  void WMCtlColor(TMessage& m);
-  void WMNCDestroy(TMessage& m);
-  void CNKeyDown(TMessage& m);
-  void CMShowingChanged(TMessage& m);
+  void CMMouseWheel(TMessage& m, TShiftState Shift, int WheelDelta, TPoint MousePos);
+  void WMKeyDown(TMessage& m, uint16_t Key, TShiftState Shift);
+  void WMKeyUp(TMessage& m, uint16_t Key, TShiftState Shift);
+  void WMChar(TMessage& m, wchar_t Key);
+  void CNKeyDown(TMessage& m, uint32_t KeyMsg);
+  void CMShowingChanged();
   void ReadBoundsFromWindow();
 
   std::vector<TControl*> FControls;       // in insertion (z) order
@@ -557,19 +594,6 @@ class TCustomControl : public TWinControl {
  private:
   std::unique_ptr<TControlCanvas> FCanvas;
 };
-
-// --- Subclassing foreign windows -----------------------------------------------
-// A window procedure that calls Method with the message record (a small
-// executable thunk: no property on the window is needed). Free it only when
-// no window uses it any more.
-void* MakeObjectInstance(TWndMethod Method);
-void FreeObjectInstance(void* ObjectInstance);
-
-// A hidden utility window of class "TPUtilWindow" whose messages go to
-// Method (timers, popup lists). Exceptions in Method reach the
-// application's handler.
-HWND AllocateHWnd(TWndMethod Method);
-void DeallocateHWnd(HWND Wnd);
 
 // The top-level form of a control, or null.
 TCustomForm* GetParentForm(const TControl* Control);

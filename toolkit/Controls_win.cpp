@@ -9,9 +9,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
-#include <mutex>
 
 #include "toolkit/Handles.h"
 #include "toolkit/WinSupport.h"
@@ -42,6 +40,30 @@ std::map<String, WNDPROC>& ClassProcs() {
 bool IsToolkitRange(uint32_t msg) { return msg >= CM_BASE && msg < 0xC000; }
 
 bool IsWinControl(const TControl* c) { return dynamic_cast<const TWinControl*>(c) != nullptr; }
+
+// Moves and button presses, releases and double clicks of the three buttons.
+bool IsMouseMessage(uint32_t msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
+bool IsCtlColor(uint32_t msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
+// Parameter crackers for the routers.
+TPoint PointOf(intptr_t LParam) { return TPoint{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)}; }
+HWND WndOf(intptr_t v) { return reinterpret_cast<HWND>(v); }
+HDC DCOf(uintptr_t v) { return reinterpret_cast<HDC>(v); }
+template <class T>
+const T* StructOf(intptr_t LParam) {
+  return reinterpret_cast<const T*>(LParam);
+}
+
+// The child window a notification or an owner-drawn item comes from; null
+// for menus (they stay with the window that owns them).
+HWND NotifyingWindow(const NMHDR* n) { return n ? n->hwndFrom : nullptr; }
+HWND ItemWindow(const DRAWITEMSTRUCT* s) { return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr; }
+HWND ItemWindow(const DELETEITEMSTRUCT* s) { return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr; }
+HWND ItemWindow(const COMPAREITEMSTRUCT* s) { return s ? s->hwndItem : nullptr; }
+// Measuring comes before the item has a window handle in the message: by its identifier.
+HWND ItemWindow(HWND Parent, const MEASUREITEMSTRUCT* s) {
+  return s && s->CtlType != ODT_MENU ? ::GetDlgItem(Parent, static_cast<int>(s->CtlID)) : nullptr;
+}
 
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -126,59 +148,6 @@ TControl* ControlUnderMouse() { return gMouseControl; }
 
 // --- TSizeConstraints ---------------------------------------------------------------
 
-void TSizeConstraints::Change() {
-  if (OnChange) OnChange(this);
-  if (FControl) FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
-}
-
-void TSizeConstraints::SetMinWidth(int v) {
-  if (v == FMinWidth) return;
-  FMinWidth = std::max(v, 0);
-  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMaxWidth = FMinWidth;
-  Change();
-}
-
-void TSizeConstraints::SetMinHeight(int v) {
-  if (v == FMinHeight) return;
-  FMinHeight = std::max(v, 0);
-  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMaxHeight = FMinHeight;
-  Change();
-}
-
-void TSizeConstraints::SetMaxWidth(int v) {
-  if (v == FMaxWidth) return;
-  FMaxWidth = std::max(v, 0);
-  if (FMaxWidth > 0 && FMaxWidth < FMinWidth) FMinWidth = FMaxWidth;
-  Change();
-}
-
-void TSizeConstraints::SetMaxHeight(int v) {
-  if (v == FMaxHeight) return;
-  FMaxHeight = std::max(v, 0);
-  if (FMaxHeight > 0 && FMaxHeight < FMinHeight) FMinHeight = FMaxHeight;
-  Change();
-}
-
-void TSizeConstraints::Assign(const TPersistent* Source) {
-  auto* s = dynamic_cast<const TSizeConstraints*>(Source);
-  if (!s) {
-    TPersistent::Assign(Source);
-    return;
-  }
-  FMinWidth = s->FMinWidth;
-  FMinHeight = s->FMinHeight;
-  FMaxWidth = s->FMaxWidth;
-  FMaxHeight = s->FMaxHeight;
-  Change();
-}
-
-void TSizeConstraints::Apply(int& Width, int& Height) const {
-  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
-  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
-  if (FMinWidth > 0 && Width < FMinWidth) Width = FMinWidth;
-  if (FMinHeight > 0 && Height < FMinHeight) Height = FMinHeight;
-}
-
 // --- TControl -----------------------------------------------------------------------
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
@@ -199,55 +168,30 @@ void TControl::BeforeDestruction() {
   if (gMouseControl == this) gMouseControl = nullptr;
 }
 
-void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
-
 void TControl::Dispatch(TMessage& Message) {
+  if (IsMouseMessage(Message.Msg)) return DispatchMouse(Message);
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE: DispatchMouse(Message); return;
-    case WM_CONTEXTMENU:
-      if (FPopupMenu && PopupMenuHooks.Popup) {
-        POINT pt{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        if (Message.LParam == -1) {
-          TPoint p = ClientToScreen(TPoint{0, 0});
-          pt = POINT{p.X, p.Y};
-        }
-        PopupMenuHooks.Popup(FPopupMenu, this, pt.x, pt.y);
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-    case CM_HITTEST:
-    case CM_PARENTFONTCHANGED:
-    case CM_PARENTCOLORCHANGED: DispatchNotification(Message); return;
-    default: break;
+    case WM_CONTEXTMENU: return WMContextMenu(Message, PointOf(Message.LParam));
+    case CM_MOUSEENTER: return CMMouseEnterLeave(Message);
+    case CM_MOUSELEAVE: return CMMouseEnterLeave(Message);
+    case CM_HITTEST: Message.Result = 1; return;
+    case CM_PARENTFONTCHANGED: return ParentFontChanged();
+    case CM_PARENTCOLORCHANGED: return ParentColorChanged();
+    default: return DefaultHandler(Message);
   }
-  DefaultHandler(Message);
 }
 
-void TControl::DispatchNotification(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-      // The parents hear of it too, told which control it was.
-      if (FParent)
-        FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<intptr_t>(this));
-      break;
-    case CM_HITTEST: Message.Result = 1; break;
-    case CM_PARENTFONTCHANGED: ParentFontChanged(); break;
-    case CM_PARENTCOLORCHANGED: ParentColorChanged(); break;
-    default: break;
-  }
+void TControl::WMContextMenu(TMessage& Message, TPoint ScreenPos) {
+  if (!FPopupMenu || !PopupMenuHooks.Popup) return DefaultHandler(Message);
+  // From the keyboard (-1): at the control's top-left corner.
+  if (Message.LParam == -1) ScreenPos = ClientToScreen(TPoint{0, 0});
+  PopupMenuHooks.Popup(FPopupMenu, this, ScreenPos.X, ScreenPos.Y);
+  Message.Result = 1;
+}
+
+void TControl::CMMouseEnterLeave(TMessage& Message) {
+  // The parents hear of it too, told which control it was.
+  if (FParent) FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<intptr_t>(this));
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
@@ -268,15 +212,6 @@ void TControl::DefaultHandler(TMessage& Message) {
       break;
     default: break;
   }
-}
-
-intptr_t TControl::Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-  TMessage m = MakeMessage(Msg, WParam, LParam);
-  if (WindowProc)
-    WindowProc(m);
-  else
-    WndProc(m);
-  return m.Result;
 }
 
 void TControl::DispatchMouse(TMessage& Message) {
@@ -323,55 +258,6 @@ void TControl::DispatchMouse(TMessage& Message) {
   }
 }
 
-void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
-}
-
-void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
-}
-
-void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
-}
-
-void TControl::Click() {
-  if (OnClick) OnClick(this);
-}
-
-void TControl::DblClick() {
-  if (OnDblClick) OnDblClick(this);
-}
-
-void TControl::Resize() {
-  if (OnResize) OnResize(this);
-}
-
-bool TControl::CanResize(int&, int&) { return true; }
-
-void TControl::ConstrainedResize(int&, int&, int&, int&) {}
-
-bool TControl::ApplyConstraints(int& Width, int& Height) {
-  if (!CanResize(Width, Height)) return false;
-  int minW = FConstraints.MinWidth(), minH = FConstraints.MinHeight();
-  int maxW = FConstraints.MaxWidth(), maxH = FConstraints.MaxHeight();
-  ConstrainedResize(minW, minH, maxW, maxH);
-  if (maxW > 0 && Width > maxW) Width = maxW;
-  if (maxH > 0 && Height > maxH) Height = maxH;
-  if (minW > 0 && Width < minW) Width = minW;
-  if (minH > 0 && Height < minH) Height = minH;
-  return true;
-}
-
-void TControl::Loaded() {
-  TComponent::Loaded();
-  if (FParent) {
-    if (FParentFont) ParentFontChanged();
-    if (FParentColor) ParentColorChanged();
-  }
-  RequestAlign();
-}
-
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove && FPopupMenu && PopupMenuHooks.AsComponent &&
@@ -384,13 +270,6 @@ void TControl::SetParent(TWinControl* AParent) {
   if (AParent == this) throw EInvalidOperation(L"A control cannot have itself as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
-}
-
-void TControl::UpdateBoundsRect(const TRect& R) {
-  FLeft = R.Left;
-  FTop = R.Top;
-  FWidth = R.Width();
-  FHeight = R.Height();
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -413,38 +292,6 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (moved) Perform(WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
   RequestAlign();
   if (sized) Resize();
-}
-
-TRect TControl::ClientRect() { return TRect{0, 0, FWidth, FHeight}; }
-
-void TControl::SetClientWidth(int v) { SetWidth(FWidth - ClientWidth() + v); }
-
-void TControl::SetClientHeight(int v) { SetHeight(FHeight - ClientHeight() + v); }
-
-TPoint TControl::ClientOrigin() {
-  if (!FParent) return TPoint{FLeft, FTop};
-  TPoint p = FParent->ClientOrigin();
-  return TPoint{p.X + FLeft, p.Y + FTop};
-}
-
-TPoint TControl::ClientToScreen(TPoint P) {
-  TPoint o = ClientOrigin();
-  return TPoint{P.X + o.X, P.Y + o.Y};
-}
-
-TPoint TControl::ScreenToClient(TPoint P) {
-  TPoint o = ClientOrigin();
-  return TPoint{P.X - o.X, P.Y - o.Y};
-}
-
-void TControl::SetAlign(TAlign v) {
-  if (v == FAlign) return;
-  FAlign = v;
-  if (FParent) FParent->Realign();
-}
-
-void TControl::RequestAlign() {
-  if (FParent) FParent->AlignControl(this);
 }
 
 void TControl::SetVisible(bool v) {
@@ -478,22 +325,10 @@ void TControl::SetColor(TColor v) {
   Invalidate();
 }
 
-void TControl::SetParentColor(bool v) {
-  if (v == FParentColor) return;
-  FParentColor = v;
-  if (v) ParentColorChanged();
-}
-
 void TControl::ParentColorChanged() {
   if (!FParentColor || !FParent) return;
   SetColor(FParent->Color());
   FParentColor = true;
-}
-
-void TControl::SetParentFont(bool v) {
-  if (v == FParentFont) return;
-  FParentFont = v;
-  if (v) ParentFontChanged();
 }
 
 void TControl::ParentFontChanged() {
@@ -518,8 +353,6 @@ void TControl::FontChanged(TObject*) {
   Invalidate();
 }
 
-String TControl::GetText() { return FText; }
-
 void TControl::SetText(const String& v) {
   if (GetText() == v) return;
   FText = v;
@@ -527,12 +360,6 @@ void TControl::SetText(const String& v) {
     ::SendMessageW(w->FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(v.c_str()));
   TextChanged();
   Perform(CM_TEXTCHANGED);
-}
-
-void TControl::SetCursor(TCursor v) {
-  if (v == FCursor) return;
-  FCursor = v;
-  Perform(CM_CURSORCHANGED);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* v) {
@@ -543,27 +370,6 @@ void TControl::SetPopupMenu(TPopupMenu* v) {
   if (TComponent* old = component(FPopupMenu)) old->RemoveFreeNotification(this);
   FPopupMenu = v;
   if (TComponent* c = component(v)) c->FreeNotification(this);
-}
-
-void TControl::SetBiDiMode(TBiDiMode v) {
-  if (v == FBiDiMode) return;
-  FBiDiMode = v;
-  Perform(CM_BIDIMODECHANGED);
-}
-
-bool TControl::UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
-
-bool TControl::UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
-
-uint32_t TControl::DrawTextBiDiModeFlags(uint32_t Flags) const {
-  if (UseRightToLeftAlignment()) {
-    if ((Flags & DT_RIGHT) == DT_RIGHT)
-      Flags &= ~static_cast<uint32_t>(DT_RIGHT);
-    else if ((Flags & DT_CENTER) != DT_CENTER)
-      Flags |= DT_RIGHT;
-  }
-  if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
-  return Flags;
 }
 
 bool TControl::MouseCapture() const {
@@ -594,15 +400,6 @@ void TControl::Invalidate() {
   if (!FVisible) return;
   RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
   ::InvalidateRect(FParent->FHandle, &r, !FControlStyle.Contains(csOpaque));
-}
-
-void TControl::Repaint() {
-  Invalidate();
-  Update();
-}
-
-void TControl::Update() {
-  if (FParent) FParent->Update();
 }
 
 void TControl::BringToFront() {
@@ -824,8 +621,6 @@ void TWinControl::RecreateWnd() {
   HandleNeeded();
 }
 
-void TWinControl::WMNCDestroy(TMessage& m) { DefaultHandler(m); }
-
 // --- Children and alignment ----------------------------------------------------------
 
 void TWinControl::InsertControl(TControl* AControl) {
@@ -866,17 +661,6 @@ void TWinControl::RemoveControl(TControl* AControl) {
   if (AControl->FAlign != alNone && !IsDestroying()) Realign();
 }
 
-bool TWinControl::ContainsControl(const TControl* Control) const {
-  for (const TControl* c = Control; c; c = c->Parent())
-    if (c == this) return true;
-  return false;
-}
-
-int TWinControl::IndexOfControl(const TControl* Control) const {
-  auto it = std::find(FControls.begin(), FControls.end(), Control);
-  return it == FControls.end() ? -1 : static_cast<int>(it - FControls.begin());
-}
-
 void TWinControl::SetChildOrder(TControl* Child, int Order) {
   int cur = IndexOfControl(Child);
   if (cur < 0) return;
@@ -910,104 +694,6 @@ TControl* TWinControl::ControlAtPos(TPoint P, bool AllowDisabled, bool AllowWinC
     if (!IsWinControl(*it) && hit(*it)) return *it;
   return nullptr;
 }
-
-void TWinControl::Broadcast(TMessage& Message) {
-  for (TControl* c : std::vector<TControl*>(FControls)) {
-    if (IndexOfControl(c) < 0) continue;
-    c->WindowProc(Message);
-    if (Message.Result != 0) return;
-  }
-}
-
-void TWinControl::EnableAlign() {
-  if (FAlignLevel > 0) --FAlignLevel;
-  if (FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded)) Realign();
-}
-
-void TWinControl::AlignControl(TControl* AControl) {
-  if (AControl && AControl->Align() == alNone) return;
-  Realign();
-}
-
-void TWinControl::Realign() {
-  if (AlignDisabled() || IsLoading() || IsDestroying() || FControlState.Contains(csDestroyingHandle)) {
-    FControlState.Include(csAlignmentNeeded);
-    return;
-  }
-  FControlState.Exclude(csAlignmentNeeded);
-  DisableAlign();
-  try {
-    TRect r = ClientRect();
-    AdjustClientRect(r);
-    AlignControls(nullptr, r);
-  } catch (...) {
-    FControlState.Exclude(csAlignmentNeeded);
-    --FAlignLevel;
-    throw;
-  }
-  // Bounds set during alignment asked for another pass: the layout is
-  // already final, so don't loop.
-  FControlState.Exclude(csAlignmentNeeded);
-  --FAlignLevel;
-}
-
-void TWinControl::AdjustClientRect(TRect& Rect) { Rect.Inflate(-FBorderWidth, -FBorderWidth); }
-
-void TWinControl::AlignControls(TControl*, TRect& Rect) {
-  static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
-  for (TAlign a : order) {
-    std::vector<TControl*> list;
-    for (TControl* c : FControls)
-      if (c->Align() == a && c->Visible()) list.push_back(c);
-    // Same-side controls keep their visual order (nearest the edge first).
-    std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
-      switch (a) {
-        case alTop: return x->Top() < y->Top();
-        case alBottom: return x->Top() + x->Height() > y->Top() + y->Height();
-        case alLeft: return x->Left() < y->Left();
-        case alRight: return x->Left() + x->Width() > y->Left() + y->Width();
-        default: return false;
-      }
-    });
-    for (TControl* c : list) {
-      const int w = std::max(Rect.Width(), 0), h = std::max(Rect.Height(), 0);
-      switch (a) {
-        case alTop:
-          c->SetBounds(Rect.Left, Rect.Top, w, c->Height());
-          Rect.Top += c->Height();
-          break;
-        case alBottom:
-          c->SetBounds(Rect.Left, Rect.Bottom - c->Height(), w, c->Height());
-          Rect.Bottom -= c->Height();
-          break;
-        case alLeft:
-          c->SetBounds(Rect.Left, Rect.Top, c->Width(), h);
-          Rect.Left += c->Width();
-          break;
-        case alRight:
-          c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), h);
-          Rect.Right -= c->Width();
-          break;
-        case alClient: c->SetBounds(Rect.Left, Rect.Top, w, h); break;
-        default: break;
-      }
-    }
-  }
-}
-
-void TWinControl::SetBorderWidth(int v) {
-  if (v == FBorderWidth) return;
-  FBorderWidth = std::max(v, 0);
-  Realign();
-  Invalidate();
-}
-
-void TWinControl::Loaded() {
-  TControl::Loaded();
-  Realign();
-}
-
-void TWinControl::Resize() { TControl::Resize(); }
 
 // --- Bounds ---------------------------------------------------------------------------
 
@@ -1116,30 +802,16 @@ void TWinControl::UpdateShowing() {
   }
 }
 
-void TWinControl::ShowingChanged() { Perform(CM_SHOWINGCHANGED); }
-
-void TWinControl::CMShowingChanged(TMessage&) {
+void TWinControl::CMShowingChanged() {
   if (!FHandle) return;
   ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
                      (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-void TWinControl::SetParentBackground(bool v) {
-  if (v == ParentBackground()) return;
-  FControlStyle.Set(csParentBackground, v);
-  Invalidate();
-}
-
 void TWinControl::UpdateControlState() { UpdateShowing(); }
 
 // --- Focus -------------------------------------------------------------------------------
-
-bool TWinControl::CanFocus() {
-  for (TControl* c = this; c; c = c->Parent())
-    if (!c->Visible() || !c->Enabled()) return false;
-  return true;
-}
 
 bool TWinControl::Focused() { return FHandle && ::GetFocus() == FHandle; }
 
@@ -1150,79 +822,37 @@ void TWinControl::SetFocus() {
   ::SetFocus(Handle());
 }
 
-void TWinControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
-}
-
-void TWinControl::DoExit() {
-  if (OnExit) OnExit(this);
-}
-
 void TWinControl::WMSetFocus(TMessage& m) {
   DefaultHandler(m);
   if (TCustomForm* form = tk::GetParentForm(this)) form->SetFocusedControl(this);
 }
 
-void TWinControl::WMKillFocus(TMessage& m) { DefaultHandler(m); }
-
 // --- Keyboard ---------------------------------------------------------------------------
 
-void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
-
-void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyUp) OnKeyUp(this, Key, Shift);
-}
-
-void TWinControl::KeyPress(wchar_t& Key) {
-  if (OnKeyPress) OnKeyPress(this, Key);
-}
-
-void TWinControl::WMKey(TMessage& m) {
-  switch (m.Msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      uint16_t key = static_cast<uint16_t>(m.WParam);
-      const TShiftState shift = KeyDataToShiftState(m.LParam);
-      if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
-        KeyDown(key, shift);
-      else
-        KeyUp(key, shift);
-      if (key == 0) return;
-      m.WParam = key;
-      break;
-    }
-    case WM_CHAR: {
-      wchar_t ch = static_cast<wchar_t>(m.WParam);
-      KeyPress(ch);
-      if (ch == 0) return;
-      m.WParam = ch;
-      break;
-    }
-    default: break;
-  }
+void TWinControl::WMKeyDown(TMessage& m, uint16_t Key, TShiftState Shift) {
+  KeyDown(Key, Shift);
+  if (Key == 0) return;  // taken by the handler
+  m.WParam = Key;
   DefaultHandler(m);
 }
 
-bool TWinControl::IsMenuShortCut(TMessage& KeyMsg) {
-  if (!PopupMenuHooks.IsShortCut) return false;
-  for (TControl* c = this; c; c = c->Parent())
-    if (c->PopupMenu() && PopupMenuHooks.IsShortCut(c->PopupMenu(), KeyMsg)) return true;
-  return false;
+void TWinControl::WMKeyUp(TMessage& m, uint16_t Key, TShiftState Shift) {
+  KeyUp(Key, Shift);
+  if (Key == 0) return;
+  m.WParam = Key;
+  DefaultHandler(m);
 }
 
-void TWinControl::CNKeyDown(TMessage& m) {
-  TMessage key = MakeMessage(m.Msg == CN_KEYDOWN ? WM_KEYDOWN : WM_SYSKEYDOWN, m.WParam, m.LParam);
+void TWinControl::WMChar(TMessage& m, wchar_t Key) {
+  KeyPress(Key);
+  if (Key == 0) return;
+  m.WParam = Key;
+  DefaultHandler(m);
+}
+
+void TWinControl::CNKeyDown(TMessage& m, uint32_t KeyMsg) {
+  TMessage key = MakeMessage(KeyMsg, m.WParam, m.LParam);
   if (IsMenuShortCut(key)) m.Result = 1;
-}
-
-bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
-  bool handled = false;
-  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
-  return handled;
 }
 
 void TWinControl::WMMouseWheel(TMessage& m) {
@@ -1304,13 +934,13 @@ void TWinControl::WMPaint(TMessage& m) {
   PaintHandler(m);
 }
 
-void TWinControl::WMEraseBkgnd(TMessage& m) {
+void TWinControl::WMEraseBkgnd(TMessage& m, HDC dc) {
   const bool systemClass = FDefWndProc && FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW);
+  // The DC in both parameters is the toolkit's own request (double buffering, printing).
   if (systemClass && !(m.WParam != 0 && m.WParam == static_cast<uintptr_t>(m.LParam))) {
     DefaultHandler(m);
     return;
   }
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!dc) return;
   const TRect c = ClientRect();
   RECT r{c.Left, c.Top, c.Right, c.Bottom};
@@ -1318,11 +948,9 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
   m.Result = 1;
 }
 
-void TWinControl::WMPrint(TMessage& m) {
+void TWinControl::WMPrint(TMessage& m, HDC dc, uint32_t flags) {
   const bool systemClass = FDefWndProc && FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW);
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!FHandle || !dc) return;
-  const auto flags = static_cast<UINT>(m.LParam);
   if ((flags & PRF_CHECKVISIBLE) && !::IsWindowVisible(FHandle)) return;
   if (systemClass && ControlCount() == 0) {
     DefaultHandler(m);
@@ -1442,8 +1070,8 @@ void TWinControl::WMMouse(TMessage& m) {
   TControl::WndProc(m);
 }
 
-void TWinControl::WMSetCursor(TMessage& m) {
-  if (reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
+void TWinControl::WMSetCursor(TMessage& m, HWND Wnd, uint32_t HitTest) {
+  if (Wnd == FHandle && HitTest == HTCLIENT) {
     TCursor cur = Screen ? Screen->Cursor() : crDefault;
     if (cur == crDefault) {
       POINT pt{};
@@ -1461,9 +1089,9 @@ void TWinControl::WMSetCursor(TMessage& m) {
   DefaultHandler(m);
 }
 
-void TWinControl::WMContextMenu(TMessage& m) {
+void TWinControl::WMContextMenu(TMessage& m, TPoint ScreenPos) {
   if (m.LParam != -1) {
-    POINT pt{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    POINT pt{ScreenPos.X, ScreenPos.Y};
     ::ScreenToClient(FHandle, &pt);
     if (TControl* c = ControlAtPos(TPoint{pt.x, pt.y}, false)) {
       m.Result = c->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
@@ -1481,18 +1109,6 @@ void TWinControl::WMNotifyReflect(TMessage& m, uint32_t Reflected, HWND Child) {
     return;
   }
   DefaultHandler(m);
-}
-
-void TWinControl::WMCommand(TMessage& m) {
-  if (m.LParam == 0) {
-    DefaultHandler(m);  // menus and accelerators
-    return;
-  }
-  WMNotifyReflect(m, CN_COMMAND, reinterpret_cast<HWND>(m.LParam));
-}
-
-void TWinControl::WMCtlColor(TMessage& m) {
-  WMNotifyReflect(m, CN_BASE + m.Msg, reinterpret_cast<HWND>(m.LParam));
 }
 
 // --- Size and position ------------------------------------------------------------------
@@ -1517,156 +1133,98 @@ void TWinControl::WMMove(TMessage& m) {
 // --- The message path -------------------------------------------------------------------
 
 void TWinControl::WndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      if (FHandle) {
-        WMMouse(Message);
-        return;
-      }
-      break;
-    default: break;
-  }
+  // A window routes the mouse to its window-less children first.
+  if (FHandle && IsMouseMessage(Message.Msg)) return WMMouse(Message);
   TControl::WndProc(Message);
 }
-
 void TWinControl::Dispatch(TMessage& m) {
+  if (IsCtlColor(m.Msg)) return WMNotifyReflect(m, CN_BASE + m.Msg, WndOf(m.LParam));
+  if (IsCtlColor(m.Msg - CN_BASE)) return CNCtlColor(m, DCOf(m.WParam));
   switch (m.Msg) {
-    case WM_PAINT: WMPaint(m); return;
-    case WM_PRINTCLIENT:
-      if (FDefWndProc == reinterpret_cast<void*>(::DefWindowProcW)) {
-        TMessage p = MakeMessage(WM_PAINT, m.WParam, 0);
-        PaintHandler(p);
-        return;
-      }
-      break;
-    case WM_PRINT: WMPrint(m); return;
-    case WM_ERASEBKGND: WMEraseBkgnd(m); return;
-    case WM_SETCURSOR: WMSetCursor(m); return;
-    case WM_CONTEXTMENU: WMContextMenu(m); return;
-    case WM_COMMAND: WMCommand(m); return;
-    case WM_NOTIFY:
-      WMNotifyReflect(m, CN_NOTIFY, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
-      return;
-    case WM_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      if (dis && dis->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_DRAWITEM, dis->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      if (mis && mis->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_MEASUREITEM, ::GetDlgItem(FHandle, static_cast<int>(mis->CtlID)));
-        return;
-      }
-      break;
-    }
-    case WM_DELETEITEM: {
-      auto* di = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam);
-      if (di && di->CtlType != ODT_MENU) {
-        WMNotifyReflect(m, CN_DELETEITEM, di->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_COMPAREITEM: {
-      auto* ci = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam);
-      if (ci) {
-        WMNotifyReflect(m, CN_COMPAREITEM, ci->hwndItem);
-        return;
-      }
-      break;
-    }
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (m.LParam) {
-        WMNotifyReflect(m, CN_BASE + m.Msg, reinterpret_cast<HWND>(m.LParam));
-        return;
-      }
-      break;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: WMCtlColor(m); return;
-    case CN_CTLCOLORMSGBOX:
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORDLG:
-    case CN_CTLCOLORSCROLLBAR:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(FFont.Color())));
-      ::SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(FBrush.Color())));
-      m.Result = reinterpret_cast<intptr_t>(FBrush.Handle());
-      return;
-    }
-    case WM_SIZE: WMSize(m); return;
-    case WM_MOVE: WMMove(m); return;
-    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); return;
-    case WM_SETFOCUS: WMSetFocus(m); return;
-    case WM_KILLFOCUS: WMKillFocus(m); return;
-    case WM_MOUSEWHEEL: WMMouseWheel(m); return;
-    case CM_MOUSEWHEEL: {
-      const auto delta = static_cast<int16_t>(HIWORD(m.WParam));
-      const TPoint pos{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-      if (DoMouseWheel(MouseShiftState(LOWORD(m.WParam)), delta, pos))
-        m.Result = 1;
-      else if (FParent)
-        m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
-      return;
-    }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-    case WM_CHAR: WMKey(m); return;
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: CNKeyDown(m); return;
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
-    case CM_FOCUSCHANGED: Broadcast(m); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
-    case CM_ENABLEDCHANGED: return;
-    case WM_NCDESTROY: WMNCDestroy(m); return;
-    case WM_MOUSELEAVE: {
-      FTrackingLeave = false;
-      POINT screen{};
-      ::GetCursorPos(&screen);
-      TControl* hot = FindHotControl(screen);
-      // Moving into a child window or a window-less child is no leave.
-      if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) SetMouseControl(hot);
-      DefaultHandler(m);
-      return;
-    }
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(m.LParam) != FHandle) FCaptureControl = nullptr;
-      DefaultHandler(m);
-      return;
-    case WM_CANCELMODE:
-      if (FCaptureControl) {
-        FCaptureControl = nullptr;
-        if (::GetCapture() == FHandle) ::ReleaseCapture();
-      }
-      DefaultHandler(m);
-      return;
-    default: break;
+    case WM_PAINT: return WMPaint(m);
+    case WM_PRINTCLIENT: return WMPrintClient(m, DCOf(m.WParam));
+    case WM_PRINT: return WMPrint(m, DCOf(m.WParam), static_cast<uint32_t>(m.LParam));
+    case WM_ERASEBKGND: return WMEraseBkgnd(m, DCOf(m.WParam));
+    case WM_SETCURSOR: return WMSetCursor(m, WndOf(static_cast<intptr_t>(m.WParam)), LOWORD(m.LParam));
+    case WM_CONTEXTMENU: return WMContextMenu(m, PointOf(m.LParam));
+    case WM_COMMAND: return WMNotifyReflect(m, CN_COMMAND, WndOf(m.LParam));  // no window: menus, accelerators
+    case WM_NOTIFY: return WMNotifyReflect(m, CN_NOTIFY, NotifyingWindow(StructOf<NMHDR>(m.LParam)));
+    case WM_DRAWITEM: return WMNotifyReflect(m, CN_DRAWITEM, ItemWindow(StructOf<DRAWITEMSTRUCT>(m.LParam)));
+    case WM_MEASUREITEM:
+      return WMNotifyReflect(m, CN_MEASUREITEM, ItemWindow(FHandle, StructOf<MEASUREITEMSTRUCT>(m.LParam)));
+    case WM_DELETEITEM: return WMNotifyReflect(m, CN_DELETEITEM, ItemWindow(StructOf<DELETEITEMSTRUCT>(m.LParam)));
+    case WM_COMPAREITEM: return WMNotifyReflect(m, CN_COMPAREITEM, ItemWindow(StructOf<COMPAREITEMSTRUCT>(m.LParam)));
+    case WM_HSCROLL: return WMNotifyReflect(m, CN_HSCROLL, WndOf(m.LParam));
+    case WM_VSCROLL: return WMNotifyReflect(m, CN_VSCROLL, WndOf(m.LParam));
+    case WM_SIZE: return WMSize(m);
+    case WM_MOVE: return WMMove(m);
+    case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
+    case WM_SETFOCUS: return WMSetFocus(m);
+    case WM_KILLFOCUS: return DefaultHandler(m);
+    case WM_MOUSEWHEEL: return WMMouseWheel(m);
+    case CM_MOUSEWHEEL:
+      return CMMouseWheel(m, MouseShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), PointOf(m.LParam));
+    case WM_KEYDOWN: return WMKeyDown(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_SYSKEYDOWN: return WMKeyDown(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_KEYUP: return WMKeyUp(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_SYSKEYUP: return WMKeyUp(m, static_cast<uint16_t>(m.WParam), KeyDataToShiftState(m.LParam));
+    case WM_CHAR: return WMChar(m, static_cast<wchar_t>(m.WParam));
+    case CN_KEYDOWN: return CNKeyDown(m, WM_KEYDOWN);
+    case CN_SYSKEYDOWN: return CNKeyDown(m, WM_SYSKEYDOWN);
+    case CM_ENTER: return DoEnter();
+    case CM_EXIT: return DoExit();
+    case CM_FOCUSCHANGED: return Broadcast(m);
+    case CM_SHOWINGCHANGED: return CMShowingChanged();
+    case CM_ENABLEDCHANGED: return;  // the window was enabled or disabled already
+    case WM_NCDESTROY: return DefaultHandler(m);
+    case WM_MOUSELEAVE: return WMMouseLeave(m);
+    case WM_CAPTURECHANGED: return WMCaptureChanged(m, WndOf(m.LParam));
+    case WM_CANCELMODE: return WMCancelMode(m);
+    default: return TControl::Dispatch(m);
   }
-  TControl::Dispatch(m);
+}
+
+void TWinControl::WMPrintClient(TMessage& m, HDC DC) {
+  // Our own classes paint through the toolkit; system classes print themselves.
+  if (FDefWndProc != reinterpret_cast<void*>(::DefWindowProcW)) return TControl::Dispatch(m);
+  TMessage p = MakeMessage(WM_PAINT, reinterpret_cast<uintptr_t>(DC), 0);
+  PaintHandler(p);
+}
+
+void TWinControl::CNCtlColor(TMessage& m, HDC DC) {
+  ::SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(FFont.Color())));
+  ::SetBkColor(DC, static_cast<COLORREF>(ColorToRGB(FBrush.Color())));
+  m.Result = reinterpret_cast<intptr_t>(FBrush.Handle());
+}
+
+void TWinControl::CMMouseWheel(TMessage& m, TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  if (DoMouseWheel(Shift, WheelDelta, MousePos))
+    m.Result = 1;
+  else if (FParent)
+    m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+}
+
+void TWinControl::WMMouseLeave(TMessage& m) {
+  FTrackingLeave = false;
+  POINT screen{};
+  ::GetCursorPos(&screen);
+  TControl* hot = FindHotControl(screen);
+  // Moving into a child window or a window-less child is no leave.
+  if (gMouseControl && (gMouseControl == this || gMouseControl->Parent() == this)) SetMouseControl(hot);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCaptureChanged(TMessage& m, HWND NewCapture) {
+  if (NewCapture != FHandle) FCaptureControl = nullptr;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCancelMode(TMessage& m) {
+  if (FCaptureControl) {
+    FCaptureControl = nullptr;
+    if (::GetCapture() == FHandle) ::ReleaseCapture();
+  }
+  DefaultHandler(m);
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
@@ -1777,148 +1335,6 @@ void TCustomControl::PaintWindow(HDC DC) {
   }
   FCanvas->SetHandle(nullptr);
   FCanvas->Unlock();
-}
-
-// --- Utility windows ------------------------------------------------------------------------
-
-namespace {
-
-LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* method = reinterpret_cast<TWndMethod*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (!method || !*method) return ::DefWindowProcW(wnd, msg, wp, lp);
-  TMessage m = MakeMessage(msg, wp, lp);
-  try {
-    (*method)(m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
-  return m.Result;
-}
-
-const wchar_t kUtilClass[] = L"TPUtilWindow";
-
-}  // namespace
-
-HWND AllocateHWnd(TWndMethod Method) {
-  static const bool registered = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = UtilWndProc;
-    wc.hInstance = detail::ProgramInstance();
-    wc.lpszClassName = kUtilClass;
-    return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  if (!registered) throw EOutOfResources(L"Cannot register window class TPUtilWindow");
-  HWND h = ::CreateWindowExW(WS_EX_TOOLWINDOW, kUtilClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             detail::ProgramInstance(), nullptr);
-  if (!h) throw EOutOfResources(L"Error creating window TPUtilWindow");
-  ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
-  return h;
-}
-
-void DeallocateHWnd(HWND Wnd) {
-  if (!Wnd) return;
-  auto* method = reinterpret_cast<TWndMethod*>(::GetWindowLongPtrW(Wnd, GWLP_USERDATA));
-  ::SetWindowLongPtrW(Wnd, GWLP_USERDATA, 0);
-  ::DestroyWindow(Wnd);
-  delete method;
-}
-
-// --- Object instances (thunks) ---------------------------------------------------------------
-
-namespace {
-
-// One executable slot per instance: it puts the instance's record where the
-// window handle was (the first argument) and jumps to InstanceProc.
-struct TInstanceRecord {
-  TWndMethod Method;
-};
-
-LRESULT CALLBACK InstanceProc(HWND recordAsWnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* rec = reinterpret_cast<TInstanceRecord*>(recordAsWnd);
-  TMessage m = MakeMessage(msg, wp, lp);
-  try {
-    rec->Method(m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
-  return m.Result;
-}
-
-constexpr size_t kSlotSize = 32;
-constexpr size_t kBlockSize = 4096;
-
-struct TThunkPool {
-  std::mutex lock;
-  std::vector<uint8_t*> free;
-  uint8_t* Take() {
-    std::lock_guard<std::mutex> g(lock);
-    if (free.empty()) {
-      auto* block = static_cast<uint8_t*>(
-          ::VirtualAlloc(nullptr, kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-      if (!block) throw EOutOfResources(L"Out of system resources");
-      for (size_t off = kBlockSize; off >= kSlotSize; off -= kSlotSize) free.push_back(block + off - kSlotSize);
-    }
-    uint8_t* s = free.back();
-    free.pop_back();
-    return s;
-  }
-  void Give(uint8_t* s) {
-    std::lock_guard<std::mutex> g(lock);
-    free.push_back(s);
-  }
-};
-
-TThunkPool& Pool() {
-  static auto* p = new TThunkPool;
-  return *p;
-}
-
-// Where the record pointer sits inside a slot (to find it again on free).
-#if defined(_WIN64)
-constexpr size_t kRecordOffset = 2;
-#else
-constexpr size_t kRecordOffset = 4;
-#endif
-
-}  // namespace
-
-void* MakeObjectInstance(TWndMethod Method) {
-  auto* rec = new TInstanceRecord{std::move(Method)};
-  uint8_t* code;
-  try {
-    code = Pool().Take();
-  } catch (...) {
-    delete rec;
-    throw;
-  }
-  uint8_t* p = code;
-  const auto recAddr = reinterpret_cast<uintptr_t>(rec);
-  const auto target = reinterpret_cast<uintptr_t>(&InstanceProc);
-#if defined(_WIN64)
-  *p++ = 0x48; *p++ = 0xB9;  // mov rcx, imm64 (first argument)
-  std::memcpy(p, &recAddr, 8); p += 8;
-  *p++ = 0x48; *p++ = 0xB8;  // mov rax, imm64
-  std::memcpy(p, &target, 8); p += 8;
-  *p++ = 0xFF; *p++ = 0xE0;  // jmp rax
-#else
-  *p++ = 0xC7; *p++ = 0x44; *p++ = 0x24; *p++ = 0x04;  // mov dword [esp+4], imm32
-  std::memcpy(p, &recAddr, 4); p += 4;
-  *p++ = 0xE9;  // jmp rel32
-  const auto rel = static_cast<uint32_t>(target - (reinterpret_cast<uintptr_t>(p) + 4));
-  std::memcpy(p, &rel, 4); p += 4;
-#endif
-  ::FlushInstructionCache(::GetCurrentProcess(), code, kSlotSize);
-  return code;
-}
-
-void FreeObjectInstance(void* ObjectInstance) {
-  if (!ObjectInstance) return;
-  auto* code = static_cast<uint8_t*>(ObjectInstance);
-  uintptr_t recAddr = 0;
-  std::memcpy(&recAddr, code + kRecordOffset, sizeof(recAddr));
-  delete reinterpret_cast<TInstanceRecord*>(recAddr);
-  std::memset(code, 0xCC, kSlotSize);
-  Pool().Give(code);
 }
 
 }  // namespace tk

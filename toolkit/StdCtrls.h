@@ -280,6 +280,10 @@ class TButton : public TButtonControl {
   virtual void CNMeasureItem(TMessage& Message);
 
  private:
+  void CNCommand(TMessage& Message, uint16_t Notification);
+  void CMDialogKey(TMessage& Message, uintptr_t Key, TShiftState Shift);
+  void CMDialogChar(TMessage& Message, wchar_t Key);
+  void CMFocusChanged(TMessage& Message, TControl* Focused);
   bool FDefault = false;
   bool FCancel = false;
   bool FActive = false;

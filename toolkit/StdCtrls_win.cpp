@@ -599,45 +599,44 @@ void TButton::CNMeasureItem(TMessage& Message) {
 
 void TButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case CN_COMMAND:
-      if (HIWORD(Message.WParam) == BN_CLICKED) {
-        Click();
-        return;
-      }
-      break;
-    case CN_DRAWITEM:
-      CNDrawItem(Message);
-      return;
-    case CN_MEASUREITEM:
-      CNMeasureItem(Message);
-      return;
-    case CM_DIALOGKEY: {
-      WPARAM key = Message.WParam;
-      bool plain = KeyDataToShiftState(Message.LParam).Empty() && !(::GetKeyState(VK_CONTROL) < 0) &&
-                   !(::GetKeyState(VK_SHIFT) < 0);
-      if (plain && ((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel)) && CanFocus()) {
-        Click();
-        Message.Result = 1;
-        return;
-      }
-      break;
-    }
-    case CM_DIALOGCHAR:
-      if (IsAccel(static_cast<wchar_t>(Message.WParam), Caption()) && CanFocus()) {
-        Click();
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case CM_FOCUSCHANGED: {
-      auto* focused = reinterpret_cast<TControl*>(Message.LParam);
-      bool isButton = focused && dynamic_cast<TButton*>(focused) != nullptr;
-      SetButtonStyle(isButton ? focused == this : FDefault);
-      break;
-    }
-    default:
-      break;
+    case CN_COMMAND: return CNCommand(Message, HIWORD(Message.WParam));
+    case CN_DRAWITEM: return CNDrawItem(Message);
+    case CN_MEASUREITEM: return CNMeasureItem(Message);
+    case CM_DIALOGKEY: return CMDialogKey(Message, Message.WParam, KeyDataToShiftState(Message.LParam));
+    case CM_DIALOGCHAR: return CMDialogChar(Message, static_cast<wchar_t>(Message.WParam));
+    case CM_FOCUSCHANGED: return CMFocusChanged(Message, reinterpret_cast<TControl*>(Message.LParam));
+    default: return TButtonControl::Dispatch(Message);
   }
+}
+
+void TButton::CNCommand(TMessage& Message, uint16_t Notification) {
+  if (Notification != BN_CLICKED) return TButtonControl::Dispatch(Message);
+  Click();
+}
+
+void TButton::CMDialogKey(TMessage& Message, uintptr_t Key, TShiftState Shift) {
+  const bool plain = Shift.Empty() && !(::GetKeyState(VK_CONTROL) < 0) && !(::GetKeyState(VK_SHIFT) < 0);
+  if (plain && ((Key == VK_RETURN && FActive) || (Key == VK_ESCAPE && FCancel)) && CanFocus()) {
+    Click();
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::Dispatch(Message);
+}
+
+void TButton::CMDialogChar(TMessage& Message, wchar_t Key) {
+  if (IsAccel(Key, Caption()) && CanFocus()) {
+    Click();
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::Dispatch(Message);
+}
+
+void TButton::CMFocusChanged(TMessage& Message, TControl* Focused) {
+  // Another button with the focus is the default one meanwhile.
+  const bool isButton = Focused && dynamic_cast<TButton*>(Focused) != nullptr;
+  SetButtonStyle(isButton ? Focused == this : FDefault);
   TButtonControl::Dispatch(Message);
 }
 

@@ -3,6 +3,8 @@
 // messages sent while CreateWindowEx runs; the saved procedure passes on.
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/ObjectInstances.h"
+#include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +197,7 @@ class TSubclasser : public TObject {
       m.Result = reinterpret_cast<intptr_t>(this);
       return;
     }
-    if (m.Msg == WM_APP + 8) throw Exception(L"from a thunk");
+    if (m.Msg == WM_APP + 8) throw Exception(L"from an instance");
     m.Result = ::CallWindowProcW(FOld, FWnd, m.Msg, m.WParam, m.LParam);
   }
   HWND FWnd;
@@ -204,7 +206,7 @@ class TSubclasser : public TObject {
 };
 }  // namespace
 
-TEST(ObjectInstance, EachThunkLeadsToItsOwnObjectAndPassesOn) {
+TEST(ObjectInstance, EachInstanceLeadsToItsOwnObjectAndPassesOn) {
   HWND a = ::CreateWindowExW(0, L"STATIC", L"a", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   HWND b = ::CreateWindowExW(0, L"STATIC", L"b", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(a && b);
@@ -219,13 +221,57 @@ TEST(ObjectInstance, EachThunkLeadsToItsOwnObjectAndPassesOn) {
     tk::test::TExceptionSink sink;
     ::SendMessageW(a, WM_APP + 8, 0, 0);
     ASSERT_EQ(sink.Messages.size(), 1u);
-    EXPECT_EQ(sink.Messages[0], L"from a thunk");
+    EXPECT_EQ(sink.Messages[0], L"from an instance");
   }
   EXPECT_EQ(::SendMessageW(a, WM_APP + 7, 0, 0), 0);
-  // Freed slots are used again; many instances don't run out.
-  std::vector<void*> many;
-  for (int i = 0; i < 500; ++i) many.push_back(MakeObjectInstance(TWndMethod([](TMessage&) {})));
-  for (void* p : many) FreeObjectInstance(p);
   ::DestroyWindow(a);
   ::DestroyWindow(b);
+}
+
+TEST(ObjectInstance, AllInstancesAnswerForTheirOwnMethodUntilThePoolRunsOutAndFreedOnesComeBack) {
+  auto method = [](intptr_t id) { return TWndMethod([id](TMessage& m) { m.Result = id + m.LParam; }); };
+  auto call = [](void* p, LPARAM lp) {
+    return ::CallWindowProcW(reinterpret_cast<WNDPROC>(p), nullptr, WM_APP, 0, lp);
+  };
+  std::vector<void*> all;
+  String error;
+  for (int i = 0; i < 100000 && error.empty(); ++i) {
+    try {
+      all.push_back(MakeObjectInstance(method(i * 10)));
+    } catch (const EOutOfResources& e) {
+      error = e.Message();
+    }
+  }
+  EXPECT_EQ(error, L"Out of system resources");
+  ASSERT_GE(all.size(), 1000u);
+  std::vector<void*> sorted(all);
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+  for (size_t i = 0; i < all.size(); ++i) ASSERT_EQ(call(all[i], 3), static_cast<LRESULT>(i * 10 + 3)) << i;
+
+  // The procedures are the program's own code: not writable, nothing allocated.
+  const HMODULE self = ::GetModuleHandleW(nullptr);
+  for (void* p : {all.front(), all[all.size() / 2], all.back()}) {
+    MEMORY_BASIC_INFORMATION mbi{};
+    ASSERT_NE(::VirtualQuery(p, &mbi, sizeof(mbi)), 0u);
+    EXPECT_EQ(mbi.AllocationBase, reinterpret_cast<void*>(self));
+    EXPECT_EQ(mbi.Type, static_cast<DWORD>(MEM_IMAGE));
+    EXPECT_EQ(mbi.Protect & (PAGE_READWRITE | PAGE_EXECUTE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_WRITECOPY), 0u);
+  }
+
+  // A freed instance answers by default until it is handed out again, once
+  // (even when freed twice), now for the new method; the rest keep theirs.
+  void* freed = all[7];
+  FreeObjectInstance(freed);
+  FreeObjectInstance(freed);
+  EXPECT_EQ(call(freed, 1), 0);
+  void* again = MakeObjectInstance(method(-100));
+  EXPECT_EQ(again, freed);
+  EXPECT_EQ(call(again, 1), -99);
+  EXPECT_EQ(call(all[8], 1), 81);
+  EXPECT_THROW(MakeObjectInstance(method(0)), EOutOfResources);
+  for (void* p : all) FreeObjectInstance(p);
+  void* fresh = MakeObjectInstance(method(5));
+  EXPECT_EQ(call(fresh, 0), 5);
+  FreeObjectInstance(fresh);
 }
