@@ -56,6 +56,8 @@ class TkxMainWnd : public tk::TObject {
   TkxMainWnd(HWND Handle, bool Repaint, const tk::String& SkinSection, TsSkinManager* SkinManager,
              TsCommonData* SkinData);
   // Detaches (unless already Destroyed), then frees what the adapter owns.
+  // Only the base's RestoreStdParams can run here: a descendant that puts
+  // colours back detaches in its own destructor (UnsubclassWindow).
   ~TkxMainWnd() override;
   TkxMainWnd(const TkxMainWnd&) = delete;
   TkxMainWnd& operator=(const TkxMainWnd&) = delete;
