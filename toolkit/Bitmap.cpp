@@ -64,7 +64,7 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) : FFormat(StoredFor
 }
 
 TBitmap::~TBitmap() {
-  ReleaseCanvas();
+  FreeCanvas();
   detail::FreePixelStore(FStore);
 }
 

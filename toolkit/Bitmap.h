@@ -96,6 +96,8 @@ class TBitmap : public TPersistent {
   // before every reallocation and from the destructor. Canvas() makes a new
   // one on demand.
   void ReleaseCanvas();
+  // Platform half: the canvas object itself goes with the bitmap.
+  void FreeCanvas();
 
   int FWidth = 0, FHeight = 0;
   TPixelFormat FFormat = TPixelFormat::pf24bit;

@@ -36,5 +36,6 @@ TCanvas* TBitmap::Canvas() {
 }
 
 void TBitmap::ReleaseCanvas() {}
+void TBitmap::FreeCanvas() {}
 
 }  // namespace tk

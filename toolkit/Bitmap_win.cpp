@@ -103,4 +103,10 @@ void TBitmap::ReleaseCanvas() {
   if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas)->FreeContext();
 }
 
+// With its DC the canvas frees the brush, pen and font handles it made.
+void TBitmap::FreeCanvas() {
+  delete static_cast<TBitmapCanvas*>(FCanvas);
+  FCanvas = nullptr;
+}
+
 }  // namespace tk

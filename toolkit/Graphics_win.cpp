@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/Handles.h"
+#include "toolkit/Premultiply.h"
 #include "toolkit/WinSupport.h"
 
 #undef TextOut
@@ -504,15 +505,9 @@ struct TPremultiplied {
     store = detail::AllocPixelStore(src->Width(), src->Height(), TPixelFormat::pf32bit);
     detail::FlushPixelStore();
     for (int y = 0; y < src->Height(); ++y) {
-      const uint8_t* s = src->ScanLine(y);
       uint8_t* d = store.bits + store.stride * y;
-      for (int x = 0; x < src->Width(); ++x, s += 4, d += 4) {
-        const unsigned a = s[3];
-        d[0] = static_cast<uint8_t>((s[0] * a + 127) / 255);
-        d[1] = static_cast<uint8_t>((s[1] * a + 127) / 255);
-        d[2] = static_cast<uint8_t>((s[2] * a + 127) / 255);
-        d[3] = static_cast<uint8_t>(a);
-      }
+      std::memcpy(d, src->ScanLine(y), size_t(src->Width()) * 4);
+      PremultiplyRow(d, src->Width());
     }
     dc.Reset(::CreateCompatibleDC(nullptr));
     old = ::SelectObject(dc, static_cast<HBITMAP>(store.handle));
