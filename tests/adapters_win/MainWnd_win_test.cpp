@@ -11,7 +11,8 @@
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sMessages.h"
 #include "tests/support/GdiObjects_win.h"
-#include "tests/toolkit_win/TestSupport.h"
+#include "tests/support/Owned.h"
+#include "tests/toolkit_win/ExceptionSink.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
@@ -140,7 +141,7 @@ TEST(MainWnd, DestroyingTheWindowDetachesTheAdapter) {
 TEST(MainWnd, NothingThrownInTheAdapterCrossesTheWindowProcedure) {
   TWindow w;
   TkxMainWnd* a = Attach(w.Wnd);
-  tktest::TExceptionSink sink;
+  tk::test::TExceptionSink sink;
   ::SendMessageW(w.Wnd, WM_THROW, 0, 0);
   ASSERT_EQ(sink.Messages.size(), 1u);
   EXPECT_EQ(sink.Messages[0], L"adapter failed");
@@ -150,9 +151,9 @@ TEST(MainWnd, NothingThrownInTheAdapterCrossesTheWindowProcedure) {
 }
 
 TEST(MainWnd, AToolkitControlGetsItsWindowProcBackOrKeepsALaterOne) {
-  tktest::TOwnedForm<> form;
-  auto* panel = tk::Create<tk::TPanel>(form.Form);
-  panel->SetParent(form.Form);
+  tk::test::TOwned<> form;
+  auto* panel = tk::Create<tk::TPanel>(form.get());
+  panel->SetParent(form.get());
   HWND h = panel->Handle();
   const tk::TWndMethod original = panel->WindowProc;
   TsCommonData data(panel, false);
