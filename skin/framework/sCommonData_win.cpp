@@ -7,7 +7,7 @@
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sAlphaGraph.h"
-#include "skin/paint/sSkinItemPaint.h"
+#include "skin/framework/sControlPaint.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 

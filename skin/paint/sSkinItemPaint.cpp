@@ -60,7 +60,7 @@ TKeyBack KeyBackOf(const TCacheInfo& ci, bool fromColor) {
     k.Parent = ci.Bmp->View();
     k.X = ci.X;
     k.Y = ci.Y;
-  } else if (fromColor && ci.FillColor != kxNoColor) {
+  } else if (fromColor && ci.FillColor != kxKeyColor) {
     const TColor c = tk::ColorToRGB(ci.FillColor);
     k.Kind = TKeyBack::kbColor;
     k.Bgr[0] = tk::GetBValue(c);
@@ -214,7 +214,7 @@ TStateLook ChooseState(const TkxSkinContent& skin, int si, const String& section
                        int texture, bool hot) {
   const TsGeneralData& g = skin.gd[si];
   TStateLook s;
-  if (custom != kxNoColor) {
+  if (custom != kxKeyColor) {
     s.Color = tk::ColorToRGB(custom);
     return s;
   }
@@ -253,7 +253,7 @@ void OwnLook(TBitmap* bmp, TRect r, const TStateLook& s, const TkxSkinContent& s
   if (s.IP > 0) {
     TRect rest = r;
     if (s.PatternTexture >= 0) {
-      TileBitmap(bmp, r, skin.pa[s.PatternTexture].Img.get());
+      DrawPictureOnce(bmp, r, skin.pa[s.PatternTexture].Img->Bitmap());
       rest = kCovered;
       textured = true;
     } else if (s.MaskTexture >= 0) {
@@ -337,7 +337,7 @@ void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci,
   // colour it is unknown, and the own look is painted (the key colour must
   // never be filled in as if it were the parent's).
   const bool ready = ci.Ready && Paintable(ci.Bmp);
-  const bool parentKnown = ready || ci.FillColor != kxNoColor;
+  const bool parentKnown = ready || ci.FillColor != kxKeyColor;
   if (!parentKnown || s.T == 0) {
     OwnLook(bmp, r, s, *skin, Moved(ci, offset));
   } else if (s.T == 100) {
@@ -379,7 +379,7 @@ void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCe
 void PaintSectionLook(int si, const String& section, const TCacheInfo& ci, int hotTexture, int texture,
                       const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r, int state, bool fillCentre) {
   if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxNoColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
+  PaintSectionBackground(si, section, ci, kxKeyColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
   const TsGeneralData& g = skin->gd[si];
   CornerImages(*skin, g, bmp, r, state);
   if (BorderShown(*skin, g.BorderIndex, state))
@@ -402,7 +402,7 @@ int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback,
 void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxSkinContent* skin, TBitmap* bmp,
                      TPoint offset, TRect r, int state, bool fillCentre, const TCacheInfo& ci, const String& section) {
   if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxNoColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
+  PaintSectionBackground(si, section, ci, kxKeyColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
   if (BorderShown(*skin, border, state))
     DrawBorderFromMask(bmp, r, fillCentre, true, state, skin->ma[border], Moved(ci, offset));
 }
@@ -560,7 +560,7 @@ void FillWithMaskedTexture(TBitmap* bmp, TRect r, const TCacheInfo& ci, int mode
     if (a.IsEmpty()) continue;
     if (ci.Ready && Paintable(ci.Bmp)) {
       if (ci.Bmp != bmp) FillFromParent(bmp, a, ci, TPoint{a.Left, a.Top});
-    } else if (ci.FillColor != kxNoColor) {
+    } else if (ci.FillColor != kxKeyColor) {
       FillBitmapRect(bmp, a, tk::ColorToRGB(ci.FillColor));
     }
   }
@@ -600,6 +600,31 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
   };
   runs(0, m.WL, 0);
   runs(f.cx - m.WR, f.cx, W - f.cx);
+}
+
+// --- Keyed corners ------------------------------------------------------------
+
+void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin,
+                        int maskIndex, TPoint sp) {
+  if (maskIndex == -1) {
+    RestoreKeyedPixels(dst, src, dr, sp, TPixelView{}, TPoint{});
+    return;
+  }
+  if (!skin || maskIndex < 0 || static_cast<size_t>(maskIndex) >= skin->ma.size()) return;
+  const TsMaskData& m = skin->ma[static_cast<size_t>(maskIndex)];
+  const TBitmap* pic = m.Bmp ? m.Bmp.get() : skin->MasterBitmap.get();
+  if (!Paintable(pic)) return;
+  const int fw = m.R.Width() / std::max<int>(m.ImageCount, 1);
+  const int fh = m.R.Height() / (std::max<int>(m.MaskType, 0) + 1);
+  TPoint corner;
+  switch (cornerKind) {
+    case ckTopLeft: corner = {m.R.Left, m.R.Top}; break;
+    case ckTopRight: corner = {m.R.Left + fw - m.WR, m.R.Top}; break;
+    case ckBottomLeft: corner = {m.R.Left, m.R.Top + fh - m.WB}; break;
+    case ckBottomRight: corner = {m.R.Left + fw - m.WR, m.R.Top + fh - m.WB}; break;
+    default: return;
+  }
+  RestoreKeyedPixels(dst, src, dr, sp, ViewOf(pic), corner);
 }
 
 }  // namespace kx

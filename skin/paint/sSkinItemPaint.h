@@ -13,30 +13,20 @@
 
 #include <vector>
 
-#include "skin/framework/sCacheInfo.h"
 #include "skin/data/sSkinData.h"
+#include "skin/framework/kxColors.h"
+#include "skin/framework/sCacheInfo.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Types.h"
-#include "toolkit/WinTypes.h"
-
-namespace tk {
-class TControl;
-}
 
 namespace kx {
-
-class TsSkinManager;
-class TsCommonData;
 
 // One-pixel-high see-through runs of a window's corners, in window
 // coordinates; the owner empties it before collecting a window's corners.
 using TAOR = std::vector<tk::TRect>;
 
-// The unknown colour of a parent and "no custom colour".
-constexpr tk::TColor kxNoColor = 0xFF00FF;
-
 // What a control adds to its section when it paints: its indexes, its skin
-// and its own colour (kxNoColor unless the control's CustomColor is set, in
+// and its own colour (kxKeyColor unless the control's CustomColor is set, in
 // which case the owner's colour through ColorToRGB).
 struct TkxControlSkin {
   int SkinIndex = -1;
@@ -44,7 +34,7 @@ struct TkxControlSkin {
   int HotTexture = -1;
   int Texture = -1;
   const TkxSkinContent* Skin = nullptr;
-  tk::TColor CustomColor = kxNoColor;
+  tk::TColor CustomColor = kxKeyColor;
 };
 
 // The background of r (which must lie inside bmp); offset is r's place in
@@ -96,26 +86,13 @@ void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, 
 // for an edge of width W placed at y = Y.
 void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& mask, bool bottom, int Y);
 
-// --- Windows build only (sSkinItemPaint_win.cpp); manager nil = the default.
-// PaintSectionLook into a new 24-bit bitmap of r's size, copied to dc at r;
-// nothing for an empty r or one with a negative Left or Top.
-void PaintSectionToDevice(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, TsSkinManager* manager,
-                          HDC dc, tk::TPoint offset, tk::TRect r, int state, bool fillCentre);
-// PaintSectionByName over what dc shows at r's top-left (dc nil: over
-// fillColor); bmp keeps its size.
-int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallback, HDC dc, tk::TColor fillColor,
-                       tk::TRect r, TsSkinManager* manager, int state);
-
-// The same for a control's TsCommonData: its indexes, section and manager;
-// its owner's colour when CustomColor is set.
-TkxControlSkin ControlSkinOf(const TsCommonData& c);
-void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
-                            tk::TPoint offset, tk::TRect r);
-void PaintControlLook(const TsCommonData& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
-                      tk::TPoint offset, tk::TRect r, int state);
-// Asks parent for its background (the background query) and paints the
-// look over that.
-void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, bool fillCentre, bool corner,
-                                tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state);
+// Corner kinds of RestoreKeyedPixels.
+enum : int { ckTopLeft = 13, ckTopRight = 14, ckBottomLeft = 16, ckBottomRight = 17 };
+// Copies the source from srcPoint into dstRect of dst (both 32-bit) wherever
+// KeyColor marks the pixel: with maskIndex -1 dst's own pixel, else the
+// picture of skin->ma[maskIndex] at the corner that cornerKind names. An
+// index that skin does not have does nothing.
+void RestoreKeyedPixels(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect dstRect, int cornerKind,
+                        const TkxSkinContent* skin, int maskIndex, tk::TPoint srcPoint);
 
 }  // namespace kx
