@@ -13,6 +13,7 @@
 #include "skin/data/kxPngReader.h"
 #include "skin/data/kxSkinError.h"
 #include "skin/data/sSkinData.h"
+#include "skin/framework/kxColors.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 
@@ -282,7 +283,7 @@ class TkxMaskBuilder {
     if (layers < 0 || layers > kxMaxLayerCount) refuse(L"layer count", layers, L"0 to 9 are allowed");
     m.ImageCount = StateCount(states);
     m.MaskType = S16(layers);
-    m.DrawMode = 4;
+    m.DrawMode = bdmFillCentre;
     int type = tk::StrToInt(word(3));
     if (type < 0) {
       // No such type: drawn as a border, and the check tool says so.
@@ -416,7 +417,7 @@ void TkxSkinContent::LoadAllMasks(const tk::TMemIniFile& Options, const TkxSkinC
   }
   MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
   MasterBitmap->Transparent = true;
-  MasterBitmap->TransparentColor = 0xFF00FF;
+  MasterBitmap->TransparentColor = kxKeyColor;
 
   TkxMaskBuilder builder(*this, source);
   TkxOptionKeys own;
@@ -447,7 +448,7 @@ void TkxSkinContent::LoadAllMasks(const TsStoredSkin& Skin) {
   if (Skin.MasterBitmap) MasterBitmap->Assign(Skin.MasterBitmap.get());
   MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
   MasterBitmap->Transparent = true;
-  MasterBitmap->TransparentColor = 0xFF00FF;
+  MasterBitmap->TransparentColor = kxKeyColor;
   for (const TsSkinImage& item : Skin.Images) {
     TsMaskData& m = ma.emplace_back();
     m.Manager = this;

@@ -35,6 +35,9 @@ bool Inside(const TRect& r, const TBitmap* bmp) {
 
 constexpr TRect kCovered{-1, -1, -1, -1};
 
+// The see-through corner runs follow the key colour itself, not KeyColor.
+constexpr uint8_t kKeyB = (kxKeyColor >> 16) & 0xFF, kKeyG = (kxKeyColor >> 8) & 0xFF, kKeyR = kxKeyColor & 0xFF;
+
 // The picture a mask's frames are taken from: its own, else the master bitmap.
 const TBitmap* MaskPicture(const TsMaskData& m) {
   if (m.Bmp && Paintable(m.Bmp.get())) return m.Bmp.get();
@@ -284,7 +287,7 @@ void OwnLook(TBitmap* bmp, TRect r, const TStateLook& s, const TkxSkinContent& s
 }
 
 bool IsGripTexture(const TkxSkinContent& skin, int idx) {
-  return skin.IsValidImgIndex(idx) && skin.ma[idx].MaskType == 1 && skin.ma[idx].DrawMode == 10;
+  return skin.IsValidImgIndex(idx) && skin.ma[idx].MaskType == 1 && skin.ma[idx].DrawMode == tdmWholeTiles;
 }
 
 TCacheInfo Moved(TCacheInfo ci, TPoint offset) {
@@ -302,12 +305,12 @@ void CornerImages(const TkxSkinContent& skin, const TsGeneralData& g, TBitmap* b
     const tk::TSize f = MaskFrameSize(m);
     const int x = (k & 1) ? r.Right - f.cx : r.Left;
     const int y = (k & 2) ? r.Bottom - f.cy : r.Top;
-    DrawMaskImage(bmp, TPoint{x, y}, state, self, m, 1);
+    DrawMaskImage(bmp, TPoint{x, y}, state, self, m, mimOpaque);
   }
 }
 
 bool BorderShown(const TkxSkinContent& skin, int border, int state) {
-  return skin.IsValidImgIndex(border) && (state != 0 || !(skin.ma[border].DrawMode & 2));
+  return skin.IsValidImgIndex(border) && (state != 0 || !(skin.ma[border].DrawMode & bdmNoNormalBorder));
 }
 
 // Shrinks two margins that do not fit into length: both lose half of the
@@ -411,7 +414,7 @@ void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxS
 
 void DrawBorderFromMask(TBitmap* bmp, TRect r, bool fillCentre, bool corner, int state, const TsMaskData& m,
                         const TCacheInfo& ci) {
-  if ((state == 0 && (m.DrawMode & 2)) || r.Width() < 2 || r.Height() < 2 || !m.Manager || !Paintable(bmp)) return;
+  if ((state == 0 && (m.DrawMode & bdmNoNormalBorder)) || r.Width() < 2 || r.Height() < 2 || !m.Manager || !Paintable(bmp)) return;
   const TBitmap* pic = MaskPicture(m);
   const tk::TSize f = MaskFrameSize(m);
   if (!pic || f.cx <= 0 || f.cy <= 0) return;
@@ -447,8 +450,8 @@ void DrawBorderFromMask(TBitmap* bmp, TRect r, bool fillCentre, bool corner, int
                       {top, fx + L, fy, mw, T},
                       {bottom, fx + L, fy + f.cy - B, mw, B},
                       {centre, fx + L, fy + T, mw, mh}};
-  const int count = fillCentre && (m.DrawMode & 4) ? 5 : 4;
-  const bool stretch = !mixed && (m.DrawMode & 1);
+  const int count = fillCentre && (m.DrawMode & bdmFillCentre) ? 5 : 4;
+  const bool stretch = !mixed && (m.DrawMode & bdmStretch);
   for (int k = 0; k < count; ++k) {
     const TPiece& p = pieces[k];
     if (p.sw <= 0 || p.sh <= 0 || p.dst.IsEmpty()) continue;
@@ -469,8 +472,8 @@ void DrawMaskImage(TBitmap* bmp, TPoint p, int state, const TCacheInfo& ci, cons
   const int sx = m.R.Left + std::min(state, m.ImageCount - 1) * f.cx, sy = m.R.Top;
   const TPixelView d = bmp->View(), s = ViewOf(pic);
   if (m.MaskType == 1) {
-    Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, mode == 1 ? ptMix : ptMixLight, f.cy, TKeyBack{});
-  } else if (mode == 1 || own) {
+    Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, mode == mimOpaque ? ptMix : ptMixLight, f.cy, TKeyBack{});
+  } else if (mode == mimOpaque || own) {
     Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, ptKeyed, 0, own ? TKeyBack{} : KeyBackOf(ci, true));
   } else {
     // BlendFromBitmap neither skips negative points nor cuts at the source.
@@ -502,29 +505,29 @@ void FillWithTexture(TBitmap* bmp, TRect& r, const TBitmap* picture, int mode, c
   auto tile = [&](TRect a) { Tile(d, a, s, sx, sy, tw, th, ptCopy, 0, TKeyBack{}); };
   TRect rest = kCovered;
   switch (mode) {
-    case 0: tile(r); break;
-    case 1: Stretch(bmp, r, s, src); break;
-    case 2:
-    case 4: {
+    case tdmTile: tile(r); break;
+    case tdmStretch: Stretch(bmp, r, s, src); break;
+    case tdmTileTop:
+    case tdmStretchTop: {
       const TRect strip{r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + th)};
-      mode == 2 ? tile(strip) : Stretch(bmp, strip, s, src);
+      mode == tdmTileTop ? tile(strip) : Stretch(bmp, strip, s, src);
       rest = TRect{r.Left, strip.Bottom, r.Right, r.Bottom};
       break;
     }
-    case 3:
-    case 5: {
+    case tdmTileLeft:
+    case tdmStretchLeft: {
       const TRect strip{r.Left, r.Top, std::min(r.Right, r.Left + tw), r.Bottom};
-      mode == 3 ? tile(strip) : Stretch(bmp, strip, s, src);
+      mode == tdmTileLeft ? tile(strip) : Stretch(bmp, strip, s, src);
       rest = TRect{strip.Right, r.Top, r.Right, r.Bottom};
       break;
     }
-    case 6: {
+    case tdmTileBottom: {
       const TRect strip{r.Left, std::max(r.Top, r.Bottom - th), r.Right, r.Bottom};
       tile(strip);
       rest = TRect{r.Left, r.Top, r.Right, strip.Top};
       break;
     }
-    case 10: {
+    case tdmWholeTiles: {
       // Only rows whose tile ends above the bottom edge: the last strip of
       // 1 to th rows stays as it was.
       int y = r.Top;
@@ -549,7 +552,7 @@ void FillWithMaskedTexture(TBitmap* bmp, TRect r, const TCacheInfo& ci, int mode
   const int tw = m.ImageCount > 0 ? m.R.Width() / m.ImageCount : 0, th = m.R.Height() / 2;
   if (!pic || tw <= 0 || th <= 0) return;
   const TPixelView d = bmp->View(), s = ViewOf(pic);
-  if (mode != 10) {
+  if (mode != tdmWholeTiles) {
     Tile(d, r, s, m.R.Left, m.R.Top, tw, th, ptMix, th, TKeyBack{});
     return;
   }
@@ -583,8 +586,8 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
       TRect run;
       for (int c = std::max(c0, 0); c < c1; ++c) {
         const int x = m.R.Left + c;
-        const bool key = x >= 0 && x < s.width && row[intptr_t(x) * bpp] == 0xFF &&
-                         row[intptr_t(x) * bpp + 1] == 0 && row[intptr_t(x) * bpp + 2] == 0xFF;
+        const bool key = x >= 0 && x < s.width && row[intptr_t(x) * bpp] == kKeyB &&
+                         row[intptr_t(x) * bpp + 1] == kKeyG && row[intptr_t(x) * bpp + 2] == kKeyR;
         if (key && open) {
           ++run.Right;
         } else if (key) {

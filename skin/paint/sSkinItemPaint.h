@@ -45,7 +45,7 @@ void PaintSectionBackground(int SkinIndex, const String& SkinSection, const TCac
 
 void PaintControlBackground(const TkxControlSkin& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
                             tk::TPoint offset, tk::TRect r);
-// Background, border (skipped in state 0 for DrawMode 2), corner images.
+// Background, border (skipped in state 0 for bdmNoNormalBorder), corner images.
 void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
                       tk::TPoint offset, tk::TRect r, int state);
 // For items without a control: background, corner images, then the border
@@ -69,8 +69,9 @@ void PaintScrollPart(int SkinIndex, int BorderIndex, int HotTexture, int Texture
 // see-through pixels of the corner pieces take the parent's pixels.
 void DrawBorderFromMask(tk::TBitmap* bmp, tk::TRect r, bool fillCentre, bool corner, int state,
                         const TsMaskData& mask, const TCacheInfo& ci);
-// The state's frame of a mask image with its top-left at p; mode 1 opaque,
-// any other translucent.
+// DrawMaskImage's mode for an opaque image; any other is translucent.
+constexpr int mimOpaque = 1;
+// The state's frame of a mask image with its top-left at p.
 void DrawMaskImage(tk::TBitmap* bmp, tk::TPoint p, int state, const TCacheInfo& ci, const TsMaskData& mask,
                    int mode);
 // A plain texture by its DrawMode. picture non-null is a whole picture of
@@ -78,7 +79,7 @@ void DrawMaskImage(tk::TBitmap* bmp, tk::TPoint p, int state, const TCacheInfo& 
 // return r is the part left uncovered, or (-1, -1, -1, -1).
 void FillWithTexture(tk::TBitmap* bmp, tk::TRect& r, const tk::TBitmap* picture, int drawMode,
                      const TsMaskData& mask);
-// A MaskType 1 texture: mode 10 whole tiles only, the strips right and below
+// A MaskType 1 texture: tdmWholeTiles whole tiles only, the strips right and below
 // from the parent; any other mode tiles all of r.
 void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, int drawMode,
                            const TsMaskData& mask);
