@@ -25,8 +25,8 @@ void PaintSectionToDevice(int si, const String& section, const TCacheInfo& ci, T
   const TkxSkinContent* skin = ContentOf(manager);
   if (!dc || !skin || r.IsEmpty() || r.Left < 0 || r.Top < 0) return;
   auto bmp = NewBitmap24(r.Width(), r.Height());
-  PaintSectionLook(si, section, ci, -1, -1, skin, bmp.get(), offset, tk::TRect{0, 0, r.Width(), r.Height()}, state,
-                   fillCentre);
+  PaintSectionLook(TkxSectionRef{si, section, -1, -1, skin, kxKeyColor},
+                   TkxPaintTarget{bmp.get(), tk::TRect{0, 0, r.Width(), r.Height()}, offset, state, ci}, fillCentre);
   tk::detail::FlushPixelStore();
   ::BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }

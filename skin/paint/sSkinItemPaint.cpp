@@ -331,25 +331,30 @@ void FitMargins(int length, int& a, int& b) {
 
 // --- Backgrounds ----------------------------------------------------------------
 
-void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
-                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r,
-                            bool hot) {
+void PaintSectionBackground(const TkxSectionRef& sec, const TkxPaintTarget& t) {
+  const TkxSkinContent* skin = sec.Skin;
+  TBitmap* bmp = t.Bmp;
+  const TRect r = t.R;
+  const TCacheInfo& ci = t.Ci;
+  const int si = sec.SkinIndex;
   if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  const TStateLook s = ChooseState(*skin, si, section, custom, hotTexture, texture, hot);
+  const bool hot = t.State != 0;
+  const TStateLook s = ChooseState(*skin, si, sec.SkinSection, sec.CustomColor, sec.HotTexture, sec.Texture, hot);
   // A parent "ready" with no picture to copy shows nothing: without a known
   // colour it is unknown, and the own look is painted (the key colour must
   // never be filled in as if it were the parent's).
   const bool ready = ci.Ready && Paintable(ci.Bmp);
   const bool parentKnown = ready || ci.FillColor != kxKeyColor;
   if (!parentKnown || s.T == 0) {
-    OwnLook(bmp, r, s, *skin, Moved(ci, offset));
+    OwnLook(bmp, r, s, *skin, Moved(ci, t.Offset));
   } else if (s.T == 100) {
-    FillFromParent(bmp, r, ci, offset);
+    FillFromParent(bmp, r, ci, t.Offset);
   } else if (ready || s.IP + s.GP > 0) {
     auto own = NewBitmapLike(bmp);
     own->SetSize(r.Width(), r.Height());
-    OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin, Moved(ci, TPoint{offset.X + r.Left, offset.Y + r.Top}));
-    FillFromParent(bmp, r, ci, offset);
+    OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin,
+            Moved(ci, TPoint{t.Offset.X + r.Left, t.Offset.Y + r.Top}));
+    FillFromParent(bmp, r, ci, t.Offset);
     BlendBitmapRect(bmp, own.get(), static_cast<uint8_t>(std::clamp(s.T * 255 / 100, 0, 255)),
                     TPoint{r.Left, r.Top}, TRect{0, 0, r.Width(), r.Height()});
   } else {
@@ -357,36 +362,66 @@ void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci,
   }
   if (!hot) {
     int grip = -1;
-    if (IsGripTexture(*skin, texture)) grip = texture;
-    else if (texture == -1 && IsGripTexture(*skin, hotTexture)) grip = hotTexture;
-    if (grip >= 0) FillWithMaskedTexture(bmp, r, Moved(ci, offset), skin->ma[grip].DrawMode, skin->ma[grip]);
+    if (IsGripTexture(*skin, sec.Texture)) grip = sec.Texture;
+    else if (sec.Texture == -1 && IsGripTexture(*skin, sec.HotTexture)) grip = sec.HotTexture;
+    if (grip >= 0) FillWithMaskedTexture(bmp, r, Moved(ci, t.Offset), skin->ma[grip].DrawMode, skin->ma[grip]);
   }
+}
+
+void PaintControlLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre, bool corner) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  const TsGeneralData& g = s.Skin->gd[s.SkinIndex];
+  if (BorderShown(*s.Skin, g.BorderIndex, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, corner, t.State, s.Skin->ma[g.BorderIndex], Moved(t.Ci, t.Offset));
+  CornerImages(*s.Skin, g, t.Bmp, t.R, t.State);
+}
+
+void PaintSectionLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  const TsGeneralData& g = s.Skin->gd[s.SkinIndex];
+  CornerImages(*s.Skin, g, t.Bmp, t.R, t.State);
+  if (BorderShown(*s.Skin, g.BorderIndex, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, true, t.State, s.Skin->ma[g.BorderIndex], Moved(t.Ci, t.Offset));
+}
+
+void PaintScrollPart(const TkxSectionRef& s, int border, const TkxPaintTarget& t, bool fillCentre) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  if (BorderShown(*s.Skin, border, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, true, t.State, s.Skin->ma[border], Moved(t.Ci, t.Offset));
+}
+
+// The positional forms.
+
+void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
+                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r,
+                            bool hot) {
+  PaintSectionBackground(TkxSectionRef{si, section, hotTexture, texture, skin, custom},
+                         TkxPaintTarget{bmp, r, offset, hot ? 1 : 0, ci});
 }
 
 void PaintControlBackground(const TkxControlSkin& c, const TCacheInfo& ci, int state, TBitmap* bmp, TPoint offset,
                             TRect r) {
-  PaintSectionBackground(c.SkinIndex, c.SkinSection, ci, c.CustomColor, c.HotTexture, c.Texture, c.Skin, bmp, offset,
-                         r, state != 0);
+  PaintSectionBackground(c, TkxPaintTarget{bmp, r, offset, state, ci});
 }
 
 void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCentre, bool corner, TBitmap* bmp,
                       TPoint offset, TRect r, int state) {
-  if (!c.Skin || !c.Skin->IsValidSkinIndex(c.SkinIndex) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintControlBackground(c, ci, state, bmp, offset, r);
-  const TsGeneralData& g = c.Skin->gd[c.SkinIndex];
-  if (BorderShown(*c.Skin, g.BorderIndex, state))
-    DrawBorderFromMask(bmp, r, fillCentre, corner, state, c.Skin->ma[g.BorderIndex], Moved(ci, offset));
-  CornerImages(*c.Skin, g, bmp, r, state);
+  PaintControlLook(c, TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre, corner);
 }
 
 void PaintSectionLook(int si, const String& section, const TCacheInfo& ci, int hotTexture, int texture,
                       const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r, int state, bool fillCentre) {
-  if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxKeyColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
-  const TsGeneralData& g = skin->gd[si];
-  CornerImages(*skin, g, bmp, r, state);
-  if (BorderShown(*skin, g.BorderIndex, state))
-    DrawBorderFromMask(bmp, r, fillCentre, true, state, skin->ma[g.BorderIndex], Moved(ci, offset));
+  PaintSectionLook(TkxSectionRef{si, section, hotTexture, texture, skin, kxKeyColor},
+                   TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre);
+}
+
+void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxSkinContent* skin, TBitmap* bmp,
+                     TPoint offset, TRect r, int state, bool fillCentre, const TCacheInfo& ci, const String& section) {
+  PaintScrollPart(TkxSectionRef{si, section, hotTexture, texture, skin, kxKeyColor}, border,
+                  TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre);
 }
 
 int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback, bool bmpHoldsBackground,
@@ -397,17 +432,9 @@ int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback,
   if (!skin->IsValidSkinIndex(si)) si = skin->GetSkinIndex(fallback), section = &fallback;
   if (!skin->IsValidSkinIndex(si)) return -1;
   TCacheInfo ci = bmpHoldsBackground ? MakeCacheInfo(bmp) : TCacheInfo{nullptr, 0, 0, fillColor, false};
-  PaintSectionLook(si, *section, ci, -1, -1, skin, bmp, TPoint{0, 0}, TRect{0, 0, bmp->Width(), bmp->Height()}, state,
-                   true);
+  PaintSectionLook(TkxSectionRef{si, *section, -1, -1, skin, kxKeyColor},
+                   TkxPaintTarget{bmp, TRect{0, 0, bmp->Width(), bmp->Height()}, TPoint{0, 0}, state, ci}, true);
   return si;
-}
-
-void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxSkinContent* skin, TBitmap* bmp,
-                     TPoint offset, TRect r, int state, bool fillCentre, const TCacheInfo& ci, const String& section) {
-  if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxKeyColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
-  if (BorderShown(*skin, border, state))
-    DrawBorderFromMask(bmp, r, fillCentre, true, state, skin->ma[border], Moved(ci, offset));
 }
 
 // --- Masks ------------------------------------------------------------------------

@@ -25,10 +25,11 @@ namespace kx {
 // coordinates; the owner empties it before collecting a window's corners.
 using TAOR = std::vector<tk::TRect>;
 
-// What a control adds to its section when it paints: its indexes, its skin
-// and its own colour (kxKeyColor unless the control's CustomColor is set, in
-// which case the owner's colour through ColorToRGB).
-struct TkxControlSkin {
+// The section an item is painted from: the skin content, the section's index
+// and name, the texture indexes chosen for it (-1: the section's own) and a
+// colour of its own (kxKeyColor: none; a control sets its owner's colour
+// through ColorToRGB when its CustomColor is set).
+struct TkxSectionRef {
   int SkinIndex = -1;
   String SkinSection;
   int HotTexture = -1;
@@ -36,20 +37,39 @@ struct TkxControlSkin {
   const TkxSkinContent* Skin = nullptr;
   tk::TColor CustomColor = kxKeyColor;
 };
+// What a control adds to its section when it paints.
+using TkxControlSkin = TkxSectionRef;
 
-// The background of r (which must lie inside bmp); offset is r's place in
-// the parent's coordinates. hot selects the section's hot values.
+// Where an item is painted: the rectangle R of Bmp (which it must lie
+// inside), R's place in the parent's coordinates, the state (0 normal, any
+// other hot) and what lies behind.
+struct TkxPaintTarget {
+  tk::TBitmap* Bmp = nullptr;
+  tk::TRect R;
+  tk::TPoint Offset;
+  int State = 0;
+  TCacheInfo Ci;
+};
+
+// The background of the target with the section's values for its state.
+void PaintSectionBackground(const TkxSectionRef& s, const TkxPaintTarget& t);
+// Background, border (skipped in state 0 for bdmNoNormalBorder), corner images.
+void PaintControlLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre, bool corner);
+// For items without a control: background, corner images, then the border
+// with the corner flag set.
+void PaintSectionLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre);
+// Scroll-bar parts: the background, then the border from the given mask.
+void PaintScrollPart(const TkxSectionRef& s, int BorderIndex, const TkxPaintTarget& t, bool fillCentre);
+
+// The same with their parameters one by one. hot selects the section's hot
+// values; offset is r's place in the parent's coordinates.
 void PaintSectionBackground(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, tk::TColor CustomColor,
                             int HotTexture, int Texture, const TkxSkinContent* skin, tk::TBitmap* bmp,
                             tk::TPoint offset, tk::TRect r, bool hot);
-
 void PaintControlBackground(const TkxControlSkin& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
                             tk::TPoint offset, tk::TRect r);
-// Background, border (skipped in state 0 for bdmNoNormalBorder), corner images.
 void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
                       tk::TPoint offset, tk::TRect r, int state);
-// For items without a control: background, corner images, then the border
-// with the corner flag set.
 void PaintSectionLook(int SkinIndex, const String& SkinSection, const TCacheInfo& ci, int HotTexture, int Texture,
                       const TkxSkinContent* skin, tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state,
                       bool fillCentre);
@@ -59,8 +79,6 @@ void PaintSectionLook(int SkinIndex, const String& SkinSection, const TCacheInfo
 // bmp, which then is its own parent; else the parent is fillColor.
 int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallback, bool bmpHoldsBackground,
                        tk::TColor fillColor, const TkxSkinContent* skin, int state);
-// Scroll-bar parts: the background with the given texture indexes, then the
-// border from the given mask.
 void PaintScrollPart(int SkinIndex, int BorderIndex, int HotTexture, int Texture, const TkxSkinContent* skin,
                      tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state, bool fillCentre,
                      const TCacheInfo& ci, const String& SkinSection);
