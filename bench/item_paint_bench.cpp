@@ -58,17 +58,17 @@ void Measure(benchmark::State& state, int w, int h, F body) {
 
 kx::TkxControlSkin Control(const wchar_t* section) {
   const kx::TkxSkinContent& skin = Pearlmist();
-  return kx::TkxControlSkin{skin.GetSkinIndex(section), section, -1, -1, &skin, kx::kxNoColor};
+  return kx::TkxControlSkin{skin.GetSkinIndex(section), section, -1, -1, &skin, kxKeyColor};
 }
 
 void BM_PageButtonOverPanel(benchmark::State& state) {
   const int look = static_cast<int>(state.range(0));
   auto panel = kx::NewBitmap24(178, 514);
-  kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kx::kxNoColor, false}, true, true,
+  kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true,
                        panel.get(), tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
   auto button = kx::NewBitmap24(50, 50);
   const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
-  const kx::TCacheInfo ci{panel.get(), 64, 120, kx::kxNoColor, true};
+  const kx::TCacheInfo ci{panel.get(), 64, 120, kxKeyColor, true};
   Measure(state, 50, 50, [&] {
     kx::PaintControlLook(c, ci, true, true, button.get(), tk::TPoint{}, TRect{0, 0, 50, 50}, look);
   });
@@ -86,7 +86,7 @@ void BM_PanelLook(benchmark::State& state) {
 void BM_FormBackground(benchmark::State& state) {
   auto form = kx::NewBitmap24(742, 514);
   const kx::TkxControlSkin c = Control(L"FORM");
-  const kx::TCacheInfo ci{nullptr, 0, 0, kx::kxNoColor, false};
+  const kx::TCacheInfo ci{nullptr, 0, 0, kxKeyColor, false};
   Measure(state, 742, 514, [&] {
     kx::PaintControlBackground(c, ci, 0, form.get(), tk::TPoint{}, TRect{0, 0, 742, 514});
   });

@@ -48,10 +48,10 @@ tk::TBitmap& EmptyPicture() {
 // and "ready" with an empty picture.
 kx::TCacheInfo Parent(int kind) {
   switch (kind % 4) {
-    case 0: return kx::TCacheInfo{nullptr, 0, 0, kx::kxNoColor, false};
+    case 0: return kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false};
     case 1: return kx::TCacheInfo{nullptr, 0, 0, 0x336699, false};
-    case 2: return kx::TCacheInfo{&ParentPicture(), 20, -3, kx::kxNoColor, true};
-    default: return kx::TCacheInfo{&EmptyPicture(), 0, 0, kx::kxNoColor, true};
+    case 2: return kx::TCacheInfo{&ParentPicture(), 20, -3, kxKeyColor, true};
+    default: return kx::TCacheInfo{&EmptyPicture(), 0, 0, kxKeyColor, true};
   }
 }
 
@@ -71,7 +71,7 @@ void PaintAll(const kx::TkxSkinContent& skin) {
         const kx::TCacheInfo ci = Parent(si + state + n);
         kx::PaintSectionLook(si, g.ClassName, ci, -1, -1, &skin, &bmp, tk::TPoint{3, 2}, r, state, true);
         const kx::TkxControlSkin control{si, g.ClassName, hotTexture, texture, &skin,
-                                         n == 3 ? tk::TColor(0x102030) : kx::kxNoColor};
+                                         n == 3 ? tk::TColor(0x102030) : kxKeyColor};
         kx::PaintControlLook(control, ci, state != 1, state == 2, &bmp, tk::TPoint{-4, 1}, r, state);
         ++n;
       }

@@ -14,6 +14,7 @@
 #include "skin/data/kxSkinError.h"
 #include "skin/data/kxSkinPack.h"
 #include "skin/data/sSkinData.h"
+#include "skin/framework/kxColors.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/SysUtils.h"
 
@@ -284,7 +285,7 @@ class TkxMaskBuilder {
     if (layers < 0 || layers > kxMaxLayerCount) refuse(L"layer count", layers, L"0 to 9 are allowed");
     m.ImageCount = StateCount(states);
     m.MaskType = S16(layers);
-    m.DrawMode = 4;
+    m.DrawMode = bdmFillCentre;
     int type = tk::StrToInt(word(3));
     if (type < 0) {
       // No such type: drawn as a border, and the check tool says so.
@@ -421,7 +422,7 @@ void LoadAllMasks(TkxSkinContent& C, TkxPictureLoad& Load, const tk::TMemIniFile
   }
   C.MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
   C.MasterBitmap->Transparent = true;
-  C.MasterBitmap->TransparentColor = 0xFF00FF;
+  C.MasterBitmap->TransparentColor = kxKeyColor;
 
   TkxMaskBuilder builder(C, Load, source);
   ForEachPictureKey(Keys, [&](const String& sec, const String& key, const String& v) { builder.Scan(sec, key, v); });
@@ -447,7 +448,7 @@ void LoadAllMasks(TkxSkinContent& C, const TsStoredSkin& Skin) {
   if (Skin.MasterBitmap) C.MasterBitmap->Assign(Skin.MasterBitmap.get());
   C.MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
   C.MasterBitmap->Transparent = true;
-  C.MasterBitmap->TransparentColor = 0xFF00FF;
+  C.MasterBitmap->TransparentColor = kxKeyColor;
   for (const TsSkinImage& item : Skin.Images) {
     TsMaskData& m = C.ma.emplace_back();
     m.Manager = &C;

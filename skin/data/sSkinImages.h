@@ -40,6 +40,23 @@ struct TsMaskData {
   int16_t WL = 0, WT = 0, WR = 0, WB = 0;
 };
 
+// TsMaskData::DrawMode of a border, bits: its side pieces stretched instead
+// of tiled, no border in the normal state, the centre piece filled too.
+enum : int16_t { bdmStretch = 1, bdmNoNormalBorder = 2, bdmFillCentre = 4 };
+// TsMaskData::DrawMode of a texture: the whole rectangle tiled or stretched,
+// a strip tiled or stretched along one edge (the rest left to the caller),
+// or only whole tiles. Any other value tiles a strip along the right edge.
+enum : int16_t {
+  tdmTile = 0,
+  tdmStretch = 1,
+  tdmTileTop = 2,
+  tdmTileLeft = 3,
+  tdmStretchTop = 4,
+  tdmStretchLeft = 5,
+  tdmTileBottom = 6,
+  tdmWholeTiles = 10,
+};
+
 // The size of one state picture of a mask: width(R) div ImageCount, height(R)
 // div (MaskType + 1); 0 x 0 when either count could not divide.
 tk::TSize MaskFrameSize(const TsMaskData& Mask);

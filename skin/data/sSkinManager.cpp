@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "skin/data/sSkinManager.h"
+#include "skin/framework/kxColors.h"
 #include "toolkit/SysUtils.h"
 
 namespace kx {
@@ -69,7 +70,7 @@ const TsGeneralData* Section(const TkxSkinContent& c, const wchar_t* name) {
   return c.IsValidSkinIndex(i) ? &c.gd[i] : nullptr;
 }
 
-bool IsPlain(tk::TColor v) { return v == -1 || v == 0xFF00FF || v == 0xFFFFFF; }
+bool IsPlain(tk::TColor v) { return v == -1 || v == kxKeyColor || v == 0xFFFFFF; }
 
 }  // namespace
 
@@ -157,7 +158,7 @@ tk::TColor GlobalColorOf(const TkxSkinContent& c) {
 
 tk::TColor GlobalFontColorOf(const TkxSkinContent& c) {
   const TsGeneralData* g = Section(c, L"GLOBALINFO");
-  return g ? tk::ColorToRGB(g->FontColor[0]) : 0xFF00FF;
+  return g ? tk::ColorToRGB(g->FontColor[0]) : kxKeyColor;
 }
 
 tk::TColor ActiveEditColorOf(const TkxSkinContent& c) {
@@ -167,7 +168,7 @@ tk::TColor ActiveEditColorOf(const TkxSkinContent& c) {
 
 tk::TColor ActiveEditFontColorOf(const TkxSkinContent& c) {
   const TsGeneralData* g = Section(c, L"EDIT");
-  return g ? tk::ColorToRGB(g->HotFontColor[0]) : 0xFF00FF;
+  return g ? tk::ColorToRGB(g->HotFontColor[0]) : kxKeyColor;
 }
 
 tk::TColor HighLightColorOf(const TkxSkinContent& c) {

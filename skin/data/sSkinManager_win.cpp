@@ -16,12 +16,17 @@
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/kxFormRegistry.h"
 #include "skin/framework/kxSystemCaps.h"
+#include "skin/framework/sMessages.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
 
 namespace kx {
 
 namespace {
+
+// The system's class atoms of popup menus ("#32768") and dialogs ("#32770").
+constexpr WORD kMenuClassAtom = 0x8000;
+constexpr WORD kDialogClassAtom = 0x8002;
 
 TsSkinManager* gDefaultManager = nullptr;
 std::unique_ptr<tk::TBitmap> gShadowActive, gShadowInactive;
@@ -104,11 +109,11 @@ LRESULT CALLBACK CbtProc(int Code, WPARAM WParam, LPARAM LParam) {
         const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(LParam)->lpcs;
         if (IS_INTRESOURCE(cs->lpszClass)) {
           const WORD atom = LOWORD(reinterpret_cast<uintptr_t>(cs->lpszClass));
-          if (atom == 0x8000) {
+          if (atom == kMenuClassAtom) {
             TsSkinManager* m = DefaultManager();
             if (m && m->SkinnedPopups() && !DesktopComposition() && !IsCommandHandled(wnd))
               AdoptPopupMenuWindow(wnd, m);
-          } else if (atom == 0x8002) {
+          } else if (atom == kDialogClassAtom) {
             AdoptWindow(wnd);
           }
         } else if (String(cs->lpszClass) != L"TPUtilWindow" && cs->style != 0 && cs->dwExStyle != 0) {
@@ -594,12 +599,12 @@ void TsSkinManager::AppWindowHook(tk::TMessage& Message, bool& Handled) {
           if (f->HandleAllocated() && !f->IsDestroying()) SendCommand(f->Handle(), KX_REPAINTNOW);
         }
       break;
-    case 0xBCB3:
+    case SM_PAINTMENUITEMBORDER:
       PaintMenuBorderOfItem(Message.LParam);
       Message.Result = 1;
       Handled = true;
       break;
-    case 0xBCB4:
+    case SM_PAINTMENUBORDER:
       PaintMenuBorder(reinterpret_cast<HWND>(Message.LParam));
       Message.Result = 1;
       Handled = true;

@@ -1,10 +1,11 @@
 // TCacheInfo: what lies behind a control, the answer every painting routine
 // receives about its parent's background. Either the parent's picture (Bmp,
 // with this control's origin at (X, Y) inside it, usable when Ready) or the
-// parent's solid colour (FillColor; 0xFF00FF = unknown). A plain value: the
+// parent's solid colour (FillColor; kxKeyColor = unknown). A plain value: the
 // bitmap belongs to the parent and only lives as long as its cache does.
 #pragma once
 
+#include "skin/framework/kxColors.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Types.h"
 
@@ -22,6 +23,6 @@ struct TCacheInfo {
 inline TCacheInfo EmptyCacheInfo() { return TCacheInfo{nullptr, -99, 0, 0, false}; }
 
 // For drawing over a picture that is already in bmp itself.
-inline TCacheInfo MakeCacheInfo(tk::TBitmap* bmp) { return TCacheInfo{bmp, 0, 0, 0xFF00FF, bmp != nullptr}; }
+inline TCacheInfo MakeCacheInfo(tk::TBitmap* bmp) { return TCacheInfo{bmp, 0, 0, kxKeyColor, bmp != nullptr}; }
 
 }  // namespace kx

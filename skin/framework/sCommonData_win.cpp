@@ -5,6 +5,7 @@
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/sCommonData.h"
+#include "skin/framework/sControlPaint.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"

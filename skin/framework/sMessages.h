@@ -57,6 +57,12 @@ constexpr uint16_t KX_SCROLLDONE = 52;
 constexpr uint16_t KX_QUERYAPPLICATION = 60;
 constexpr uint16_t KX_QUERYCLIENTOFFSET = 61;
 
+// Window messages the skin manager's application hook answers with 1 after
+// painting a popup menu's border: for the menu item LParam, and for the menu
+// window LParam.
+constexpr uint32_t SM_PAINTMENUITEMBORDER = 0xBCB3;
+constexpr uint32_t SM_PAINTMENUBORDER = 0xBCB4;
+
 constexpr uintptr_t CommandWParam(uint16_t Command, uint16_t Arg = 0) {
   return (static_cast<uintptr_t>(Command) << 16) | Arg;
 }

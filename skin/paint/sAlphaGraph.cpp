@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "skin/data/sSkinData.h"
+#include "skin/framework/kxColors.h"
 #include "skin/paint/BlendRow.h"
 #include "skin/paint/StretchHalftone.h"
 
@@ -20,7 +20,7 @@ using tk::TPixelView;
 using tk::TPoint;
 using tk::TRect;
 
-TColor KeyColor = 0xFF00FF;
+TColor KeyColor = kxKeyColor;
 
 namespace {
 
@@ -363,33 +363,16 @@ void MakeDisabledLook(TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& 
   }
   TColor c = ci.FillColor;
   // Blending with the "unknown" magenta would paint the control pink.
-  if (c == 0xFF00FF) c = ownerColor ? ownerColor() : tk::clBtnFace;
+  if (c == kxKeyColor) c = ownerColor ? ownerColor() : tk::clBtnFace;
   BlendRectWithColor(bmp, TRect{0, 0, bmp->Width() - 1, bmp->Height() - 1}, 50, c);
 }
 
-void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin,
-                        int maskIndex, TPoint sp) {
+void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, TPoint sp, const TPixelView& mv, TPoint corner) {
   const TPixelView dv = ViewOf(dst), sv = ViewOf(src);
   if (!dv.Valid() || !sv.Valid() || dv.format != TPixelFormat::pf32bit || sv.format != TPixelFormat::pf32bit)
     return;
+  if (mv.Valid() && !Is24or32(mv)) return;
   const TColor key = KeyColor & 0xFFFFFF;
-  TPixelView mv;
-  TPoint corner;
-  if (maskIndex != -1) {
-    if (!skin || maskIndex < 0 || static_cast<size_t>(maskIndex) >= skin->ma.size()) return;
-    const TsMaskData& m = skin->ma[static_cast<size_t>(maskIndex)];
-    mv = ViewOf(m.Bmp ? m.Bmp.get() : skin->MasterBitmap.get());
-    if (!Is24or32(mv)) return;
-    const int fw = m.R.Width() / std::max<int>(m.ImageCount, 1);
-    const int fh = m.R.Height() / (std::max<int>(m.MaskType, 0) + 1);
-    switch (cornerKind) {
-      case ckTopLeft: corner = {m.R.Left, m.R.Top}; break;
-      case ckTopRight: corner = {m.R.Left + fw - m.WR, m.R.Top}; break;
-      case ckBottomLeft: corner = {m.R.Left, m.R.Top + fh - m.WB}; break;
-      case ckBottomRight: corner = {m.R.Left + fw - m.WR, m.R.Top + fh - m.WB}; break;
-      default: return;
-    }
-  }
   // Only what lies inside the destination and has a source pixel.
   const TRect c{std::max({dr.Left, 0, dr.Left - sp.X}), std::max({dr.Top, 0, dr.Top - sp.Y}),
                 std::min({dr.Right, dv.width, dr.Left - sp.X + sv.width}),
@@ -465,8 +448,8 @@ void TileBitmap(TBitmap* dst, TRect r, TBitmap* pic) {
     for (int x = x0; x < clip.width; x += pv.width) CopyPixels(clip, x, y, pv, TRect{0, 0, pv.width, pv.height});
 }
 
-void TileBitmap(TBitmap* dst, TRect r, const TkxJpegImage* pic) {
-  const TPixelView pv = ViewOf(pic ? pic->Bitmap() : nullptr);
+void DrawPictureOnce(TBitmap* dst, TRect r, TBitmap* pic) {
+  const TPixelView pv = ViewOf(pic);
   TPixelView clip;
   TPoint o;
   if (!pv.Valid() || pv.Bpp() == 0 || !ClipView(dst, r, clip, o)) return;

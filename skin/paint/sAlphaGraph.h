@@ -19,10 +19,7 @@
 
 namespace kx {
 
-class TkxSkinContent;
-class TkxJpegImage;
-
-// The engine's key for see-through places; magenta from the start.
+// The engine's key for see-through places; kxKeyColor from the start.
 extern tk::TColor KeyColor;
 
 // A key argument whose top byte is 0xFF means "no key".
@@ -129,14 +126,12 @@ void GrayscaleExceptKey(tk::TBitmap* bmp, tk::TColor key);
 void MakeDisabledLook(tk::TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& ownerColor,
                       tk::TPoint offset, const TCacheInfo& ci);
 
-// Corner kinds of RestoreKeyedPixels.
-enum : int { ckTopLeft = 13, ckTopRight = 14, ckBottomLeft = 16, ckBottomRight = 17 };
 // Copies the source from srcPoint into dstRect of dst (both 32-bit) wherever
-// KeyColor marks the pixel: with maskIndex -1 dst's own pixel, else the
-// picture of skin->ma[maskIndex] at the corner that cornerKind names. An
-// index that skin does not have does nothing.
-void RestoreKeyedPixels(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect dstRect, int cornerKind,
-                        const TkxSkinContent* skin, int maskIndex, tk::TPoint srcPoint);
+// KeyColor marks the pixel: in mask at maskCorner plus the pixel's place in
+// dstRect, or, with an empty mask view, in dst itself. A mask view that is
+// neither 24 nor 32 bits does nothing.
+void RestoreKeyedPixels(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect dstRect, tk::TPoint srcPoint,
+                        const tk::TPixelView& mask, tk::TPoint maskCorner);
 
 void SetAlphaRect(tk::TBitmap* bmp, tk::TRect r, uint8_t alpha);
 void FillRect32(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
@@ -144,9 +139,9 @@ void FillRect32(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
 void FillBitmapRect(tk::TBitmap* bmp, tk::TRect r, tk::TColor colour);
 // Repeats pic from r's top-left corner, the last column and row cut.
 void TileBitmap(tk::TBitmap* dst, tk::TRect r, tk::TBitmap* pic);
-// A JPEG picture is not repeated: drawn once, whole, at r's top-left corner
-// into a clip of r.
-void TileBitmap(tk::TBitmap* dst, tk::TRect r, const TkxJpegImage* pic);
+// A JPEG pattern is not repeated: pic is drawn once, whole, at r's top-left
+// corner into a clip of r.
+void DrawPictureOnce(tk::TBitmap* dst, tk::TRect r, tk::TBitmap* pic);
 
 std::unique_ptr<tk::TBitmap> NewBitmap24(int width, int height);
 std::unique_ptr<tk::TBitmap> NewBitmap32(int width, int height);

@@ -14,8 +14,6 @@ class TCanvas;
 
 namespace kx {
 
-class TkxJpegImage;
-
 // Fills r (exclusive edges) with ColorToRGB(colour).
 void FillDeviceRect(HDC dc, tk::TRect r, tk::TColor colour);
 // The four border strips of r with the given widths: top full width, left
@@ -28,7 +26,7 @@ void DrawBevelFrame(HDC dc, tk::TRect r, tk::TColor light, int count, tk::TColor
 
 // Repeats pic from r's top-left corner, the last column and row cut.
 void TileBitmap(tk::TCanvas* canvas, tk::TRect r, tk::TBitmap* pic);
-// A JPEG picture is drawn once, whole, at r's top-left corner into a clip of r.
-void TileBitmap(tk::TCanvas* canvas, tk::TRect r, const TkxJpegImage* pic);
+// A JPEG pattern is drawn once, whole, at r's top-left corner into a clip of r.
+void DrawPictureOnce(tk::TCanvas* canvas, tk::TRect r, tk::TBitmap* pic);
 
 }  // namespace kx

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "skin/data/kxJpegReader.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Handles.h"
 
@@ -69,10 +68,10 @@ void TileBitmap(tk::TCanvas* canvas, TRect r, tk::TBitmap* pic) {
     for (int x = r.Left; x < r.Right; x += pw) Blit(dc, x, y, std::min(pw, r.Right - x), std::min(ph, r.Bottom - y), src);
 }
 
-void TileBitmap(tk::TCanvas* canvas, TRect r, const TkxJpegImage* pic) {
-  if (!canvas || !pic || !pic->Bitmap() || pic->Bitmap()->Empty() || r.IsEmpty()) return;
+void DrawPictureOnce(tk::TCanvas* canvas, TRect r, tk::TBitmap* pic) {
+  if (!canvas || !pic || pic->Empty() || r.IsEmpty()) return;
   HDC dc = canvas->Handle();
-  HDC src = pic->Bitmap()->Canvas()->Handle();
+  HDC src = pic->Canvas()->Handle();
   if (!dc || !src) return;
   const tk::TDCState state(dc);
   ::IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);

@@ -35,6 +35,9 @@ bool Inside(const TRect& r, const TBitmap* bmp) {
 
 constexpr TRect kCovered{-1, -1, -1, -1};
 
+// The see-through corner runs follow the key colour itself, not KeyColor.
+constexpr uint8_t kKeyB = (kxKeyColor >> 16) & 0xFF, kKeyG = (kxKeyColor >> 8) & 0xFF, kKeyR = kxKeyColor & 0xFF;
+
 // The picture a mask's frames are taken from: its own, else the master bitmap.
 const TBitmap* MaskPicture(const TsMaskData& m) {
   if (m.Bmp && Paintable(m.Bmp.get())) return m.Bmp.get();
@@ -60,7 +63,7 @@ TKeyBack KeyBackOf(const TCacheInfo& ci, bool fromColor) {
     k.Parent = ci.Bmp->View();
     k.X = ci.X;
     k.Y = ci.Y;
-  } else if (fromColor && ci.FillColor != kxNoColor) {
+  } else if (fromColor && ci.FillColor != kxKeyColor) {
     const TColor c = tk::ColorToRGB(ci.FillColor);
     k.Kind = TKeyBack::kbColor;
     k.Bgr[0] = tk::GetBValue(c);
@@ -214,7 +217,7 @@ TStateLook ChooseState(const TkxSkinContent& skin, int si, const String& section
                        int texture, bool hot) {
   const TsGeneralData& g = skin.gd[si];
   TStateLook s;
-  if (custom != kxNoColor) {
+  if (custom != kxKeyColor) {
     s.Color = tk::ColorToRGB(custom);
     return s;
   }
@@ -253,7 +256,7 @@ void OwnLook(TBitmap* bmp, TRect r, const TStateLook& s, const TkxSkinContent& s
   if (s.IP > 0) {
     TRect rest = r;
     if (s.PatternTexture >= 0) {
-      TileBitmap(bmp, r, skin.pa[s.PatternTexture].Img.get());
+      DrawPictureOnce(bmp, r, skin.pa[s.PatternTexture].Img->Bitmap());
       rest = kCovered;
       textured = true;
     } else if (s.MaskTexture >= 0) {
@@ -284,7 +287,7 @@ void OwnLook(TBitmap* bmp, TRect r, const TStateLook& s, const TkxSkinContent& s
 }
 
 bool IsGripTexture(const TkxSkinContent& skin, int idx) {
-  return skin.IsValidImgIndex(idx) && skin.ma[idx].MaskType == 1 && skin.ma[idx].DrawMode == 10;
+  return skin.IsValidImgIndex(idx) && skin.ma[idx].MaskType == 1 && skin.ma[idx].DrawMode == tdmWholeTiles;
 }
 
 TCacheInfo Moved(TCacheInfo ci, TPoint offset) {
@@ -302,12 +305,12 @@ void CornerImages(const TkxSkinContent& skin, const TsGeneralData& g, TBitmap* b
     const tk::TSize f = MaskFrameSize(m);
     const int x = (k & 1) ? r.Right - f.cx : r.Left;
     const int y = (k & 2) ? r.Bottom - f.cy : r.Top;
-    DrawMaskImage(bmp, TPoint{x, y}, state, self, m, 1);
+    DrawMaskImage(bmp, TPoint{x, y}, state, self, m, mimOpaque);
   }
 }
 
 bool BorderShown(const TkxSkinContent& skin, int border, int state) {
-  return skin.IsValidImgIndex(border) && (state != 0 || !(skin.ma[border].DrawMode & 2));
+  return skin.IsValidImgIndex(border) && (state != 0 || !(skin.ma[border].DrawMode & bdmNoNormalBorder));
 }
 
 // Shrinks two margins that do not fit into length: both lose half of the
@@ -328,25 +331,30 @@ void FitMargins(int length, int& a, int& b) {
 
 // --- Backgrounds ----------------------------------------------------------------
 
-void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
-                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r,
-                            bool hot) {
+void PaintSectionBackground(const TkxSectionRef& sec, const TkxPaintTarget& t) {
+  const TkxSkinContent* skin = sec.Skin;
+  TBitmap* bmp = t.Bmp;
+  const TRect r = t.R;
+  const TCacheInfo& ci = t.Ci;
+  const int si = sec.SkinIndex;
   if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  const TStateLook s = ChooseState(*skin, si, section, custom, hotTexture, texture, hot);
+  const bool hot = t.State != 0;
+  const TStateLook s = ChooseState(*skin, si, sec.SkinSection, sec.CustomColor, sec.HotTexture, sec.Texture, hot);
   // A parent "ready" with no picture to copy shows nothing: without a known
   // colour it is unknown, and the own look is painted (the key colour must
   // never be filled in as if it were the parent's).
   const bool ready = ci.Ready && Paintable(ci.Bmp);
-  const bool parentKnown = ready || ci.FillColor != kxNoColor;
+  const bool parentKnown = ready || ci.FillColor != kxKeyColor;
   if (!parentKnown || s.T == 0) {
-    OwnLook(bmp, r, s, *skin, Moved(ci, offset));
+    OwnLook(bmp, r, s, *skin, Moved(ci, t.Offset));
   } else if (s.T == 100) {
-    FillFromParent(bmp, r, ci, offset);
+    FillFromParent(bmp, r, ci, t.Offset);
   } else if (ready || s.IP + s.GP > 0) {
     auto own = NewBitmapLike(bmp);
     own->SetSize(r.Width(), r.Height());
-    OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin, Moved(ci, TPoint{offset.X + r.Left, offset.Y + r.Top}));
-    FillFromParent(bmp, r, ci, offset);
+    OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin,
+            Moved(ci, TPoint{t.Offset.X + r.Left, t.Offset.Y + r.Top}));
+    FillFromParent(bmp, r, ci, t.Offset);
     BlendBitmapRect(bmp, own.get(), static_cast<uint8_t>(std::clamp(s.T * 255 / 100, 0, 255)),
                     TPoint{r.Left, r.Top}, TRect{0, 0, r.Width(), r.Height()});
   } else {
@@ -354,36 +362,66 @@ void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci,
   }
   if (!hot) {
     int grip = -1;
-    if (IsGripTexture(*skin, texture)) grip = texture;
-    else if (texture == -1 && IsGripTexture(*skin, hotTexture)) grip = hotTexture;
-    if (grip >= 0) FillWithMaskedTexture(bmp, r, Moved(ci, offset), skin->ma[grip].DrawMode, skin->ma[grip]);
+    if (IsGripTexture(*skin, sec.Texture)) grip = sec.Texture;
+    else if (sec.Texture == -1 && IsGripTexture(*skin, sec.HotTexture)) grip = sec.HotTexture;
+    if (grip >= 0) FillWithMaskedTexture(bmp, r, Moved(ci, t.Offset), skin->ma[grip].DrawMode, skin->ma[grip]);
   }
+}
+
+void PaintControlLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre, bool corner) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  const TsGeneralData& g = s.Skin->gd[s.SkinIndex];
+  if (BorderShown(*s.Skin, g.BorderIndex, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, corner, t.State, s.Skin->ma[g.BorderIndex], Moved(t.Ci, t.Offset));
+  CornerImages(*s.Skin, g, t.Bmp, t.R, t.State);
+}
+
+void PaintSectionLook(const TkxSectionRef& s, const TkxPaintTarget& t, bool fillCentre) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  const TsGeneralData& g = s.Skin->gd[s.SkinIndex];
+  CornerImages(*s.Skin, g, t.Bmp, t.R, t.State);
+  if (BorderShown(*s.Skin, g.BorderIndex, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, true, t.State, s.Skin->ma[g.BorderIndex], Moved(t.Ci, t.Offset));
+}
+
+void PaintScrollPart(const TkxSectionRef& s, int border, const TkxPaintTarget& t, bool fillCentre) {
+  if (!s.Skin || !s.Skin->IsValidSkinIndex(s.SkinIndex) || !Paintable(t.Bmp) || !Inside(t.R, t.Bmp)) return;
+  PaintSectionBackground(s, t);
+  if (BorderShown(*s.Skin, border, t.State))
+    DrawBorderFromMask(t.Bmp, t.R, fillCentre, true, t.State, s.Skin->ma[border], Moved(t.Ci, t.Offset));
+}
+
+// The positional forms.
+
+void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
+                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r,
+                            bool hot) {
+  PaintSectionBackground(TkxSectionRef{si, section, hotTexture, texture, skin, custom},
+                         TkxPaintTarget{bmp, r, offset, hot ? 1 : 0, ci});
 }
 
 void PaintControlBackground(const TkxControlSkin& c, const TCacheInfo& ci, int state, TBitmap* bmp, TPoint offset,
                             TRect r) {
-  PaintSectionBackground(c.SkinIndex, c.SkinSection, ci, c.CustomColor, c.HotTexture, c.Texture, c.Skin, bmp, offset,
-                         r, state != 0);
+  PaintSectionBackground(c, TkxPaintTarget{bmp, r, offset, state, ci});
 }
 
 void PaintControlLook(const TkxControlSkin& c, const TCacheInfo& ci, bool fillCentre, bool corner, TBitmap* bmp,
                       TPoint offset, TRect r, int state) {
-  if (!c.Skin || !c.Skin->IsValidSkinIndex(c.SkinIndex) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintControlBackground(c, ci, state, bmp, offset, r);
-  const TsGeneralData& g = c.Skin->gd[c.SkinIndex];
-  if (BorderShown(*c.Skin, g.BorderIndex, state))
-    DrawBorderFromMask(bmp, r, fillCentre, corner, state, c.Skin->ma[g.BorderIndex], Moved(ci, offset));
-  CornerImages(*c.Skin, g, bmp, r, state);
+  PaintControlLook(c, TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre, corner);
 }
 
 void PaintSectionLook(int si, const String& section, const TCacheInfo& ci, int hotTexture, int texture,
                       const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r, int state, bool fillCentre) {
-  if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxNoColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
-  const TsGeneralData& g = skin->gd[si];
-  CornerImages(*skin, g, bmp, r, state);
-  if (BorderShown(*skin, g.BorderIndex, state))
-    DrawBorderFromMask(bmp, r, fillCentre, true, state, skin->ma[g.BorderIndex], Moved(ci, offset));
+  PaintSectionLook(TkxSectionRef{si, section, hotTexture, texture, skin, kxKeyColor},
+                   TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre);
+}
+
+void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxSkinContent* skin, TBitmap* bmp,
+                     TPoint offset, TRect r, int state, bool fillCentre, const TCacheInfo& ci, const String& section) {
+  PaintScrollPart(TkxSectionRef{si, section, hotTexture, texture, skin, kxKeyColor}, border,
+                  TkxPaintTarget{bmp, r, offset, state, ci}, fillCentre);
 }
 
 int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback, bool bmpHoldsBackground,
@@ -394,24 +432,16 @@ int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback,
   if (!skin->IsValidSkinIndex(si)) si = skin->GetSkinIndex(fallback), section = &fallback;
   if (!skin->IsValidSkinIndex(si)) return -1;
   TCacheInfo ci = bmpHoldsBackground ? MakeCacheInfo(bmp) : TCacheInfo{nullptr, 0, 0, fillColor, false};
-  PaintSectionLook(si, *section, ci, -1, -1, skin, bmp, TPoint{0, 0}, TRect{0, 0, bmp->Width(), bmp->Height()}, state,
-                   true);
+  PaintSectionLook(TkxSectionRef{si, *section, -1, -1, skin, kxKeyColor},
+                   TkxPaintTarget{bmp, TRect{0, 0, bmp->Width(), bmp->Height()}, TPoint{0, 0}, state, ci}, true);
   return si;
-}
-
-void PaintScrollPart(int si, int border, int hotTexture, int texture, const TkxSkinContent* skin, TBitmap* bmp,
-                     TPoint offset, TRect r, int state, bool fillCentre, const TCacheInfo& ci, const String& section) {
-  if (!skin || !skin->IsValidSkinIndex(si) || !Paintable(bmp) || !Inside(r, bmp)) return;
-  PaintSectionBackground(si, section, ci, kxNoColor, hotTexture, texture, skin, bmp, offset, r, state != 0);
-  if (BorderShown(*skin, border, state))
-    DrawBorderFromMask(bmp, r, fillCentre, true, state, skin->ma[border], Moved(ci, offset));
 }
 
 // --- Masks ------------------------------------------------------------------------
 
 void DrawBorderFromMask(TBitmap* bmp, TRect r, bool fillCentre, bool corner, int state, const TsMaskData& m,
                         const TCacheInfo& ci) {
-  if ((state == 0 && (m.DrawMode & 2)) || r.Width() < 2 || r.Height() < 2 || !m.Manager || !Paintable(bmp)) return;
+  if ((state == 0 && (m.DrawMode & bdmNoNormalBorder)) || r.Width() < 2 || r.Height() < 2 || !m.Manager || !Paintable(bmp)) return;
   const TBitmap* pic = MaskPicture(m);
   const tk::TSize f = MaskFrameSize(m);
   if (!pic || f.cx <= 0 || f.cy <= 0) return;
@@ -447,8 +477,8 @@ void DrawBorderFromMask(TBitmap* bmp, TRect r, bool fillCentre, bool corner, int
                       {top, fx + L, fy, mw, T},
                       {bottom, fx + L, fy + f.cy - B, mw, B},
                       {centre, fx + L, fy + T, mw, mh}};
-  const int count = fillCentre && (m.DrawMode & 4) ? 5 : 4;
-  const bool stretch = !mixed && (m.DrawMode & 1);
+  const int count = fillCentre && (m.DrawMode & bdmFillCentre) ? 5 : 4;
+  const bool stretch = !mixed && (m.DrawMode & bdmStretch);
   for (int k = 0; k < count; ++k) {
     const TPiece& p = pieces[k];
     if (p.sw <= 0 || p.sh <= 0 || p.dst.IsEmpty()) continue;
@@ -469,8 +499,8 @@ void DrawMaskImage(TBitmap* bmp, TPoint p, int state, const TCacheInfo& ci, cons
   const int sx = m.R.Left + std::min(state, m.ImageCount - 1) * f.cx, sy = m.R.Top;
   const TPixelView d = bmp->View(), s = ViewOf(pic);
   if (m.MaskType == 1) {
-    Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, mode == 1 ? ptMix : ptMixLight, f.cy, TKeyBack{});
-  } else if (mode == 1 || own) {
+    Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, mode == mimOpaque ? ptMix : ptMixLight, f.cy, TKeyBack{});
+  } else if (mode == mimOpaque || own) {
     Put(d, p.X, p.Y, s, sx, sy, f.cx, f.cy, ptKeyed, 0, own ? TKeyBack{} : KeyBackOf(ci, true));
   } else {
     // BlendFromBitmap neither skips negative points nor cuts at the source.
@@ -502,29 +532,29 @@ void FillWithTexture(TBitmap* bmp, TRect& r, const TBitmap* picture, int mode, c
   auto tile = [&](TRect a) { Tile(d, a, s, sx, sy, tw, th, ptCopy, 0, TKeyBack{}); };
   TRect rest = kCovered;
   switch (mode) {
-    case 0: tile(r); break;
-    case 1: Stretch(bmp, r, s, src); break;
-    case 2:
-    case 4: {
+    case tdmTile: tile(r); break;
+    case tdmStretch: Stretch(bmp, r, s, src); break;
+    case tdmTileTop:
+    case tdmStretchTop: {
       const TRect strip{r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + th)};
-      mode == 2 ? tile(strip) : Stretch(bmp, strip, s, src);
+      mode == tdmTileTop ? tile(strip) : Stretch(bmp, strip, s, src);
       rest = TRect{r.Left, strip.Bottom, r.Right, r.Bottom};
       break;
     }
-    case 3:
-    case 5: {
+    case tdmTileLeft:
+    case tdmStretchLeft: {
       const TRect strip{r.Left, r.Top, std::min(r.Right, r.Left + tw), r.Bottom};
-      mode == 3 ? tile(strip) : Stretch(bmp, strip, s, src);
+      mode == tdmTileLeft ? tile(strip) : Stretch(bmp, strip, s, src);
       rest = TRect{strip.Right, r.Top, r.Right, r.Bottom};
       break;
     }
-    case 6: {
+    case tdmTileBottom: {
       const TRect strip{r.Left, std::max(r.Top, r.Bottom - th), r.Right, r.Bottom};
       tile(strip);
       rest = TRect{r.Left, r.Top, r.Right, strip.Top};
       break;
     }
-    case 10: {
+    case tdmWholeTiles: {
       // Only rows whose tile ends above the bottom edge: the last strip of
       // 1 to th rows stays as it was.
       int y = r.Top;
@@ -549,7 +579,7 @@ void FillWithMaskedTexture(TBitmap* bmp, TRect r, const TCacheInfo& ci, int mode
   const int tw = m.ImageCount > 0 ? m.R.Width() / m.ImageCount : 0, th = m.R.Height() / 2;
   if (!pic || tw <= 0 || th <= 0) return;
   const TPixelView d = bmp->View(), s = ViewOf(pic);
-  if (mode != 10) {
+  if (mode != tdmWholeTiles) {
     Tile(d, r, s, m.R.Left, m.R.Top, tw, th, ptMix, th, TKeyBack{});
     return;
   }
@@ -560,7 +590,7 @@ void FillWithMaskedTexture(TBitmap* bmp, TRect r, const TCacheInfo& ci, int mode
     if (a.IsEmpty()) continue;
     if (ci.Ready && Paintable(ci.Bmp)) {
       if (ci.Bmp != bmp) FillFromParent(bmp, a, ci, TPoint{a.Left, a.Top});
-    } else if (ci.FillColor != kxNoColor) {
+    } else if (ci.FillColor != kxKeyColor) {
       FillBitmapRect(bmp, a, tk::ColorToRGB(ci.FillColor));
     }
   }
@@ -583,8 +613,8 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
       TRect run;
       for (int c = std::max(c0, 0); c < c1; ++c) {
         const int x = m.R.Left + c;
-        const bool key = x >= 0 && x < s.width && row[intptr_t(x) * bpp] == 0xFF &&
-                         row[intptr_t(x) * bpp + 1] == 0 && row[intptr_t(x) * bpp + 2] == 0xFF;
+        const bool key = x >= 0 && x < s.width && row[intptr_t(x) * bpp] == kKeyB &&
+                         row[intptr_t(x) * bpp + 1] == kKeyG && row[intptr_t(x) * bpp + 2] == kKeyR;
         if (key && open) {
           ++run.Right;
         } else if (key) {
@@ -600,6 +630,31 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
   };
   runs(0, m.WL, 0);
   runs(f.cx - m.WR, f.cx, W - f.cx);
+}
+
+// --- Keyed corners ------------------------------------------------------------
+
+void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin,
+                        int maskIndex, TPoint sp) {
+  if (maskIndex == -1) {
+    RestoreKeyedPixels(dst, src, dr, sp, TPixelView{}, TPoint{});
+    return;
+  }
+  if (!skin || maskIndex < 0 || static_cast<size_t>(maskIndex) >= skin->ma.size()) return;
+  const TsMaskData& m = skin->ma[static_cast<size_t>(maskIndex)];
+  const TBitmap* pic = m.Bmp ? m.Bmp.get() : skin->MasterBitmap.get();
+  if (!Paintable(pic)) return;
+  const int fw = m.R.Width() / std::max<int>(m.ImageCount, 1);
+  const int fh = m.R.Height() / (std::max<int>(m.MaskType, 0) + 1);
+  TPoint corner;
+  switch (cornerKind) {
+    case ckTopLeft: corner = {m.R.Left, m.R.Top}; break;
+    case ckTopRight: corner = {m.R.Left + fw - m.WR, m.R.Top}; break;
+    case ckBottomLeft: corner = {m.R.Left, m.R.Top + fh - m.WB}; break;
+    case ckBottomRight: corner = {m.R.Left + fw - m.WR, m.R.Top + fh - m.WB}; break;
+    default: return;
+  }
+  RestoreKeyedPixels(dst, src, dr, sp, ViewOf(pic), corner);
 }
 
 }  // namespace kx

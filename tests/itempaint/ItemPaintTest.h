@@ -55,10 +55,10 @@ struct TTestSkin {
   void Dot(int x, int y, tk::TColor color) { Fill(TRect{x, y, x + 1, y + 1}, color); }
 };
 
-inline kx::TCacheInfo Unknown() { return kx::TCacheInfo{nullptr, 0, 0, kx::kxNoColor, false}; }
+inline kx::TCacheInfo Unknown() { return kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}; }
 inline kx::TCacheInfo Colour(tk::TColor c) { return kx::TCacheInfo{nullptr, 0, 0, c, false}; }
 inline kx::TCacheInfo Picture(tk::TBitmap* b, int x = 0, int y = 0) {
-  return kx::TCacheInfo{b, x, y, kx::kxNoColor, true};
+  return kx::TCacheInfo{b, x, y, kxKeyColor, true};
 }
 
 }  // namespace itemtest

@@ -11,7 +11,7 @@ using tk::TPoint;
 namespace {
 
 void Background(TTestSkin& s, int si, const kx::TCacheInfo& ci, TBitmap* bmp, TPoint offset, TRect r, bool hot,
-                int texture = -1, int hotTexture = -1, tk::TColor custom = kx::kxNoColor) {
+                int texture = -1, int hotTexture = -1, tk::TColor custom = kxKeyColor) {
   kx::PaintSectionBackground(si, s.G(si).ClassName, ci, custom, hotTexture, texture, &s.c, bmp, offset, r, hot);
 }
 
@@ -151,11 +151,11 @@ TEST(SectionBackground, InvalidInputsPaintNothing) {
   auto bmp = Noise(6, 6, pf24, 5), before = Copy(*bmp);
   Background(s, si, Unknown(), bmp.get(), TPoint{}, TRect{-1, 0, 6, 6}, false);
   Background(s, si, Unknown(), bmp.get(), TPoint{}, TRect{0, 0, 7, 6}, false);
-  kx::PaintSectionBackground(5, L"X", Unknown(), kx::kxNoColor, -1, -1, &s.c, bmp.get(), TPoint{}, TRect{0, 0, 6, 6},
+  kx::PaintSectionBackground(5, L"X", Unknown(), kxKeyColor, -1, -1, &s.c, bmp.get(), TPoint{}, TRect{0, 0, 6, 6},
                              false);
-  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kx::kxNoColor, -1, -1, nullptr, bmp.get(), TPoint{},
+  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kxKeyColor, -1, -1, nullptr, bmp.get(), TPoint{},
                              TRect{0, 0, 6, 6}, false);
-  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kx::kxNoColor, -1, 99, &s.c, nullptr, TPoint{},
+  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kxKeyColor, -1, 99, &s.c, nullptr, TPoint{},
                              TRect{0, 0, 6, 6}, false);
   EXPECT_TRUE(SameBytes(*bmp, *before));
 }

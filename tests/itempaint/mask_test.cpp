@@ -45,7 +45,7 @@ TEST(MaskCounts, CountsThatCannotDivideDrawNothing) {
     s.G(si).BorderIndex = s.G(si).ImgTL = s.G(si).ImgBR = m;
     s.G(si).ImagePercent = 50;
     auto bmp = Solid(9, 7, pf24, 0);
-    const kx::TkxControlSkin c{si, L"PANEL", m, m, &s.c, kx::kxNoColor};
+    const kx::TkxControlSkin c{si, L"PANEL", m, m, &s.c, kxKeyColor};
     for (int state = 0; state <= 2; ++state) {
       kx::PaintControlLook(c, Unknown(), true, true, bmp.get(), TPoint{}, TRect{0, 0, 9, 7}, state);
       kx::PaintSectionLook(si, L"PANEL", Colour(kRed), m, m, &s.c, bmp.get(), TPoint{}, TRect{1, 1, 8, 6}, state, true);
@@ -165,7 +165,7 @@ TEST(ControlLook, CornerImagesArePlacedFromTheRectanglesEdges) {
   int* img[4] = {&s.G(si).ImgTL, &s.G(si).ImgTR, &s.G(si).ImgBL, &s.G(si).ImgBR};
   for (int k = 0; k < 4; ++k) *img[k] = s.Mask(TRect{0, 0, 3, 2}, 1, 0, 0, Solid(3, 2, pf24, colours[k]));
   auto bmp = Solid(30, 30, pf24, 0);
-  const kx::TkxControlSkin c{si, L"PANEL", -1, -1, &s.c, kx::kxNoColor};
+  const kx::TkxControlSkin c{si, L"PANEL", -1, -1, &s.c, kxKeyColor};
   kx::PaintControlLook(c, Unknown(), true, true, bmp.get(), TPoint{}, TRect{5, 4, 25, 20}, 0);
   EXPECT_EQ(Color(*bmp, 5, 4), kRed);
   EXPECT_EQ(Color(*bmp, 22, 4), kGreen);

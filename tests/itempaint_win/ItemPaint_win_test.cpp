@@ -8,9 +8,9 @@
 #include "skin/controls/sPanel.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/sCommonData.h"
+#include "skin/framework/sControlPaint.h"
 #include "skin/framework/sMessages.h"
 #include "skin/paint/sAlphaGraph.h"
-#include "skin/paint/sSkinItemPaint.h"
 #include "tests/paint/PaintTest.h"
 #include "tests/support/GdiObjects_win.h"
 #include "toolkit/Forms.h"
@@ -205,7 +205,7 @@ TEST_F(ItemPaintWinTest, AControlsSkinDataPaintsAsItsIndexesAndColourSay) {
   EXPECT_EQ(s.HotTexture, d.HotTexture);
   EXPECT_EQ(s.Texture, d.Texture);
   EXPECT_EQ(s.Skin, Skin());
-  EXPECT_EQ(s.CustomColor, kxNoColor);
+  EXPECT_EQ(s.CustomColor, kxKeyColor);
 
   d.SetCustomColor(true);
   p->SetColor(tk::clRed);
@@ -239,7 +239,7 @@ TEST_F(ItemPaintWinTest, OverANestedParentTheLookShowsTheOutermostPictureAtTheSu
   auto got = NewBitmap24(20, 10);
   PaintControlLookOverParent(*child->SkinData(), inner, true, true, got.get(), TPoint{5, 6}, TRect{0, 0, 20, 10}, 0);
   auto want = NewBitmap24(20, 10);
-  PaintControlLook(*child->SkinData(), TCacheInfo{cache, 13, 24, kxNoColor, true}, true, true, want.get(),
+  PaintControlLook(*child->SkinData(), TCacheInfo{cache, 13, 24, kxKeyColor, true}, true, true, want.get(),
                    TPoint{5, 6}, TRect{0, 0, 20, 10}, 0);
   EXPECT_TRUE(SameArea(*got, 0, 0, *want));
   EXPECT_TRUE(SameArea(*cache, 18, 30, *got)) << "the child sits at (18, 30) of the outermost picture";
@@ -253,7 +253,7 @@ TEST_F(ItemPaintWinTest, OverANestedParentTheLookShowsTheOutermostPictureAtTheSu
                    TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
   EXPECT_TRUE(SameArea(*got, 0, 0, *want));
   PaintControlLookOverParent(*over->SkinData(), nullptr, true, true, got.get(), TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
-  PaintControlLook(*over->SkinData(), TCacheInfo{nullptr, 0, 0, kxNoColor, false}, true, true, want.get(),
+  PaintControlLook(*over->SkinData(), TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, want.get(),
                    TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
   EXPECT_TRUE(SameArea(*got, 0, 0, *want));
 }

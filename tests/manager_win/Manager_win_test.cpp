@@ -5,6 +5,7 @@
 #include "skin/data/kxSkinPack.h"
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/kxSystemCaps.h"
+#include "skin/framework/sMessages.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "tests/manager_win/Support_win.h"
 
@@ -231,8 +232,8 @@ TEST(SkinManager, TheApplicationWindowHookRecordsShowCommandsAndAnswersMenuBorde
   EXPECT_EQ(m->ShowState(), kx::saMinimize);
   SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_EQ(m->ShowState(), kx::saRestore);
-  EXPECT_EQ(SendMessageW(app, 0xBCB4, 0, 0), 1);
-  EXPECT_EQ(SendMessageW(app, 0xBCB3, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(app, kx::SM_PAINTMENUBORDER, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(app, kx::SM_PAINTMENUITEMBORDER, 0, 0), 1);
   PumpPending();
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/data/kxJpegReader.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/sDeviceFills.h"
 #include "tests/paint/PaintTest.h"
@@ -101,12 +100,12 @@ TEST(TileBitmapOnACanvas, GivesTheSamePixelsAsTheBitmapRoutines) {
   kx::TileBitmap(direct.get(), TRect{1, 1, 9, 6}, pic.get());
   EXPECT_TRUE(SameBytes(*viaDC, *direct));
 
-  const kx::TkxJpegImage jpeg(Positions(4, 4));
+  auto once = Positions(4, 4);
   auto jDC = Solid(10, 10, pf24, kUntouched);
   auto jDirect = Solid(10, 10, pf24, kUntouched);
   const TDCSnapshot before(DC(*jDC));
-  kx::TileBitmap(jDC->Canvas(), TRect{2, 2, 5, 9}, &jpeg);
-  kx::TileBitmap(jDirect.get(), TRect{2, 2, 5, 9}, &jpeg);
+  kx::DrawPictureOnce(jDC->Canvas(), TRect{2, 2, 5, 9}, once.get());
+  kx::DrawPictureOnce(jDirect.get(), TRect{2, 2, 5, 9}, once.get());
   EXPECT_TRUE(TDCSnapshot(DC(*jDC)) == before) << "the clip is taken back";
   EXPECT_TRUE(SameBytes(*jDC, *jDirect));
 }

@@ -2,6 +2,7 @@
 
 #include "skin/data/sSkinData.h"
 #include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sSkinItemPaint.h"
 #include "tests/paint/PaintTest.h"
 
 using namespace painttest;

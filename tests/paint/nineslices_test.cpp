@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "skin/data/kxJpegReader.h"
 #include "skin/paint/NineSlices.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "tests/paint/PaintTest.h"
@@ -122,10 +121,10 @@ TEST(TileBitmap, RepeatsThePictureFromTheRectanglesCorner) {
   EXPECT_EQ(Color(*off, 5, 3), kUntouched);
 }
 
-TEST(TileBitmap, AJpegPictureIsDrawnOnceIntoAClipOfTheRectangle) {
-  const kx::TkxJpegImage jpeg(Positions(4, 4));
+TEST(DrawPictureOnce, DrawsThePictureOnceIntoAClipOfTheRectangle) {
+  auto pic = Positions(4, 4);
   auto dst = Solid(10, 10, pf24, kUntouched);
-  kx::TileBitmap(dst.get(), TRect{2, 2, 5, 9}, &jpeg);
+  kx::DrawPictureOnce(dst.get(), TRect{2, 2, 5, 9}, pic.get());
   EXPECT_EQ(Color(*dst, 2, 2), Pos(0, 0));
   EXPECT_EQ(Color(*dst, 4, 5), Pos(2, 3));
   EXPECT_EQ(Color(*dst, 5, 5), kUntouched) << "cut at the rectangle";

@@ -95,7 +95,7 @@ std::unique_ptr<TBitmap> RenderSection(const kx::TkxSkinContent& skin, const Str
                                        const TRenderParent& parent) {
   const int si = skin.GetSkinIndex(section);
   if (!skin.IsValidSkinIndex(si) || w <= 0 || h <= 0) return nullptr;
-  kx::TCacheInfo ci{nullptr, 0, 0, kx::kxNoColor, false};
+  kx::TCacheInfo ci{nullptr, 0, 0, kxKeyColor, false};
   std::unique_ptr<TBitmap> behind;
   if (parent.Kind == TRenderParent::rpColor) {
     ci.FillColor = parent.Color;

@@ -1,9 +1,11 @@
+#include "skin/framework/sControlPaint.h"
+
 #include <windows.h>
 
 #include "skin/data/sSkinManager.h"
+#include "skin/framework/kxColors.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sAlphaGraph.h"
-#include "skin/paint/sSkinItemPaint.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 
@@ -23,8 +25,8 @@ void PaintSectionToDevice(int si, const String& section, const TCacheInfo& ci, T
   const TkxSkinContent* skin = ContentOf(manager);
   if (!dc || !skin || r.IsEmpty() || r.Left < 0 || r.Top < 0) return;
   auto bmp = NewBitmap24(r.Width(), r.Height());
-  PaintSectionLook(si, section, ci, -1, -1, skin, bmp.get(), offset, tk::TRect{0, 0, r.Width(), r.Height()}, state,
-                   fillCentre);
+  PaintSectionLook(TkxSectionRef{si, section, -1, -1, skin, kxKeyColor},
+                   TkxPaintTarget{bmp.get(), tk::TRect{0, 0, r.Width(), r.Height()}, offset, state, ci}, fillCentre);
   tk::detail::FlushPixelStore();
   ::BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
@@ -41,7 +43,7 @@ int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallb
 }
 
 TkxControlSkin ControlSkinOf(const TsCommonData& c) {
-  TkxControlSkin s{c.SkinIndex, c.SkinSection(), c.HotTexture, c.Texture, ContentOf(c.EffectiveManager()), kxNoColor};
+  TkxControlSkin s{c.SkinIndex, c.SkinSection(), c.HotTexture, c.Texture, ContentOf(c.EffectiveManager()), kxKeyColor};
   if (c.CustomColor()) {
     if (c.FOwnerControl) s.CustomColor = tk::ColorToRGB(c.FOwnerControl->Color());
     else if (c.Provider() && c.Provider()->ProviderForm()) s.CustomColor = tk::ColorToRGB(c.Provider()->ProviderForm()->Color());
@@ -61,11 +63,11 @@ void PaintControlLook(const TsCommonData& c, const TCacheInfo& ci, bool fillCent
 
 void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, bool fillCentre, bool corner,
                                 tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state) {
-  TCacheInfo ci{nullptr, 0, 0, kxNoColor, false};
+  TCacheInfo ci{nullptr, 0, 0, kxKeyColor, false};
   if (parent) {
     TBackgroundQuery q;
     QueryControlBackground(q, parent, false);
-    if (q.Kind == kxBGBitmap && q.Bmp && !q.Bmp->Empty()) ci = TCacheInfo{q.Bmp, q.X, q.Y, kxNoColor, true};
+    if (q.Kind == kxBGBitmap && q.Bmp && !q.Bmp->Empty()) ci = TCacheInfo{q.Bmp, q.X, q.Y, kxKeyColor, true};
     else if (q.Kind == kxBGColor) ci.FillColor = tk::ColorToRGB(q.Color);
   }
   PaintControlLook(ControlSkinOf(c), ci, fillCentre, corner, bmp, offset, r, state);
