@@ -63,7 +63,9 @@ void TForm1::SavePage() {
   // A page whose file the editor does not show as it is (unreadable, or
   // with NULs shown replaced) is not written over unless the user edited it:
   // that would destroy or alter text nobody touched.
-  if (FKeepPageFile && !sMemo1->Modified()) return;
+  // The text is compared, not the edit window's modified flag, which a
+  // skinned or recreated editor may set without an edit.
+  if (FKeepPageFile && sMemo1->Text() == FShownText) return;
   SaveFileReplacing(FileLabel->Caption(), EncodePageText(sMemo1->Text()));
   FKeepPageFile = false;
 }
@@ -82,8 +84,8 @@ void TForm1::LoadPage() {
     // The page has changed all the same; the text left is already in the
     // previous page's file.
     FKeepPageFile = true;
+    FShownText.clear();
     sMemo1->Clear();
-    sMemo1->SetModified(false);
     throw;
   }
   // The edit window ends its text at the first NUL (a UTF-16 file without a
@@ -94,8 +96,8 @@ void TForm1::LoadPage() {
     c = kNulShown;
     FKeepPageFile = true;
   }
+  if (FKeepPageFile) FShownText = text;
   sMemo1->SetText(text);
-  sMemo1->SetModified(false);
 }
 
 void TForm1::FormCreate(TObject*) {

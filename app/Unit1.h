@@ -76,4 +76,6 @@ class TForm1 : public tk::TForm {
   // The current page's file is not written unless the user edits the page:
   // it could not be read, or the editor shows its NULs replaced.
   bool FKeepPageFile = false;
+  // What the editor showed of such a page when it was loaded.
+  tk::String FShownText;
 };
