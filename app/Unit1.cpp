@@ -5,12 +5,15 @@
 #include "toolkit/Encoding.h"
 #include "toolkit/IniFiles.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/WorkArea.h"
 
 using namespace tk;
 
 namespace {
 
 const wchar_t kMain[] = L"Main";
+// What the editor shows for a NUL character of a page file.
+constexpr wchar_t kNulShown = L'\uFFFD';
 
 // Button index of a page letter: 0..25 for "A".."Z", 26 for "0-9".
 int IndexOf(wchar_t letter) { return letter == L'9' ? 26 : letter - L'A'; }
@@ -31,7 +34,13 @@ void TForm1::ReadIniSettings() {
   const int top = ini.ReadInteger(kMain, L"Top", 0);
   const int width = ini.ReadInteger(kMain, L"Width", 0);
   const int height = ini.ReadInteger(kMain, L"Height", 0);
-  if (width > 0 && height > 0) SetBounds(left, top, width, height);
+  // Written from the placement, in work-area coordinates: read as screen
+  // coordinates, a task bar at the top or left would move the window on
+  // every start.
+  if (width > 0 && height > 0) {
+    const TRect r = WorkAreaToScreen(Bounds(left, top, width, height));
+    SetBounds(r.Left, r.Top, width, height);
+  }
   if (ini.ReadInteger(kMain, L"Maximized", 0) != 0) SetWindowState(wsMaximized);
 }
 
@@ -51,16 +60,19 @@ void TForm1::WriteIniSettings() {
 // The old file stays intact until the new text is on the disk; text the
 // ANSI code page can't hold is saved as UTF-8 with its mark.
 void TForm1::SavePage() {
-  // A page whose file could not be read is not written over with an
-  // editor nobody typed in: that would destroy the unread text.
-  if (FPageUnread && !sMemo1->Modified()) return;
+  // A page whose file the editor does not show as it is (unreadable, or
+  // with NULs shown replaced) is not written over unless the user edited it:
+  // that would destroy or alter text nobody touched.
+  // The text is compared, not the edit window's modified flag, which a
+  // skinned or recreated editor may set without an edit.
+  if (FKeepPageFile && sMemo1->Text() == FShownText) return;
   SaveFileReplacing(FileLabel->Caption(), EncodePageText(sMemo1->Text()));
-  FPageUnread = false;
+  FKeepPageFile = false;
 }
 
 void TForm1::LoadPage() {
   const String path = FileLabel->Caption();
-  FPageUnread = false;
+  FKeepPageFile = false;
   if (!FileExists(path)) {
     sMemo1->Clear();  // the text of the page just left is not this page's
     return;
@@ -71,11 +83,20 @@ void TForm1::LoadPage() {
   } catch (...) {
     // The page has changed all the same; the text left is already in the
     // previous page's file.
-    FPageUnread = true;
+    FKeepPageFile = true;
+    FShownText.clear();
     sMemo1->Clear();
-    sMemo1->SetModified(false);
     throw;
   }
+  // The edit window ends its text at the first NUL (a UTF-16 file without a
+  // mark, read as ANSI, is full of them). Shown replaced, all of the text
+  // stays visible; the file keeps its NULs until the user edits the page.
+  for (wchar_t& c : text) {
+    if (c != L'\0') continue;
+    c = kNulShown;
+    FKeepPageFile = true;
+  }
+  if (FKeepPageFile) FShownText = text;
   sMemo1->SetText(text);
 }
 
@@ -98,6 +119,34 @@ void TForm1::SelectPage(wchar_t Letter) {
 void TForm1::FormClose(TObject*, TCloseAction&) {
   SavePage();
   WriteIniSettings();
+}
+
+bool TForm1::SaveForSessionEnd() {
+  try {
+    SavePage();
+    WriteIniSettings();
+    return true;
+  } catch (...) {
+    Application->HandleException(this);
+    return false;
+  }
+}
+
+void TForm1::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_QUERYENDSESSION:
+      // A page that could not be saved keeps the session from ending, as
+      // its text would be lost with it.
+      Message.Result = SaveForSessionEnd() ? TRUE : FALSE;
+      return;
+    case WM_ENDSESSION:
+      // Also when no query came first; text typed since it is saved too.
+      if (Message.WParam) SaveForSessionEnd();
+      Message.Result = 0;
+      return;
+    default: break;
+  }
+  TForm::Dispatch(Message);
 }
 
 void TForm1::PlaceAboutPanel() {

@@ -60,6 +60,8 @@ class TForm1 : public tk::TForm {
   void About1Click(tk::TObject* Sender);
   void AboutCloseBtnClick(tk::TObject* Sender);
 
+  void Dispatch(tk::TMessage& Message) override;
+
  private:
   tk::String SettingsFileName() const;
   tk::String PageFileName() const;
@@ -67,7 +69,13 @@ class TForm1 : public tk::TForm {
   // Loads the current page's file; a page without a file shows empty.
   void LoadPage();
   void PlaceAboutPanel();
+  // Log-off and shut-down end the program without a close: what closing
+  // saves is saved then. False (the failure shown) when the save failed.
+  bool SaveForSessionEnd();
 
-  // The current page's file exists but could not be read.
-  bool FPageUnread = false;
+  // The current page's file is not written unless the user edits the page:
+  // it could not be read, or the editor shows its NULs replaced.
+  bool FKeepPageFile = false;
+  // What the editor showed of such a page when it was loaded.
+  tk::String FShownText;
 };

@@ -13,6 +13,7 @@
 
 #include "toolkit/Handles.h"
 #include "toolkit/WinSupport.h"
+#include "toolkit/WorkArea.h"
 
 namespace tk {
 
@@ -585,7 +586,13 @@ void TWinControl::CreateHandle() {
     ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   for (TControl* c : std::vector<TControl*>(FWinControls)) static_cast<TWinControl*>(c)->HandleNeeded();
-  CreateHandleDone();
+  // The window exists: a failure while it is filled in (text the edit window
+  // refuses, say) is reported and must not abort the form being created.
+  try {
+    CreateHandleDone();
+  } catch (...) {
+    detail::HandleCallbackException(this);
+  }
   Realign();
 }
 
@@ -727,11 +734,13 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   const bool child = (::GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD) != 0;
   if (!child && (::IsZoomed(FHandle) || ::IsIconic(FHandle))) {
     // A maximized or minimized window keeps its place; the new bounds
-    // become the rectangle it is restored to.
+    // become the rectangle it is restored to, which the placement holds in
+    // work-area coordinates.
     WINDOWPLACEMENT wp{};
     wp.length = sizeof(wp);
     ::GetWindowPlacement(FHandle, &wp);
-    wp.rcNormalPosition = RECT{ALeft, ATop, ALeft + AWidth, ATop + AHeight};
+    const TRect n = ScreenToWorkArea(Bounds(ALeft, ATop, AWidth, AHeight));
+    wp.rcNormalPosition = RECT{n.Left, n.Top, n.Right, n.Bottom};
     wp.flags = 0;
     ::SetWindowPlacement(FHandle, &wp);
     return;

@@ -43,7 +43,18 @@ String LoadTextFile(const String& Path, TTextEncoding* Found = nullptr);
 // puts it in place of Path in one step (an existing read-only target is
 // refused, as Windows refuses to replace it). On any failure the temporary
 // file is removed, whatever Path held stays intact, and EFCreateError
-// "Cannot create file "%s". %s" is raised with Path and the system's reason.
+// "Cannot create file "%s". %s" is raised with Path and the system's reason;
+// only a temporary file that is the last copy of any text is kept.
 void SaveFileReplacing(const String& Path, const std::vector<uint8_t>& Bytes);
+
+#ifdef _WIN32
+// The step that puts the written temporary file in place of an existing Path
+// (ReplaceFileW without a backup): 0 or the system's error code. When it
+// fails with the old file already gone (ERROR_UNABLE_TO_MOVE_REPLACEMENT),
+// the temporary file is moved into place, and kept if even that fails.
+using TReplaceFileCall = unsigned long (*)(const String& Path, const String& Temp);
+// SaveFileReplacing with the step given, so its failures can be tried.
+void SaveFileReplacing(const String& Path, const std::vector<uint8_t>& Bytes, TReplaceFileCall Replace);
+#endif
 
 }  // namespace tk

@@ -41,9 +41,31 @@ DWORD WriteTemp(HANDLE h, const std::vector<uint8_t>& bytes) {
   return 0;
 }
 
+unsigned long SystemReplaceFile(const String& Path, const String& Temp) {
+  // Keeps the target's attributes and security.
+  if (ReplaceFileW(Path.c_str(), Temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 0;
+  return GetLastError();
+}
+
+// After a failed replace: true when the old file is gone (so the temporary
+// file is the only copy of anything). Without a backup name, ReplaceFileW
+// reports that with ERROR_UNABLE_TO_MOVE_REPLACEMENT.
+bool TargetGone(const String& path, DWORD err) {
+  return err == ERROR_UNABLE_TO_MOVE_REPLACEMENT || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ||
+         (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND);
+}
+
+bool MoveIntoPlace(const String& temp, const String& path) {
+  return MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 }  // namespace
 
 void SaveFileReplacing(const String& Path, const std::vector<uint8_t>& Bytes) {
+  SaveFileReplacing(Path, Bytes, SystemReplaceFile);
+}
+
+void SaveFileReplacing(const String& Path, const std::vector<uint8_t>& Bytes, TReplaceFileCall Replace) {
   // The temporary file lives beside the target so the final step is a rename
   // inside one volume, never a copy.
   TOwnedFile f;
@@ -60,21 +82,26 @@ void SaveFileReplacing(const String& Path, const std::vector<uint8_t>& Bytes) {
 
   err = WriteTemp(f.h, Bytes);
   if (!f.Close() && !err) err = GetLastError();
+  bool keepTemp = false;
   if (!err) {
     DWORD attr = GetFileAttributesW(Path.c_str());
     if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
       err = ERROR_ACCESS_DENIED;
     } else if (attr != INVALID_FILE_ATTRIBUTES) {
-      // Keeps the target's attributes and security; refuses a read-only one.
+      // Windows refuses to replace a read-only file; so do we, before trying.
       if (attr & FILE_ATTRIBUTE_READONLY) err = ERROR_ACCESS_DENIED;
-      else if (!ReplaceFileW(Path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        err = GetLastError();
-    } else if (!MoveFileExW(temp.c_str(), Path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      else err = static_cast<DWORD>(Replace(Path, temp));
+      // The old text is gone with a failed replace: the new one must not go too.
+      if (err && TargetGone(Path, err)) {
+        if (MoveIntoPlace(temp, Path)) err = 0;
+        else keepTemp = true;
+      }
+    } else if (!MoveIntoPlace(temp, Path)) {
       err = GetLastError();
     }
   }
   if (err) {
-    DeleteFileW(temp.c_str());
+    if (!keepTemp) DeleteFileW(temp.c_str());
     RaiseCreate(Path, err);
   }
 }

@@ -10,6 +10,7 @@
 
 #include "toolkit/Handles.h"
 #include "toolkit/WinSupport.h"
+#include "toolkit/WorkArea.h"
 
 namespace tk {
 
@@ -247,11 +248,8 @@ void TCustomForm::ShowWithNormalRect(int ShowCmd) {
     return;
   }
   // The placement's rectangle is in work-area coordinates.
-  MONITORINFO mi{};
-  mi.cbSize = sizeof(mi);
-  if (::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi))
-    ::OffsetRect(&r, mi.rcMonitor.left - mi.rcWork.left, mi.rcMonitor.top - mi.rcWork.top);
-  wp.rcNormalPosition = r;
+  const TRect n = ScreenToWorkArea(TRect{r.left, r.top, r.right, r.bottom});
+  wp.rcNormalPosition = RECT{n.Left, n.Top, n.Right, n.Bottom};
   wp.showCmd = static_cast<UINT>(ShowCmd);
   wp.flags = 0;
   ::SetWindowPlacement(FHandle, &wp);

@@ -186,5 +186,21 @@ TEST_F(MemoTest, TextSetBeforeTheWindowExistsArrivesInIt) {
   EXPECT_EQ(::GetWindowTextLengthW(m->Handle()), 5);
 }
 
+TEST_F(MemoTest, TextTheWindowRefusesWhileTheFormIsMadeIsReportedAndTheFormStillAppears) {
+  std::vector<String> shown;
+  Application->OnException = TExceptionEvent([&](TObject*, const Exception& e) { shown.push_back(e.Message()); });
+  TForm* form = Create<TForm>(nullptr);
+  TMemo* m = Create<TMemo>(form);
+  m->SetParent(form);
+  m->SetText(String(L"ends\0here", 9));  // the window keeps only "ends"
+  EXPECT_NO_THROW(form->Show());
+  Application->OnException = nullptr;
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], L"Text exceeds memo capacity");
+  EXPECT_TRUE(m->HandleAllocated());
+  EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+  form->Free();
+}
+
 }  // namespace
 }  // namespace tk

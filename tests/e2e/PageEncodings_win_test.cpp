@@ -117,3 +117,26 @@ TEST(PageFile, TextTheCodePageHoldsIsStillSavedInAnsiWithoutAMark) {
   ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(app.ReadFile(L"A.txt"), ansi);
 }
+
+TEST(PageFile, AUtf16PageWithoutAMarkShowsEveryCharacterAndIsOnlyWrittenBackWhenEdited) {
+  // Read as ANSI: every second byte is a NUL, which the editor shows replaced.
+  const std::wstring text = L"Notes on A";
+  std::wstring shown;
+  for (wchar_t c : text) shown += std::wstring{c, L'\uFFFD'};
+  TabuloApp app;
+  app.WriteFile(L"A.txt", Utf16Le(text));
+  app.Start();
+  EXPECT_TRUE(WaitFor([&] { return app.EditorText() == shown; })) << Utf8(app.EditorText());
+  app.ClickPage(L'B');
+  app.ClickPage(L'A');
+  EXPECT_TRUE(WaitFor([&] { return app.EditorText() == shown; })) << Utf8(app.EditorText());
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadFile(L"A.txt"), Utf16Le(text));
+
+  // An edit saves what the editor shows.
+  app.Start();
+  app.ClickEditor();
+  app.TypeAndWait(L"!", shown + L"!");
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "\xEF\xBB\xBF" + Utf8(shown + L"!"));
+}

@@ -203,3 +203,24 @@ TEST(PagePixels, TypedTextAppearsInTheEditorOnScreen) {
   EXPECT_LT(after.Differences(before, column), 50) << SaveFailureShot(after, "column");
   ASSERT_TRUE(app.CloseAndWait());
 }
+
+TEST(SessionEnd, LogOffSavesTheTypedTextAndTheSettingsWithoutAClose) {
+  TabuloApp app;
+  app.Start();
+  app.ClickEditor();
+  app.TypeAndWait(L"before log-off", L"before log-off");
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(app.Form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                                  &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "before log-off");
+  RECT r;
+  GetWindowRect(app.Form(), &r);
+  EXPECT_EQ(app.ReadSetting(L"Width"), std::to_wstring(r.right - r.left));
+  // What is typed after the query reaches the disk with the session's end.
+  app.TypeAndWait(L"!", L"before log-off!");
+  ASSERT_TRUE(SendMessageTimeoutW(app.Form(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                                  &answer));
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "before log-off!");
+  app.Kill();  // the system ends the program after the session
+}

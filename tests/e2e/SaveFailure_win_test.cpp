@@ -1,6 +1,8 @@
 // A page that can't be replaced: the error is shown and nothing is lost.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/e2e/Harness_win.h"
 #include "tests/support/Pump_win.h"
 
@@ -104,4 +106,28 @@ TEST(SaveFailure, AnUnreadablePageShowsCannotOpenFileAfterThePageChanged) {
   EXPECT_EQ(app.ReadFile(L"A.txt"), "on a");
   ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(app.ReadFile(L"C.txt"), "locked");
+}
+
+TEST(SaveFailure, APageThatCannotBeSavedKeepsTheSessionFromEnding) {
+  TabuloApp app;
+  app.WriteFile(L"A.txt", "old");
+  app.SetReadOnly(L"A.txt", true);
+  app.Start();
+  app.ClickEditor();
+  app.TypeAndWait(L" new", L"old new");
+  // The query waits for the message box, so it is asked from another thread.
+  DWORD_PTR answer = 99;
+  std::thread query([&] {
+    SendMessageTimeoutW(app.Form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 30000, &answer);
+  });
+  ModalBox box = app.WaitModalBox();
+  EXPECT_TRUE(IsCreateError(box, app.Dir() + L"\\\\A.txt") || IsCreateError(box, app.PathOf(L"A.txt")))
+      << Utf8(box.Text);
+  if (box.Wnd) CloseBox(app, box);
+  query.join();
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE));
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "old");
+  app.SetReadOnly(L"A.txt", false);
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadFile(L"A.txt"), "old new");
 }

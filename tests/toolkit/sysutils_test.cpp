@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "toolkit/SysUtils.h"
+#include "toolkit/WorkArea.h"
 
 using namespace tk;
 
@@ -150,4 +151,26 @@ TEST(ExceptionMessage, IsAlsoAvailableAsUtf8) {
   EXPECT_STREQ(e.what(), "\xC3\xA9 bad");
   e.SetMessage(L"other");
   EXPECT_STREQ(e.what(), "other");
+}
+
+TEST(WorkAreaCoordinates, ARectangleMovesByTheRoomTheTaskBarTakesAtTheTopOrLeftOfItsMonitor) {
+  struct Case {
+    const char* where;
+    TRect monitor, work, screen, placement;
+  };
+  const Case cases[] = {
+      {"no task bar", {0, 0, 1920, 1080}, {0, 0, 1920, 1080}, {40, 30, 840, 630}, {40, 30, 840, 630}},
+      {"task bar below or right", {0, 0, 1920, 1080}, {0, 0, 1860, 1040}, {40, 30, 840, 630}, {40, 30, 840, 630}},
+      {"task bar at the top", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, {40, 70, 840, 670}, {40, 30, 840, 630}},
+      {"task bar at the left", {0, 0, 1920, 1080}, {60, 0, 1920, 1080}, {100, 30, 900, 630}, {40, 30, 840, 630}},
+      {"second monitor, bar at its top", {1920, 0, 3200, 1024}, {1920, 30, 3200, 1024}, {2000, 130, 2800, 730},
+       {2000, 100, 2800, 700}},
+      {"monitor left of the primary, bar at its left", {-1280, 0, 0, 1024}, {-1220, 0, 0, 1024},
+       {-1000, 50, -200, 650}, {-1060, 50, -260, 650}},
+      {"window above the work area", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, {10, 20, 810, 620}, {10, -20, 810, 580}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ScreenToWorkArea(c.screen, c.monitor, c.work), c.placement) << c.where;
+    EXPECT_EQ(WorkAreaToScreen(c.placement, c.monitor, c.work), c.screen) << c.where;
+  }
 }
