@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skin/data/kxJpegReader.h"
+#include "skin/framework/kxColors.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Streams.h"
 #include "toolkit/Types.h"
@@ -86,7 +87,7 @@ struct TsStoredSkin {
   int Shadow1Offset = 0;
   int Shadow1Blur = -1;
   int Shadow1Transparency = 0;
-  TColor BorderColor = 0xFF00FF;
+  TColor BorderColor = kxKeyColor;
   double Version = 0;
   String Author;
   String Description;

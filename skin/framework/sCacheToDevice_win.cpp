@@ -61,7 +61,7 @@ void ExcludeGroupBoxFrame(const TsCommonData& Data, HWND Box, const tk::TRect& r
 bool IsGroupBoxWindow(HWND Wnd) {
   wchar_t cls[16] = {};
   ::GetClassNameW(Wnd, cls, 16);
-  return ::lstrcmpiW(cls, L"BUTTON") == 0 && (::GetWindowLongW(Wnd, GWL_STYLE) & 0x0F) == BS_GROUPBOX;
+  return ::lstrcmpiW(cls, L"BUTTON") == 0 && (::GetWindowLongW(Wnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/kxColors.h"
+#include "skin/framework/sBackgroundQuery.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "toolkit/Forms.h"
@@ -67,8 +68,7 @@ void PaintControlLookOverParent(const TsCommonData& c, tk::TControl* parent, boo
   if (parent) {
     TBackgroundQuery q;
     QueryControlBackground(q, parent, false);
-    if (q.Kind == kxBGBitmap && q.Bmp && !q.Bmp->Empty()) ci = TCacheInfo{q.Bmp, q.X, q.Y, kxKeyColor, true};
-    else if (q.Kind == kxBGColor) ci.FillColor = tk::ColorToRGB(q.Color);
+    if (q.Kind != kxBGNone) ci = ToCacheInfo(q);
   }
   PaintControlLook(ControlSkinOf(c), ci, fillCentre, corner, bmp, offset, r, state);
 }
