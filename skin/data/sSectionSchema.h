@@ -6,7 +6,8 @@
 //
 // Both records stay: the stored item is what an internal skin keeps (its font
 // colours as one text of five words, its glow sizes as plain integers, which
-// SaveToIni writes back as they are), the live record what painting reads.
+// SaveToIni writes back as they are), the live record what painting reads;
+// the values they hold alike are declared once, in TsSectionValues.
 // The table is constant; the functions below build or write records and are
 // safe on any thread.
 #pragma once
@@ -83,19 +84,16 @@ struct TkxFontColorKey {
 // The rows of the table. A colour defaults to white and is resolved to RGB by
 // the options load; a zeroed number reads 0 when a common section lacks it.
 namespace schema {
-template <class TField, class TItem>
-constexpr TkxNumberKey<TField, TItem> Number(const wchar_t* Name, TField TsGeneralData::*Field,
-                                             TItem TsSkinGeneral::*Item, int Default) {
+template <class TField, class TItem, class TG, class TI>
+constexpr TkxNumberKey<TField, TItem> Number(const wchar_t* Name, TField TG::*Field, TItem TI::*Item, int Default) {
   return {Name, Field, Item, Default, false, false};
 }
-template <class TField, class TItem>
-constexpr TkxNumberKey<TField, TItem> Colour(const wchar_t* Name, TField TsGeneralData::*Field,
-                                             TItem TsSkinGeneral::*Item) {
+template <class TField, class TItem, class TG, class TI>
+constexpr TkxNumberKey<TField, TItem> Colour(const wchar_t* Name, TField TG::*Field, TItem TI::*Item) {
   return {Name, Field, Item, 0xFFFFFF, true, false};
 }
-template <class TField, class TItem>
-constexpr TkxNumberKey<TField, TItem> ZeroedNumber(const wchar_t* Name, TField TsGeneralData::*Field,
-                                                   TItem TsSkinGeneral::*Item) {
+template <class TField, class TItem, class TG, class TI>
+constexpr TkxNumberKey<TField, TItem> ZeroedNumber(const wchar_t* Name, TField TG::*Field, TItem TI::*Item) {
   return {Name, Field, Item, 0, false, true};
 }
 constexpr TkxFlagKey Flag(const wchar_t* Name, bool TsGeneralData::*Field, bool TsSkinGeneral::*Item) {

@@ -307,8 +307,8 @@ void TkxSkinLoad::MergeCommonSections() {
         base = &e;
         break;
       }
-    TsGeneralData g = SectionFromCommon(cs, base ? *base : TsGeneralData{});
-    gd.push_back(std::move(g));
+    static const TsGeneralData kNoBase{};
+    gd.push_back(SectionFromCommon(cs, base ? *base : kNoBase));
   }
 }
 

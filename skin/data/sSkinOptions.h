@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "skin/paint/sGradient.h"
+#include "skin/data/sSectionValues.h"
 #include "toolkit/Types.h"
 
 namespace tk {
@@ -109,32 +110,13 @@ using TsFontColors = std::array<TColor, 5>;
 constexpr TsFontColors kxDefaultFontColors = {0, -1, -1, -1, -1};
 
 // One section's values (a value type, copied by assignment).
-struct TsGeneralData {
-  String ParentClass;
+struct TsGeneralData : TsSectionValues {
   String ClassName;
-  TColor Color = 0xFFFFFF;
   TsFontColors FontColor = kxDefaultFontColors;
   TsFontColors HotFontColor = kxDefaultFontColors;
-  bool GiveOwnFont = false;
-  int GlowCount = 0;
-  int GlowMargin = 0;
-  bool ReservedBoolean = false;
-  int Transparency = 0;
-  int GradientPercent = 0;
   String GradientData = L" ";
   TsGradArray GradientArray;
-  int ImagePercent = 0;
-  bool ShowFocus = false;
-  bool FadingEnabled = false;
-  int FadingIterations = 5;
-  TColor HotColor = 0xFFFFFF;
-  int HotTransparency = 0;
-  int HotGradientPercent = 0;
-  String HotGradientData;
   TsGradArray HotGradientArray;
-  int HotImagePercent = 0;
-  TColor HotGlowColor = 0xFFFFFF;
-  TColor GlowColor = 0xFFFFFF;
   uint8_t HotGlowSize = 0;
   uint8_t GlowSize = 0;
   int BorderIndex = 0;

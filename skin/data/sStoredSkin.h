@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skin/data/kxJpegReader.h"
+#include "skin/data/sSectionValues.h"
 #include "skin/framework/kxColors.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Streams.h"
@@ -24,29 +25,10 @@ using tk::String;
 using tk::TColor;
 
 // One section, with the meaning of the options file's keys.
-struct TsSkinGeneral {
+struct TsSkinGeneral : TsSectionValues {
   String SectionName;
-  String ParentClass;
-  TColor Color = 0xFFFFFF;
-  bool ReservedBoolean = false;
-  bool GiveOwnFont = false;
-  int GlowCount = 0;
-  int GlowMargin = 0;
-  int Transparency = 0;
-  int GradientPercent = 0;
-  int ImagePercent = 0;
   String GradientData;
-  bool ShowFocus = false;
-  bool FadingEnabled = false;
-  int FadingIterations = 5;
-  TColor HotColor = 0xFFFFFF;
-  int HotTransparency = 0;
-  int HotGradientPercent = 0;
-  String HotGradientData;
-  int HotImagePercent = 0;
-  TColor HotGlowColor = 0xFFFFFF;
   int HotGlowSize = 0;
-  TColor GlowColor = 0xFFFFFF;
   int GlowSize = 0;
   // Five integers separated by blanks, in the order of the keys FONTCOLOR,
   // TCLEFT, TCTOP, TCRIGHT, TCBOTTOM (and their HOT forms).
