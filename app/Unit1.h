@@ -39,8 +39,8 @@ class TForm1 : public tk::TForm {
   kx::TsSkinManager* sSkinManager1 = nullptr;
   kx::TsSkinProvider* sSkinProvider1 = nullptr;
   tk::TPopupMenu* PopupMenu1 = nullptr;
-  tk::TMenuItem *Undo1 = nullptr, *N3 = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Paste1 = nullptr,
-               *N1 = nullptr, *SelectAll1 = nullptr, *N2 = nullptr, *About1 = nullptr;
+  tk::TMenuItem *Undo1 = nullptr, *N3 = nullptr, *Cut1 = nullptr, *Copy1 = nullptr, *Paste1 = nullptr, *N1 = nullptr,
+                *SelectAll1 = nullptr, *N2 = nullptr, *About1 = nullptr;
 
   // The program's directory, ending with a backslash.
   tk::String GetAppDir() const;

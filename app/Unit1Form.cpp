@@ -72,7 +72,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   SetColor(clBtnFace);
   SetFontOf(Font(), -11, clWindowText);
   Icon()->SetHandle(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TABULO),
-                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED)),
+                                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED)),
                     true);
   OnCreate = TNotifyEvent(this, &TForm1::FormCreate);
   OnClose = TCloseEvent(this, &TForm1::FormClose);
@@ -178,8 +178,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
   sSkinProvider1->SetSkinSection(L"FORM");
 
   PopupMenu1 = d.Make<TPopupMenu>(L"PopupMenu1");
-  auto item = [&](const wchar_t* name, const wchar_t* caption, TShortCut shortcut,
-                  void (TForm1::*handler)(TObject*)) {
+  auto item = [&](const wchar_t* name, const wchar_t* caption, TShortCut shortcut, void (TForm1::*handler)(TObject*)) {
     auto* m = d.Make<TMenuItem>(name);
     m->SetCaption(caption);
     m->SetShortCut(shortcut);

@@ -64,8 +64,8 @@ kx::TkxControlSkin Control(const wchar_t* section) {
 void BM_PageButtonOverPanel(benchmark::State& state) {
   const int look = static_cast<int>(state.range(0));
   auto panel = kx::NewBitmap24(178, 514);
-  kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true,
-                       panel.get(), tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
+  kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, panel.get(),
+                       tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
   auto button = kx::NewBitmap24(50, 50);
   const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
   const kx::TCacheInfo ci{panel.get(), 64, 120, kxKeyColor, true};

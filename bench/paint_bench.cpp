@@ -36,7 +36,9 @@ std::unique_ptr<TBitmap> Noise(int w, int h, int bits, uint32_t seed) {
   return b;
 }
 
-size_t RowBytes(const TBitmap& b) { return static_cast<size_t>(b.Width()) * (b.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3); }
+size_t RowBytes(const TBitmap& b) {
+  return static_cast<size_t>(b.Width()) * (b.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3);
+}
 
 using benchtiming::BestSeconds;
 
@@ -74,9 +76,9 @@ void Measure(benchmark::State& state, bool blend, F body) {
   for (int round = 0; round < 3; ++round) {
     bare = std::min(bare, BestSeconds([&] { bare_loop(); }));
     own = std::min(own, BestSeconds([&] {
-      body();
-      benchmark::ClobberMemory();
-    }));
+                     body();
+                     benchmark::ClobberMemory();
+                   }));
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * w * h * (bits / 8));
   if (blend) state.counters["vs_memcpy"] = bare / own;
@@ -143,13 +145,9 @@ void Gradient(benchmark::State& state, const wchar_t* text) {
   Measure(state, false, [&] { kx::PaintGradient(p.dst.get(), all, arr); });
 }
 
-void BM_GradientMode0(benchmark::State& state) {
-  Gradient(state, L"16777215;15856113;60;0;0;15856113;8421504;40;0;0");
-}
+void BM_GradientMode0(benchmark::State& state) { Gradient(state, L"16777215;15856113;60;0;0;15856113;8421504;40;0;0"); }
 
-void BM_GradientMode1(benchmark::State& state) {
-  Gradient(state, L"16777215;15856113;60;1;0;15856113;8421504;40;1;0");
-}
+void BM_GradientMode1(benchmark::State& state) { Gradient(state, L"16777215;15856113;60;1;0;15856113;8421504;40;1;0"); }
 
 void BM_BlendRectWithColor(benchmark::State& state) {
   TPair p(state);

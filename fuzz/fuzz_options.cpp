@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       content->MaskWidthBottom(m);
       content->GetPatternIndex(si, content->gd[i].ClassName, L"PATTERN");
     }
-  } catch (const tk::Exception&) {
-  }
+  } catch (const tk::Exception&) {}
   return 0;
 }

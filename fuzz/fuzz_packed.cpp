@@ -14,12 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     c.Unpack();
     for (const kx::TkxImageItem& f : c.Files) c.FindImage(tk::UpperCaseAscii(f.FileName));
-  } catch (const tk::Exception&) {
-  }
+  } catch (const tk::Exception&) {}
   c.ReturnPackedData();
   try {
     kx::TkxSkinLoad().FromPacked(&stream);
-  } catch (const tk::Exception&) {
-  }
+  } catch (const tk::Exception&) {}
   return 0;
 }

@@ -70,8 +70,8 @@ void PaintAll(const kx::TkxSkinContent& skin) {
         const tk::TRect r{0, 0, sz.W, sz.H};
         const kx::TCacheInfo ci = Parent(si + state + n);
         kx::PaintSectionLook(si, g.ClassName, ci, -1, -1, &skin, &bmp, tk::TPoint{3, 2}, r, state, true);
-        const kx::TkxControlSkin control{si, g.ClassName, hotTexture, texture, &skin,
-                                         n == 3 ? tk::TColor(0x102030) : kxKeyColor};
+        const kx::TkxControlSkin control{si,      g.ClassName, hotTexture,
+                                         texture, &skin,       n == 3 ? tk::TColor(0x102030) : kxKeyColor};
         kx::PaintControlLook(control, ci, state != 1, state == 2, &bmp, tk::TPoint{-4, 1}, r, state);
         ++n;
       }
@@ -118,9 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       auto ini = kx::ReadOptions(&in);
       skin = kx::TkxSkinLoad(s).FromOptions(*ini, &fuzzpics::Pictures());
     }
-  } catch (const tk::Exception&) {
-    return 0;
-  }
+  } catch (const tk::Exception&) { return 0; }
   skin->InitConstantIndexes();
   PaintAll(*skin);
   return 0;

@@ -31,7 +31,8 @@ void Put(const std::string& target, const std::string& name, const std::string& 
 }
 
 tk::TBitmap& Pattern(tk::TBitmap& b) {
-  return *kxtest::Fill(b, [](int x, int y) { return uint32_t((x * 37) << 24 | (x * 9) << 16 | (y * 13) << 8 | (x ^ y)); });
+  return *kxtest::Fill(b,
+                       [](int x, int y) { return uint32_t((x * 37) << 24 | (x * 9) << 16 | (y * 13) << 8 | (x ^ y)); });
 }
 
 void Bmps() {
@@ -105,12 +106,46 @@ const char* const kOptions =
 // Words of the options syntax and the notations for the options target
 // (libFuzzer's dictionary format), written beside the seed folders.
 void Dictionary(const char* target) {
-  const char* const words[] = {
-      "[GLOBALINFO]", "[PANEL]", "PARENTCLASS=", "MASTERBITMAP=MASTER.BMP", "BORDERSMASK=", "GLYPHMASK=",
-      "PATTERN=", "HOTPATTERN=", "IMGTOPLEFT=", "EXBORDER=", "BICONCLOSE=", "BICONMAX=", "BIKEEPHUE=",
-      "GRADIENTDATA=", "HOTGRADIENTDATA=", "COLOR=", "HOTCOLOR=", "FONTCOLOR=", "VERSION=", "SHADOW1BLUR=",
-      "GLOW=", "GSIZE=", "0x", "-1", "?", ";", "!A.PNG!", "!B.BMP!", "^0001", "@0001", "~0001", "# (",
-      ",", ")", "C.JPG", "MASTER.BMP", "TRUE", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+  const char* const words[] = {"[GLOBALINFO]",
+                               "[PANEL]",
+                               "PARENTCLASS=",
+                               "MASTERBITMAP=MASTER.BMP",
+                               "BORDERSMASK=",
+                               "GLYPHMASK=",
+                               "PATTERN=",
+                               "HOTPATTERN=",
+                               "IMGTOPLEFT=",
+                               "EXBORDER=",
+                               "BICONCLOSE=",
+                               "BICONMAX=",
+                               "BIKEEPHUE=",
+                               "GRADIENTDATA=",
+                               "HOTGRADIENTDATA=",
+                               "COLOR=",
+                               "HOTCOLOR=",
+                               "FONTCOLOR=",
+                               "VERSION=",
+                               "SHADOW1BLUR=",
+                               "GLOW=",
+                               "GSIZE=",
+                               "0x",
+                               "-1",
+                               "?",
+                               ";",
+                               "!A.PNG!",
+                               "!B.BMP!",
+                               "^0001",
+                               "@0001",
+                               "~0001",
+                               "# (",
+                               ",",
+                               ")",
+                               "C.JPG",
+                               "MASTER.BMP",
+                               "TRUE",
+                               "\xEF\xBB\xBF",
+                               "\xFF\xFE",
+                               "\xFE\xFF"};
   std::ofstream f(gRoot / (std::string(target) + ".dict"));
   for (const char* w : words) {
     f << '"';

@@ -33,9 +33,7 @@ TPixelFormat StoredFormat(TPixelFormat f) {
   }
 }
 
-uint8_t GreyOf(const uint8_t* p) {
-  return static_cast<uint8_t>((p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8);
-}
+uint8_t GreyOf(const uint8_t* p) { return static_cast<uint8_t>((p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8); }
 
 void ConvertRow(const uint8_t* s, TPixelFormat sf, uint8_t* d, TPixelFormat df, int width) {
   const int sb = BytesPerPixel(sf), db = BytesPerPixel(df);
@@ -78,8 +76,7 @@ void TBitmap::Reallocate(int w, int h, TPixelFormat f, bool keep) {
     detail::FlushPixelStore();
     const int rows = std::min(h, FHeight);
     const size_t bytes = static_cast<size_t>(std::min(w, FWidth)) * BytesPerPixel(f);
-    for (int y = 0; y < rows; ++y)
-      std::memcpy(fresh.bits + fresh.stride * y, FStore.bits + FStore.stride * y, bytes);
+    for (int y = 0; y < rows; ++y) std::memcpy(fresh.bits + fresh.stride * y, FStore.bits + FStore.stride * y, bytes);
   }
   detail::FreePixelStore(FStore);
   FStore = fresh;
@@ -121,9 +118,7 @@ uint8_t* TBitmap::ScanLine(int y) {
   return FStore.bits + FStore.stride * y;
 }
 
-const uint8_t* TBitmap::ScanLine(int y) const {
-  return const_cast<TBitmap*>(this)->ScanLine(y);
-}
+const uint8_t* TBitmap::ScanLine(int y) const { return const_cast<TBitmap*>(this)->ScanLine(y); }
 
 TPixelView TBitmap::View() {
   detail::FlushPixelStore();

@@ -42,7 +42,7 @@ namespace detail {
 struct TPixelStore {
   uint8_t* bits = nullptr;  // top row
   intptr_t stride = 0;
-  void* handle = nullptr;   // HBITMAP of the DIB section on Windows
+  void* handle = nullptr;  // HBITMAP of the DIB section on Windows
 };
 TPixelStore AllocPixelStore(int width, int height, TPixelFormat format);  // zero-filled
 void FreePixelStore(TPixelStore& s);

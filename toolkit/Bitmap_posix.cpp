@@ -31,9 +31,7 @@ void FlushPixelStore() {}
 
 }  // namespace detail
 
-TCanvas* TBitmap::Canvas() {
-  throw EInvalidOperation(L"A bitmap canvas needs the Windows build");
-}
+TCanvas* TBitmap::Canvas() { throw EInvalidOperation(L"A bitmap canvas needs the Windows build"); }
 
 void TBitmap::ReleaseCanvas() {}
 void TBitmap::FreeCanvas() {}

@@ -36,8 +36,7 @@ TPixelStore AllocPixelStore(int width, int height, TPixelFormat format) {
       info.grey[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
   }
   void* bits = nullptr;
-  HBITMAP bmp = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                   nullptr, 0);
+  HBITMAP bmp = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bmp || !bits) {
     if (bmp) ::DeleteObject(bmp);
     throw EOutOfResources(L"Out of system resources");

@@ -58,8 +58,7 @@ std::unique_ptr<TBitmap> Silhouette(TBitmap* frame, TColor color) {
     const uint8_t* s = frame->ScanLine(y);
     uint8_t* d = out->ScanLine(y);
     for (int x = 0; x < frame->Width(); ++x) {
-      bool solid = alpha ? s[x * 4 + 3] >= 128
-                         : RGBColor(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]) != key;
+      bool solid = alpha ? s[x * 4 + 3] >= 128 : RGBColor(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]) != key;
       TColor v = solid ? c : clFuchsia;
       d[x * 3] = GetBValue(v);
       d[x * 3 + 1] = GetGValue(v);

@@ -35,17 +35,33 @@ class TSet {
   constexpr void Set(E e, bool on) { on ? Include(e) : Exclude(e); }
   constexpr bool Empty() const { return FBits == 0; }
   constexpr uint64_t Bits() const { return FBits; }
-  static constexpr TSet FromBits(uint64_t b) { TSet s; s.FBits = b; return s; }
+  static constexpr TSet FromBits(uint64_t b) {
+    TSet s;
+    s.FBits = b;
+    return s;
+  }
 
   constexpr TSet operator+(TSet o) const { return FromBits(FBits | o.FBits); }
   constexpr TSet operator-(TSet o) const { return FromBits(FBits & ~o.FBits); }
   constexpr TSet operator*(TSet o) const { return FromBits(FBits & o.FBits); }
   constexpr TSet operator+(E e) const { return FromBits(FBits | Bit(e)); }
   constexpr TSet operator-(E e) const { return FromBits(FBits & ~Bit(e)); }
-  constexpr TSet& operator+=(TSet o) { FBits |= o.FBits; return *this; }
-  constexpr TSet& operator-=(TSet o) { FBits &= ~o.FBits; return *this; }
-  constexpr TSet& operator+=(E e) { Include(e); return *this; }
-  constexpr TSet& operator-=(E e) { Exclude(e); return *this; }
+  constexpr TSet& operator+=(TSet o) {
+    FBits |= o.FBits;
+    return *this;
+  }
+  constexpr TSet& operator-=(TSet o) {
+    FBits &= ~o.FBits;
+    return *this;
+  }
+  constexpr TSet& operator+=(E e) {
+    Include(e);
+    return *this;
+  }
+  constexpr TSet& operator-=(E e) {
+    Exclude(e);
+    return *this;
+  }
   friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }
 
  private:
@@ -76,10 +92,9 @@ class TEvent {
   }
 
   // Any callable, optionally with an identity tag.
-  template <class F, class = std::enable_if_t<std::is_invocable_v<F&, A...> &&
-                                              !std::is_same_v<std::decay_t<F>, TEvent>>>
-  TEvent(F&& Fn, const void* Tag = nullptr)
-      : FObject(Tag), FFn(std::forward<F>(Fn)), FSerial(Tag ? 0 : NextSerial()) {}
+  template <class F,
+            class = std::enable_if_t<std::is_invocable_v<F&, A...> && !std::is_same_v<std::decay_t<F>, TEvent>>>
+  TEvent(F&& Fn, const void* Tag = nullptr) : FObject(Tag), FFn(std::forward<F>(Fn)), FSerial(Tag ? 0 : NextSerial()) {}
 
   explicit operator bool() const { return static_cast<bool>(FFn); }
   void operator()(A... a) const {

@@ -72,10 +72,8 @@ uint32_t BiDiDrawTextFlags(TBiDiMode Mode, uint32_t Flags) {
   // DrawText's values; this file stays free of the system headers.
   constexpr uint32_t kCenter = 0x1, kRight = 0x2, kRtlReading = 0x20000;
   if (Mode == bdRightToLeft) {
-    if ((Flags & kRight) == kRight)
-      Flags &= ~kRight;
-    else if ((Flags & kCenter) != kCenter)
-      Flags |= kRight;
+    if ((Flags & kRight) == kRight) Flags &= ~kRight;
+    else if ((Flags & kCenter) != kCenter) Flags |= kRight;
   }
   if (Mode != bdLeftToRight) Flags |= kRtlReading;
   return Flags;
@@ -139,10 +137,8 @@ void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
 
 intptr_t TControl::Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
   TMessage m = MakeMessage(Msg, WParam, LParam);
-  if (WindowProc)
-    WindowProc(m);
-  else
-    WndProc(m);
+  if (WindowProc) WindowProc(m);
+  else WndProc(m);
   return m.Result;
 }
 

@@ -47,8 +47,8 @@ enum TControlStateItem : uint8_t {
   csReadingState,
   csAlignmentNeeded,
   csFocusing,
-  csCreating,       // the window is being created
-  csPaintCopy,      // painted as a copy into another picture
+  csCreating,   // the window is being created
+  csPaintCopy,  // painted as a copy into another picture
   csCustomPaint,
   csDestroyingHandle,
   csDocking,
@@ -545,8 +545,8 @@ class TWinControl : public TControl {
   void CMShowingChanged();
   void ReadBoundsFromWindow();
 
-  std::vector<TControl*> FControls;       // in insertion (z) order
-  std::vector<TControl*> FWinControls;    // windowed subset, same order
+  std::vector<TControl*> FControls;     // in insertion (z) order
+  std::vector<TControl*> FWinControls;  // windowed subset, same order
   HWND FParentWindow = nullptr;
   TBrush FBrush;
   int FAlignLevel = 0;
@@ -557,7 +557,7 @@ class TWinControl : public TControl {
   bool FDoubleBuffered = false;
   bool FRecreatePending = false;
   bool FSettingBounds = false;
-  TControl* FCaptureControl = nullptr;    // graphic child pressed
+  TControl* FCaptureControl = nullptr;  // graphic child pressed
   bool FTrackingLeave = false;
 };
 

@@ -380,10 +380,8 @@ bool TControl::MouseCapture() const {
 
 void TControl::SetMouseCapture(bool v) {
   if (auto* w = dynamic_cast<TWinControl*>(this)) {
-    if (v)
-      ::SetCapture(w->Handle());
-    else if (w->FHandle && ::GetCapture() == w->FHandle)
-      ::ReleaseCapture();
+    if (v) ::SetCapture(w->Handle());
+    else if (w->FHandle && ::GetCapture() == w->FHandle) ::ReleaseCapture();
     return;
   }
   if (!FParent) return;
@@ -590,9 +588,7 @@ void TWinControl::CreateHandle() {
   // refuses, say) is reported and must not abort the form being created.
   try {
     CreateHandleDone();
-  } catch (...) {
-    detail::HandleCallbackException(this);
-  }
+  } catch (...) { detail::HandleCallbackException(this); }
   Realign();
 }
 
@@ -794,10 +790,8 @@ void TWinControl::SetParent(TWinControl* AParent) {
 
 void TWinControl::UpdateShowing() {
   bool show = FVisible;
-  if (FParent)
-    show = show && FParent->FShowing;
-  else
-    show = show && (FParentWindow != nullptr || dynamic_cast<TCustomForm*>(this) != nullptr);
+  if (FParent) show = show && FParent->FShowing;
+  else show = show && (FParentWindow != nullptr || dynamic_cast<TCustomForm*>(this) != nullptr);
   if (show == FShowing) return;
   if (show) {
     HandleNeeded();
@@ -813,9 +807,9 @@ void TWinControl::UpdateShowing() {
 
 void TWinControl::CMShowingChanged() {
   if (!FHandle) return;
-  ::SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                     (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  ::SetWindowPos(
+      FHandle, nullptr, 0, 0, 0, 0,
+      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void TWinControl::UpdateControlState() { UpdateShowing(); }
@@ -976,8 +970,7 @@ void TWinControl::WMPrint(TMessage& m, HDC dc, uint32_t flags) {
   TDCState state(dc);
   ::OffsetViewportOrgEx(dc, origin.x - wr.left, origin.y - wr.top, nullptr);
   ::IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
-  if (flags & PRF_ERASEBKGND)
-    Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(dc), reinterpret_cast<intptr_t>(dc));
+  if (flags & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(dc), reinterpret_cast<intptr_t>(dc));
   Perform(WM_PAINT, reinterpret_cast<uintptr_t>(dc), 0);
   if (!(flags & PRF_CHILDREN)) return;
   // Bottom-most child first, so the upper ones end on top.
@@ -998,8 +991,7 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
   HandleNeeded();
   TDCState state(DC);
   ::OffsetViewportOrgEx(DC, X, Y, nullptr);
-  Perform(WM_PRINT, reinterpret_cast<uintptr_t>(DC),
-          PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  Perform(WM_PRINT, reinterpret_cast<uintptr_t>(DC), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 
 void TWinControl::Invalidate() {
@@ -1207,10 +1199,8 @@ void TWinControl::CNCtlColor(TMessage& m, HDC DC) {
 }
 
 void TWinControl::CMMouseWheel(TMessage& m, TShiftState Shift, int WheelDelta, TPoint MousePos) {
-  if (DoMouseWheel(Shift, WheelDelta, MousePos))
-    m.Result = 1;
-  else if (FParent)
-    m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+  if (DoMouseWheel(Shift, WheelDelta, MousePos)) m.Result = 1;
+  else if (FParent) m.Result = FParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
 }
 
 void TWinControl::WMMouseLeave(TMessage& m) {
@@ -1243,8 +1233,9 @@ void TWinControl::DefaultHandler(TMessage& Message) {
   }
   // The toolkit's own numbers mean nothing to the window class.
   if (IsToolkitRange(Message.Msg)) return;
-  Message.Result = ::CallWindowProcW(reinterpret_cast<WNDPROC>(FDefWndProc ? FDefWndProc : reinterpret_cast<void*>(::DefWindowProcW)),
-                                     FHandle, Message.Msg, Message.WParam, Message.LParam);
+  Message.Result = ::CallWindowProcW(
+      reinterpret_cast<WNDPROC>(FDefWndProc ? FDefWndProc : reinterpret_cast<void*>(::DefWindowProcW)), FHandle,
+      Message.Msg, Message.WParam, Message.LParam);
 }
 
 // --- The window procedure of every toolkit window ----------------------------------------
@@ -1279,9 +1270,7 @@ LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m = MakeMessage(msg, wp, lp);
   try {
     c->WindowProc(m);
-  } catch (...) {
-    detail::HandleCallbackException(c);
-  }
+  } catch (...) { detail::HandleCallbackException(c); }
   if (msg == WM_NCDESTROY && ::GetPropW(wnd, kControlProp) == c) {
     ::RemovePropW(wnd, kControlProp);
     TWinControlAccess::Detach(c, wnd);

@@ -106,8 +106,14 @@ namespace {
 
 void BevelColors(TPanelBevel bevel, TColor face, TColor& top, TColor& bottom) {
   switch (bevel) {
-    case bvLowered: top = clBtnShadow; bottom = clBtnHighlight; break;
-    case bvRaised: top = clBtnHighlight; bottom = clBtnShadow; break;
+    case bvLowered:
+      top = clBtnShadow;
+      bottom = clBtnHighlight;
+      break;
+    case bvRaised:
+      top = clBtnHighlight;
+      bottom = clBtnShadow;
+      break;
     default: top = bottom = face; break;
   }
 }
@@ -150,11 +156,8 @@ void TCustomPanel::Dispatch(TMessage& Message) {
     case CM_TEXTCHANGED:
     case CM_FONTCHANGED:
     case CM_COLORCHANGED:
-    case CM_ENABLEDCHANGED:
-      Invalidate();
-      break;
-    default:
-      break;
+    case CM_ENABLEDCHANGED: Invalidate(); break;
+    default: break;
   }
 }
 

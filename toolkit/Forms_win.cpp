@@ -86,9 +86,7 @@ void TCustomForm::BeforeDestruction() {
   if (!IsDestroying()) Destroying();
   try {
     DoDestroy();
-  } catch (...) {
-    detail::HandleCallbackException(this);
-  }
+  } catch (...) { detail::HandleCallbackException(this); }
   if (Screen) Screen->RemoveForm(this);
   TScrollingWinControl::BeforeDestruction();
 }
@@ -179,8 +177,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.ExStyle |= WS_EX_APPWINDOW;
   } else if (Application) {
     TCustomForm* main = Application->MainForm();
-    Params.WndParent = Application->MainFormOnTaskBar() && main && main->HandleAllocated() ? main->Handle()
-                                                                                          : Application->Handle();
+    Params.WndParent =
+        Application->MainFormOnTaskBar() && main && main->HandleAllocated() ? main->Handle() : Application->Handle();
   }
   Params.WindowClass.style = CS_DBLCLKS;
   Params.WindowClass.hIcon = ::LoadIconW(detail::ProgramInstance(), L"MAINICON");
@@ -195,8 +193,8 @@ void TCustomForm::CreateWnd() {
     ::SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(big));
   }
   if (FPosition == poScreenCenter || FPosition == poDesktopCenter ||
-      ((FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) && Application &&
-       Application->MainForm() && Application->MainForm() != this)) {
+      ((FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) && Application && Application->MainForm() &&
+       Application->MainForm() != this)) {
     TRect area = Screen ? Screen->MonitorWorkAreaOf(FHandle) : TRect{0, 0, 1024, 768};
     if ((FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) && Application->MainForm()->HandleAllocated())
       area = Application->MainForm()->BoundsRect();
@@ -360,10 +358,8 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-  if (FHandle)
-    ::PostMessageW(FHandle, CM_RELEASE, 0, 0);
-  else
-    Free();
+  if (FHandle) ::PostMessageW(FHandle, CM_RELEASE, 0, 0);
+  else Free();
 }
 
 TModalResult TCustomForm::ShowModal() {
@@ -425,10 +421,8 @@ void TCustomForm::SetFocus() {
     ::SetForegroundWindow(h);
     ::SetActiveWindow(h);
   }
-  if (FActiveControl && FActiveControl->CanFocus())
-    ::SetFocus(FActiveControl->Handle());
-  else
-    ::SetFocus(h);
+  if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+  else ::SetFocus(h);
 }
 
 // --- Form messages --------------------------------------------------------------------------
@@ -493,12 +487,9 @@ void TCustomForm::CMShowingChanged(TMessage&) {
       DoHide();
       if (::IsWindowVisible(FHandle)) {
         // Remember a minimized or maximized state for the next show.
-        if (::IsZoomed(FHandle))
-          FWindowState = wsMaximized;
-        else if (::IsIconic(FHandle))
-          FWindowState = wsMinimized;
-        else
-          FWindowState = wsNormal;
+        if (::IsZoomed(FHandle)) FWindowState = wsMaximized;
+        else if (::IsIconic(FHandle)) FWindowState = wsMinimized;
+        else FWindowState = wsNormal;
       }
       ::ShowWindow(FHandle, SW_HIDE);
       FFormState.Exclude(fsVisible);
@@ -524,12 +515,9 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_SHOWWINDOW: WMShowWindow(m); return;
     case WM_SIZE:
       if (::IsWindowVisible(FHandle)) {
-        if (m.WParam == SIZE_MAXIMIZED)
-          FWindowState = wsMaximized;
-        else if (m.WParam == SIZE_MINIMIZED)
-          FWindowState = wsMinimized;
-        else if (m.WParam == SIZE_RESTORED)
-          FWindowState = wsNormal;
+        if (m.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
+        else if (m.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
+        else if (m.WParam == SIZE_RESTORED) FWindowState = wsNormal;
       }
       break;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
@@ -596,9 +584,7 @@ struct TApplicationAccess {
     TMessage m = MakeMessage(msg, wp, lp);
     try {
       app->WndProc(m);
-    } catch (...) {
-      detail::HandleCallbackException(app);
-    }
+    } catch (...) { detail::HandleCallbackException(app); }
     return m.Result;
   }
 };
@@ -683,9 +669,7 @@ void TApplication::Run() {
     while (!FTerminated) {
       try {
         HandleMessage();
-      } catch (...) {
-        HandleException(this);
-      }
+      } catch (...) { HandleException(this); }
     }
   } catch (...) {
     FRunning = false;
@@ -733,17 +717,14 @@ bool TApplication::ProcessMessage() {
 
 void TApplication::ProcessMessages() {
   CheckSynchronize();
-  while (ProcessMessage()) {
-  }
+  while (ProcessMessage()) {}
   CheckSynchronize();
 }
 
 void TApplication::Idle() {
   try {
     if (OnIdle) OnIdle(this);
-  } catch (...) {
-    HandleException(this);
-  }
+  } catch (...) { HandleException(this); }
   detail::FreeControlCanvases(nullptr);
   if (CheckSynchronize()) return;
   ::WaitMessage();
@@ -797,10 +778,8 @@ void TApplication::HandleException(TObject* Sender) {
       std::rethrow_exception(e);
     } catch (const EAbort&) {
     } catch (const Exception& x) {
-      if (OnException)
-        OnException(Sender, x);
-      else
-        ShowException(x);
+      if (OnException) OnException(Sender, x);
+      else ShowException(x);
     } catch (const std::bad_alloc&) {
       Exception x(L"Out of memory");
       OnException ? OnException(Sender, x) : ShowException(x);
@@ -811,21 +790,16 @@ void TApplication::HandleException(TObject* Sender) {
       Exception ex(L"Unknown error");
       OnException ? OnException(Sender, ex) : ShowException(ex);
     }
-  } catch (...) {
-  }
+  } catch (...) {}
   FHandlingException = false;
 }
 
-void TApplication::ShowException(const Exception& E) {
-  ShowMessageBox(E.Message(), FTitle, MB_OK | MB_ICONSTOP);
-}
+void TApplication::ShowException(const Exception& E) { ShowMessageBox(E.Message(), FTitle, MB_OK | MB_ICONSTOP); }
 
 int TApplication::ShowMessageBox(const String& Text, const String& Caption, unsigned Flags) {
   HWND owner = nullptr;
-  if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated())
-    owner = Screen->ActiveForm()->Handle();
-  else if (FMainForm && FMainForm->HandleAllocated())
-    owner = FMainForm->Handle();
+  if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated()) owner = Screen->ActiveForm()->Handle();
+  else if (FMainForm && FMainForm->HandleAllocated()) owner = FMainForm->Handle();
   const String caption = Caption.empty() ? FTitle : Caption;
   return ::MessageBoxW(owner, Text.c_str(), caption.c_str(), Flags);
 }
@@ -893,14 +867,17 @@ namespace {
 TRect WorkArea(HMONITOR mon) {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
-  if (mon && ::GetMonitorInfoW(mon, &mi)) return TRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+  if (mon && ::GetMonitorInfoW(mon, &mi))
+    return TRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
   RECT r{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
   return TRect{r.left, r.top, r.right, r.bottom};
 }
 }  // namespace
 
-TRect TScreen::MonitorWorkAreaOf(HWND Wnd) const { return WorkArea(::MonitorFromWindow(Wnd, MONITOR_DEFAULTTONEAREST)); }
+TRect TScreen::MonitorWorkAreaOf(HWND Wnd) const {
+  return WorkArea(::MonitorFromWindow(Wnd, MONITOR_DEFAULTTONEAREST));
+}
 
 TRect TScreen::MonitorWorkAreaAt(TPoint P) const {
   return WorkArea(::MonitorFromPoint(POINT{P.X, P.Y}, MONITOR_DEFAULTTONEAREST));

@@ -27,8 +27,8 @@ struct TGdiEntryPoints {
   decltype(&::GdiTransparentBlt) TransparentBlt = nullptr;
   TGdiEntryPoints() {
     if (HMODULE gdi = ::GetModuleHandleW(L"gdi32.dll")) {
-      AlphaBlend = reinterpret_cast<decltype(AlphaBlend)>(
-          reinterpret_cast<void*>(::GetProcAddress(gdi, "GdiAlphaBlend")));
+      AlphaBlend =
+          reinterpret_cast<decltype(AlphaBlend)>(reinterpret_cast<void*>(::GetProcAddress(gdi, "GdiAlphaBlend")));
       TransparentBlt = reinterpret_cast<decltype(TransparentBlt)>(
           reinterpret_cast<void*>(::GetProcAddress(gdi, "GdiTransparentBlt")));
     }
@@ -176,8 +176,8 @@ void TFont::Assign(const TPersistent* Source) {
     return;
   }
   if (f == this || Equals(*f)) return;
-  const bool onlyColor = FName == f->FName && FHeight == f->FHeight && FStyle == f->FStyle &&
-                         FCharset == f->FCharset && FPitch == f->FPitch && FOrientation == f->FOrientation;
+  const bool onlyColor = FName == f->FName && FHeight == f->FHeight && FStyle == f->FStyle && FCharset == f->FCharset &&
+                         FPitch == f->FPitch && FOrientation == f->FOrientation;
   FName = f->FName;
   FHeight = f->FHeight;
   FColor = f->FColor;
@@ -185,10 +185,8 @@ void TFont::Assign(const TPersistent* Source) {
   FCharset = f->FCharset;
   FPitch = f->FPitch;
   FOrientation = f->FOrientation;
-  if (onlyColor)
-    Changed();
-  else
-    Change();
+  if (onlyColor) Changed();
+  else Change();
 }
 
 bool TFont::Equals(const TFont& o) const {
@@ -451,8 +449,8 @@ void TCanvas::TextOut(int X, int Y, const String& Text) {
   Changing();
   RequireFont();
   RequireBrush();
-  ::ExtTextOutW(FHandle, X, Y, static_cast<UINT>(FTextFlags), nullptr, Text.c_str(),
-                static_cast<UINT>(Text.size()), nullptr);
+  ::ExtTextOutW(FHandle, X, Y, static_cast<UINT>(FTextFlags), nullptr, Text.c_str(), static_cast<UINT>(Text.size()),
+                nullptr);
   FPenPos = TPoint{X + TextExtent(Text).cx, Y};
   Changed();
 }
@@ -560,8 +558,8 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRe
   if (!Source) return;
   Changing();
   HDC dc = Handle();
-  ::StretchBlt(dc, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Source->Handle(), SourceRect.Left,
-               SourceRect.Top, SourceRect.Width(), SourceRect.Height(), FCopyMode);
+  ::StretchBlt(dc, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Source->Handle(), SourceRect.Left, SourceRect.Top,
+               SourceRect.Width(), SourceRect.Height(), FCopyMode);
   Changed();
 }
 
@@ -650,10 +648,8 @@ void TControlCanvas::CreateHandle() {
 void TControlCanvas::UpdateTextFlags() {
   if (!FControl) return;
   int f = TextFlags();
-  if (FControl->UseRightToLeftReading())
-    f |= ETO_RTLREADING;
-  else
-    f &= ~ETO_RTLREADING;
+  if (FControl->UseRightToLeftReading()) f |= ETO_RTLREADING;
+  else f &= ~ETO_RTLREADING;
   SetTextFlags(f);
 }
 

@@ -38,10 +38,19 @@ class THandleOwner {
 };
 
 namespace detail {
-struct TDeleteDC { static void Free(HDC h) { ::DeleteDC(h); } };
-template <class H> struct TDeleteObject { static void Free(H h) { ::DeleteObject(h); } };
-struct TDestroyIcon { static void Free(HICON h) { ::DestroyIcon(h); } };
-struct TDestroyMenu { static void Free(HMENU h) { ::DestroyMenu(h); } };
+struct TDeleteDC {
+  static void Free(HDC h) { ::DeleteDC(h); }
+};
+template <class H>
+struct TDeleteObject {
+  static void Free(H h) { ::DeleteObject(h); }
+};
+struct TDestroyIcon {
+  static void Free(HICON h) { ::DestroyIcon(h); }
+};
+struct TDestroyMenu {
+  static void Free(HMENU h) { ::DestroyMenu(h); }
+};
 }  // namespace detail
 
 using TOwnedDC = THandleOwner<HDC, detail::TDeleteDC>;  // CreateCompatibleDC / CreateDC
@@ -57,8 +66,7 @@ using TMenuHandle = THandleOwner<HMENU, detail::TDestroyMenu>;
 class TWindowDC {
  public:
   // Whole window (non-client included) when Whole, else the client area.
-  explicit TWindowDC(HWND Wnd, bool Whole = false)
-      : FWnd(Wnd), FDC(Whole ? ::GetWindowDC(Wnd) : ::GetDC(Wnd)) {}
+  explicit TWindowDC(HWND Wnd, bool Whole = false) : FWnd(Wnd), FDC(Whole ? ::GetWindowDC(Wnd) : ::GetDC(Wnd)) {}
   ~TWindowDC() {
     if (FDC) ::ReleaseDC(FWnd, FDC);
   }

@@ -36,12 +36,11 @@ struct TKeyName {
   const wchar_t* Name;
 };
 constexpr TKeyName KeyNames[] = {
-    {0x08, L"BkSp"},    {0x09, L"Tab"},     {0x0D, L"Enter"},   {0x1B, L"Esc"},     {0x20, L"Space"},
-    {0x21, L"PgUp"},    {0x22, L"PgDn"},    {0x23, L"End"},     {0x24, L"Home"},    {0x25, L"Left"},
-    {0x26, L"Up"},      {0x27, L"Right"},   {0x28, L"Down"},    {0x2D, L"Ins"},     {0x2E, L"Del"},
-    {0x6A, L"Num *"},   {0x6B, L"Num +"},   {0x6D, L"Num -"},   {0x6E, L"Num ."},   {0x6F, L"Num /"},
-    {0xBA, L";"},       {0xBB, L"="},       {0xBC, L","},       {0xBD, L"-"},       {0xBE, L"."},
-    {0xBF, L"/"},       {0xC0, L"`"},       {0xDB, L"["},       {0xDC, L"\\"},      {0xDD, L"]"},
+    {0x08, L"BkSp"},  {0x09, L"Tab"},   {0x0D, L"Enter"}, {0x1B, L"Esc"},   {0x20, L"Space"}, {0x21, L"PgUp"},
+    {0x22, L"PgDn"},  {0x23, L"End"},   {0x24, L"Home"},  {0x25, L"Left"},  {0x26, L"Up"},    {0x27, L"Right"},
+    {0x28, L"Down"},  {0x2D, L"Ins"},   {0x2E, L"Del"},   {0x6A, L"Num *"}, {0x6B, L"Num +"}, {0x6D, L"Num -"},
+    {0x6E, L"Num ."}, {0x6F, L"Num /"}, {0xBA, L";"},     {0xBB, L"="},     {0xBC, L","},     {0xBD, L"-"},
+    {0xBE, L"."},     {0xBF, L"/"},     {0xC0, L"`"},     {0xDB, L"["},     {0xDC, L"\\"},    {0xDD, L"]"},
     {0xDE, L"'"},
 };
 
@@ -145,9 +144,7 @@ const std::vector<TPopupMenu*>& PopupList() { return MutablePopupList(); }
 
 // --- TMenuItem ----------------------------------------------------------------
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(AllocateCommand()) {
-  LiveItems().insert(this);
-}
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(AllocateCommand()) { LiveItems().insert(this); }
 
 TMenuItem::~TMenuItem() {
   LiveItems().erase(this);

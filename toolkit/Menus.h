@@ -142,8 +142,7 @@ class TMenuItem : public TComponent {
 
  protected:
   // The plain look of an owner-drawn item without handlers.
-  virtual void DoDrawText(TCanvas* ACanvas, const String& ACaption, TRect& Rect, bool Selected,
-                          unsigned Flags);
+  virtual void DoDrawText(TCanvas* ACanvas, const String& ACaption, TRect& Rect, bool Selected, unsigned Flags);
 
  private:
   friend class TMenu;

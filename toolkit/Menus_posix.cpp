@@ -14,10 +14,8 @@ void TMenuItem::MeasureItem(TCanvas*, int& Width, int& Height) {
 }
 
 void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State) {
-  if (OnAdvancedDrawItem)
-    OnAdvancedDrawItem(this, ACanvas, ARect, State);
-  else if (OnDrawItem)
-    OnDrawItem(this, ACanvas, ARect, State.Contains(odSelected));
+  if (OnAdvancedDrawItem) OnAdvancedDrawItem(this, ACanvas, ARect, State);
+  else if (OnDrawItem) OnDrawItem(this, ACanvas, ARect, State.Contains(odSelected));
 }
 
 void TMenuItem::DoDrawText(TCanvas*, const String&, TRect&, bool, unsigned) {}

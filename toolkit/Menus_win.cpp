@@ -43,12 +43,9 @@ void AppendItems(HMENU Menu, TMenuItem* Parent, bool OwnerDraw) {
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
-    if (OwnerDraw)
-      mii.fType = MFT_OWNERDRAW;  // separators too: the skin draws them
-    else if (item->IsLine())
-      mii.fType = MFT_SEPARATOR;
-    else
-      mii.fType = MFT_STRING;
+    if (OwnerDraw) mii.fType = MFT_OWNERDRAW;  // separators too: the skin draws them
+    else if (item->IsLine()) mii.fType = MFT_SEPARATOR;
+    else mii.fType = MFT_STRING;
     if (item->RadioItem()) mii.fType |= MFT_RADIOCHECK;
     if (item->Break() == mbBreak) mii.fType |= MFT_MENUBREAK;
     if (item->Break() == mbBarBreak) mii.fType |= MFT_MENUBARBREAK;
@@ -190,8 +187,7 @@ void PopupWindowMethod(TMessage& m) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   m.Result = ::DefWindowProcW(GPopupWindow, m.Msg, m.WParam, static_cast<LPARAM>(m.LParam));
 }

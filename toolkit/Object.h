@@ -13,7 +13,9 @@ class TObject {
   // The exact, case-sensitive class name ("TButton", "TForm1", ...).
   virtual String ClassName() const { return L"TObject"; }
   template <class T>
-  bool InheritsFrom() const { return dynamic_cast<const T*>(this) != nullptr; }
+  bool InheritsFrom() const {
+    return dynamic_cast<const T*>(this) != nullptr;
+  }
 };
 
 #define TK_CLASS_NAME(name) \

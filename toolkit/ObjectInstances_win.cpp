@@ -24,9 +24,7 @@ LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m = MakeMessage(msg, wp, lp);
   try {
     (*method)(m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
+  } catch (...) { detail::HandleCallbackException(nullptr); }
   return m.Result;
 }
 
@@ -92,9 +90,7 @@ TInstancePool& Pool() {
   TMessage m = MakeMessage(Msg, WParam, LParam);
   try {
     pool.methods[Slot](m);
-  } catch (...) {
-    detail::HandleCallbackException(nullptr);
-  }
+  } catch (...) { detail::HandleCallbackException(nullptr); }
   return m.Result;
 }
 

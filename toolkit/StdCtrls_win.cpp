@@ -148,10 +148,8 @@ void TCustomLabel::AdjustBounds() {
   int x = Left();
   TAlignment a = FAlignment;
   if (UseRightToLeftAlignment()) {
-    if (a == taLeftJustify)
-      a = taRightJustify;
-    else if (a == taRightJustify)
-      a = taLeftJustify;
+    if (a == taLeftJustify) a = taRightJustify;
+    else if (a == taRightJustify) a = taLeftJustify;
   }
   // A right-aligned label keeps its right edge where it was.
   if (a == taRightJustify) x += Width() - r.Right;
@@ -178,15 +176,14 @@ void TCustomLabel::Dispatch(TMessage& Message) {
       Invalidate();
       return;
     case CM_DIALOGCHAR:
-      if (FFocusControl && Enabled() && FShowAccelChar &&
-          IsAccel(static_cast<wchar_t>(Message.WParam), Caption()) && FFocusControl->CanFocus()) {
+      if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(static_cast<wchar_t>(Message.WParam), Caption()) &&
+          FFocusControl->CanFocus()) {
         FFocusControl->SetFocus();
         Message.Result = 1;
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   TGraphicControl::Dispatch(Message);
 }
@@ -292,10 +289,8 @@ void TCustomEdit::SetCharCase(TEditCharCase v) {
   if (v != ecNormal) {
     String t = GetText();
     if (!t.empty()) {
-      if (v == ecUpperCase)
-        ::CharUpperBuffW(t.data(), static_cast<DWORD>(t.size()));
-      else
-        ::CharLowerBuffW(t.data(), static_cast<DWORD>(t.size()));
+      if (v == ecUpperCase) ::CharUpperBuffW(t.data(), static_cast<DWORD>(t.size()));
+      else ::CharLowerBuffW(t.data(), static_cast<DWORD>(t.size()));
       SetWindowTextChecked(t);
     }
   }
@@ -363,7 +358,9 @@ void TCustomEdit::SetSelText(const String& v) {
   ::SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(v.c_str()));
 }
 
-int TCustomEdit::GetTextLen() { return HandleAllocated() ? ::GetWindowTextLengthW(FHandle) : static_cast<int>(FText.size()); }
+int TCustomEdit::GetTextLen() {
+  return HandleAllocated() ? ::GetWindowTextLengthW(FHandle) : static_cast<int>(FText.size());
+}
 
 bool TCustomEdit::CanUndo() { return HandleAllocated() && ::SendMessageW(FHandle, EM_CANUNDO, 0, 0) != 0; }
 void TCustomEdit::Undo() { ::SendMessageW(Handle(), EM_UNDO, 0, 0); }
@@ -469,7 +466,9 @@ void TCustomMemo::Dispatch(TMessage& Message) {
 
 namespace {
 
-LRESULT Send(TCustomMemo* m, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageW(m->Handle(), msg, wp, lp); }
+LRESULT Send(TCustomMemo* m, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+  return ::SendMessageW(m->Handle(), msg, wp, lp);
+}
 
 }  // namespace
 

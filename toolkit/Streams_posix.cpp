@@ -25,8 +25,7 @@ TFileStream::TFileStream(const String& FileName, uint16_t Mode) : FFileName(File
   int fd;
   if (Mode == fmCreate || (Mode & 0xFF00) == fmCreate) {
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-      throw EFCreateError(Fmt(L"Cannot create file \"%s\". %s", {FileName, SysErrorMessage(errno)}));
+    if (fd < 0) throw EFCreateError(Fmt(L"Cannot create file \"%s\". %s", {FileName, SysErrorMessage(errno)}));
   } else {
     int access = (Mode & 3) == fmOpenWrite ? O_WRONLY : (Mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY;
     fd = ::open(path.c_str(), access | O_CLOEXEC);

@@ -62,9 +62,7 @@ bool RunSynchronizeQueue() {
     }
     try {
       r->Method();
-    } catch (...) {
-      r->Error = std::current_exception();
-    }
+    } catch (...) { r->Error = std::current_exception(); }
     {
       std::lock_guard<std::mutex> g(q.Lock);
       r->Done = true;
@@ -125,19 +123,15 @@ struct TThreadRunner {
         t->Synchronize([e] {
           try {
             std::rethrow_exception(e);
-          } catch (...) {
-            detail::HandleCallbackException(nullptr);
-          }
+          } catch (...) { detail::HandleCallbackException(nullptr); }
         });
-      } catch (...) {
-      }
+      } catch (...) {}
     }
     const bool freeSelf = t->FFreeOnTerminate;
     if (t->OnTerminate) {
       try {
         t->Synchronize([t] { t->OnTerminate(t); });
-      } catch (...) {
-      }
+      } catch (...) {}
     }
     const DWORD rv = static_cast<DWORD>(t->FReturnValue);
     t->FFinished = true;
@@ -204,7 +198,7 @@ void TThread::Terminate() { FTerminated = true; }
 
 void TThread::SetPriority(TThreadPriority v) {
   FPriority = v;
-  static const int map[] = {THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,  THREAD_PRIORITY_BELOW_NORMAL,
+  static const int map[] = {THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,       THREAD_PRIORITY_BELOW_NORMAL,
                             THREAD_PRIORITY_NORMAL,       THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
                             THREAD_PRIORITY_TIME_CRITICAL};
   ::SetThreadPriority(FHandle, map[v]);

@@ -64,9 +64,7 @@ void TTimer::WndProc(TMessage& Msg) {
     // A handler that throws is reported and the timer keeps running.
     try {
       if (FEnabled) Timer();
-    } catch (...) {
-      detail::HandleCallbackException(this);
-    }
+    } catch (...) { detail::HandleCallbackException(this); }
     return;
   }
   Msg.Result = ::DefWindowProcW(FWindowHandle, Msg.Msg, Msg.WParam, Msg.LParam);

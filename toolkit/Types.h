@@ -56,9 +56,7 @@ constexpr TColor clInfoBk = clSystemColor | 24;
 constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c); }
 constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>(c >> 8); }
 constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>(c >> 16); }
-constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) {
-  return static_cast<TColor>(r | (g << 8) | (b << 16));
-}
+constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) { return static_cast<TColor>(r | (g << 8) | (b << 16)); }
 
 // System colour n for ColorToRGB. The Windows build installs GetSysColor at
 // start; natively a fixed classic table answers, so pure tests are stable.
@@ -83,8 +81,18 @@ struct TRect {
   int Height() const { return Bottom - Top; }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
-  void Offset(int dx, int dy) { Left += dx; Right += dx; Top += dy; Bottom += dy; }
-  void Inflate(int dx, int dy) { Left -= dx; Right += dx; Top -= dy; Bottom += dy; }
+  void Offset(int dx, int dy) {
+    Left += dx;
+    Right += dx;
+    Top += dy;
+    Bottom += dy;
+  }
+  void Inflate(int dx, int dy) {
+    Left -= dx;
+    Right += dx;
+    Top -= dy;
+    Bottom += dy;
+  }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 

@@ -132,7 +132,10 @@ class TkxMainWnd : public tk::TObject {
   // The common command handler's answer for a skin command this base does
   // not answer itself (KX_QUERYVARYINGBG of an adapter with an owner
   // control); true when it answered. Nothing here.
-  virtual bool HandleSkinCommand(tk::TMessage& Message) { (void)Message; return false; }
+  virtual bool HandleSkinCommand(tk::TMessage& Message) {
+    (void)Message;
+    return false;
+  }
   // KX_BUILDCACHE: paint the window's frame into the skin state's cache.
   virtual void BuildFrameCache() {}
   // The part of the common handling that needs a skin (engine commands);

@@ -69,10 +69,8 @@ class TkxWndLink {
   // Takes the link out of the chain when it is on top; true when it did.
   bool Restore() {
     if (!OnTop()) return false;
-    if (FControl)
-      FControl->WindowProc = FOldWndProc;
-    else
-      ::SetWindowLongPtrW(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
+    if (FControl) FControl->WindowProc = FOldWndProc;
+    else ::SetWindowLongPtrW(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
     return true;
   }
 
@@ -103,10 +101,8 @@ class TkxWndLink {
   };
 
   void Dispatch(tk::TMessage& m) {
-    if (TkxMainWnd* a = FAdapter)
-      a->kxWndProc(m);
-    else
-      CallPrev(m);
+    if (TkxMainWnd* a = FAdapter) a->kxWndProc(m);
+    else CallPrev(m);
     // The last message of a plain window: a link still standing (a
     // pass-through, or an adapter that kept it to the end) goes with it.
     if (m.Msg == WM_NCDESTROY && !FControl && FInstance) {
@@ -235,8 +231,8 @@ void TkxMainWnd::SubclassWindow(TkxMainWnd* Adapter, HWND Handle) {
     ::RemovePropW(Handle, kxAdapterProp);
     throw;
   }
-  link->FOldProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->FInstance)));
+  link->FOldProc =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->FInstance)));
 }
 
 // Order: the procedure first (back, or a pass-through left standing), so no
@@ -280,10 +276,8 @@ intptr_t TkxMainWnd::CallPrevWndProc(HWND Handle, uint32_t Msg, uintptr_t WParam
 }
 
 void TkxMainWnd::CallPrevWndProc(tk::TMessage& Message) {
-  if (FLink)
-    FLink->CallPrev(Message);
-  else
-    Message.Result = 0;
+  if (FLink) FLink->CallPrev(Message);
+  else Message.Result = 0;
 }
 
 // --- Common message handling --------------------------------------------------------------
@@ -335,10 +329,8 @@ void TkxMainWnd::SkinCommand(tk::TMessage& m) {
       if (own) {
         SkinData->UpdateIndexes();
         SkinData->BGChanged = true;
-        if (auto* wc = dynamic_cast<tk::TWinControl*>(SkinData->FOwnerControl))
-          BroadcastToChildren(wc, m);
-        else if (!SkinData->FOwnerControl)
-          BroadcastToChildWindows(CtrlHandle, m);
+        if (auto* wc = dynamic_cast<tk::TWinControl*>(SkinData->FOwnerControl)) BroadcastToChildren(wc, m);
+        else if (!SkinData->FOwnerControl) BroadcastToChildWindows(CtrlHandle, m);
       }
       break;
     case KX_SKINREMOVED:
@@ -398,8 +390,7 @@ void RedrawFrame(HWND Handle, bool Recalc) {
   if (Recalc)
     ::SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  else
-    ::SendMessageW(Handle, WM_NCPAINT, 1, 0);
+  else ::SendMessageW(Handle, WM_NCPAINT, 1, 0);
 }
 
 }  // namespace kx

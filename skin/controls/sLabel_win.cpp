@@ -45,8 +45,7 @@ void TsCustomLabel::WndProc(tk::TMessage& Message) {
     case tk::CM_MOUSEENTER:
       if (OnMouseEnter) OnMouseEnter(this);
       break;
-    default:
-      break;
+    default: break;
   }
   tk::TCustomLabel::WndProc(Message);
   if (Message.Msg == tk::CM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
@@ -98,8 +97,7 @@ void TsWebLabel::HoverChanged(bool Above) {
 
 void TsWebLabel::WndProc(tk::TMessage& Message) {
   switch (Message.Msg) {
-    case WM_ERASEBKGND:
-      return;
+    case WM_ERASEBKGND: return;
     case tk::CM_MOUSEENTER:
       TsLabel::WndProc(Message);
       HoverChanged(true);
@@ -113,11 +111,10 @@ void TsWebLabel::WndProc(tk::TMessage& Message) {
       // What the shell makes of the address is its business: the result
       // is not checked.
       if (!FURL.empty())
-        ::ShellExecuteW(tk::Application ? tk::Application->Handle() : nullptr, L"open", FURL.c_str(), nullptr,
-                        nullptr, static_cast<int>(FShowMode));
+        ::ShellExecuteW(tk::Application ? tk::Application->Handle() : nullptr, L"open", FURL.c_str(), nullptr, nullptr,
+                        static_cast<int>(FShowMode));
       return;
-    default:
-      TsLabel::WndProc(Message);
+    default: TsLabel::WndProc(Message);
   }
 }
 

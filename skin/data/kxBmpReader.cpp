@@ -13,9 +13,7 @@ namespace {
 
 constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
 
-[[noreturn]] void Fail(const tk::String& reason) {
-  throw tk::EInvalidGraphic(L"Bitmap image is not valid: " + reason);
-}
+[[noreturn]] void Fail(const tk::String& reason) { throw tk::EInvalidGraphic(L"Bitmap image is not valid: " + reason); }
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) {
@@ -97,13 +95,22 @@ THeader ReadHeader(const uint8_t* d, size_t n) {
   h.paletteOffset = pos;
 
   switch (h.bpp) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: Fail(L"unsupported colour depth " + tk::IntToStr(h.bpp));
   }
   switch (h.compression) {
     case BI_RGB: break;
-    case BI_RLE8: if (h.bpp != 8) Fail(L"RLE8 needs 8 bits per pixel"); break;
-    case BI_RLE4: if (h.bpp != 4) Fail(L"RLE4 needs 4 bits per pixel"); break;
+    case BI_RLE8:
+      if (h.bpp != 8) Fail(L"RLE8 needs 8 bits per pixel");
+      break;
+    case BI_RLE4:
+      if (h.bpp != 4) Fail(L"RLE4 needs 4 bits per pixel");
+      break;
     case BI_BITFIELDS:
     case BI_ALPHABITFIELDS:
       if (h.bpp != 16 && h.bpp != 32) Fail(L"bit fields need 16 or 32 bits per pixel");
@@ -161,12 +168,18 @@ void DecodeRle(const uint8_t* src, size_t n, const THeader& h, const TPalette& p
     uint8_t a = src[pos], b = src[pos + 1];
     pos += 2;
     if (a > 0) {
-      if (x >= w) { x += a; continue; }
+      if (x >= w) {
+        x += a;
+        continue;
+      }
       for (int i = 0; i < a; ++i) put(rle4 ? ((i & 1) ? (b & 0x0F) : (b >> 4)) : b);
       continue;
     }
     switch (b) {
-      case 0: x = 0; ++y; break;
+      case 0:
+        x = 0;
+        ++y;
+        break;
       case 1: finished = true; break;
       case 2:
         if (n - pos < 2) Fail(L"the compressed data is truncated");
@@ -206,9 +219,8 @@ void DecodePlain(const uint8_t* src, size_t n, const THeader& h, const TPalette&
   } else if (useMasks) {
     r = TChannel(h.masks[0]), g = TChannel(h.masks[1]), b = TChannel(h.masks[2]), a = TChannel(h.masks[3]);
   }
-  const bool standard32 = h.bpp == 32 && (h.compression == BI_RGB ||
-                                          (h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF &&
-                                           h.masks[3] == 0xFF000000u));
+  const bool standard32 = h.bpp == 32 && (h.compression == BI_RGB || (h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 &&
+                                                                      h.masks[2] == 0xFF && h.masks[3] == 0xFF000000u));
 
   for (int y = 0; y < ht; ++y) {
     const uint8_t* s = src + stride * static_cast<uint64_t>(topDown ? y : ht - 1 - y);
@@ -229,9 +241,7 @@ void DecodePlain(const uint8_t* src, size_t n, const THeader& h, const TPalette&
           o[3 * x] = b.Get(px), o[3 * x + 1] = g.Get(px), o[3 * x + 2] = r.Get(px);
         }
         break;
-      case 24:
-        std::memcpy(o, s, static_cast<size_t>(w) * 3);
-        break;
+      case 24: std::memcpy(o, s, static_cast<size_t>(w) * 3); break;
       case 32:
         if (standard32) {
           std::memcpy(o, s, static_cast<size_t>(w) * 4);
@@ -264,10 +274,8 @@ std::unique_ptr<tk::TBitmap> ReadBmp(const uint8_t* data, size_t size) {
   const int w = static_cast<int>(h.width);
   const int ht = static_cast<int>(h.height < 0 ? -h.height : h.height);
   auto bmp = std::make_unique<tk::TBitmap>(w, ht, h.bpp == 32 ? tk::TPixelFormat::pf32bit : tk::TPixelFormat::pf24bit);
-  if (h.compression == BI_RLE8 || h.compression == BI_RLE4)
-    DecodeRle(data + off, size - off, h, pal, *bmp);
-  else
-    DecodePlain(data + off, size - off, h, pal, *bmp);
+  if (h.compression == BI_RLE8 || h.compression == BI_RLE4) DecodeRle(data + off, size - off, h, pal, *bmp);
+  else DecodePlain(data + off, size - off, h, pal, *bmp);
   return bmp;
 }
 

@@ -15,8 +15,7 @@ tk::String FindFileNoCase(const tk::String& Path) {
   std::error_code ec;
   for (std::filesystem::directory_iterator it(tk::ToUtf8(dir), ec), end; !ec && it != end; it.increment(ec)) {
     tk::String name = tk::FromUtf8(it->path().filename().string());
-    if (tk::UpperCaseAscii(name) == want && it->is_regular_file(ec))
-      return cut == tk::String::npos ? name : dir + name;
+    if (tk::UpperCaseAscii(name) == want && it->is_regular_file(ec)) return cut == tk::String::npos ? name : dir + name;
   }
   return {};
 }

@@ -26,7 +26,9 @@ void Put32(std::vector<uint8_t>& o, uint32_t v) {
 // Rows as B, G, R (and A) bytes, top row first.
 std::vector<uint8_t> PackedRows(const tk::TBitmap& b, int bpp) {
   std::vector<uint8_t> out(static_cast<size_t>(b.Width()) * bpp * b.Height());
-  const int src = b.PixelFormat() == tk::TPixelFormat::pf32bit ? 4 : b.PixelFormat() == tk::TPixelFormat::pf8bit ? 1 : 3;
+  const int src = b.PixelFormat() == tk::TPixelFormat::pf32bit  ? 4
+                  : b.PixelFormat() == tk::TPixelFormat::pf8bit ? 1
+                                                                : 3;
   uint8_t* o = out.data();
   for (int y = 0; y < b.Height(); ++y) {
     const uint8_t* p = b.ScanLine(y);

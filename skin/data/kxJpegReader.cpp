@@ -36,8 +36,7 @@ void OnError(j_common_ptr cinfo) {
 // missing rows with grey and call it a picture, and a few hundred bytes could
 // declare millions of pixels that way.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level == -1 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER))
-    OnError(cinfo);
+  if (level == -1 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER)) OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {

@@ -34,7 +34,8 @@ void LoadSkinFile(const String& FileName, tk::TMemoryStream& Dest, int64_t Limit
   tk::TFileStream f(FileName, tk::fmOpenRead | tk::fmShareDenyWrite);
   const int64_t size = f.Size();
   if (size > Limit)
-    throw EkxSkinError(tk::Fmt(L"The skin file \"%s\" is too large (%s bytes)", {EscapeSkinText(FileName), tk::IntToStr(size)}));
+    throw EkxSkinError(
+        tk::Fmt(L"The skin file \"%s\" is too large (%s bytes)", {EscapeSkinText(FileName), tk::IntToStr(size)}));
   Dest.LoadFromStream(&f);
 }
 
@@ -90,8 +91,8 @@ std::vector<uint8_t> WritePackedSkin(const std::vector<TkxPackInput>& Entries) {
     size_t at = out.size();
     out.resize(at + bound);
     static const Bytef empty = 0;
-    int rc = compress2(out.data() + at, &bound, e.Size ? e.Data : &empty, static_cast<uLong>(e.Size),
-                       Z_DEFAULT_COMPRESSION);
+    int rc =
+        compress2(out.data() + at, &bound, e.Size ? e.Data : &empty, static_cast<uLong>(e.Size), Z_DEFAULT_COMPRESSION);
     if (rc != Z_OK) throw tk::EZlibError(tk::FromUtf8(zError(rc)));
     out.resize(at + bound);
   }

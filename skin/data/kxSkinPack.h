@@ -55,7 +55,7 @@ std::vector<uint8_t> WritePackedSkin(const std::vector<TkxPackInput>& Entries);
 bool IsOptionsEntryName(const String& Name);  // "Options.dat", any case
 
 struct TkxImageItem {
-  String FileName;  // the entry name as stored, case kept
+  String FileName;        // the entry name as stored, case kept
   bool IsBitmap = false;  // upper-cased extension is ".BMP"
   std::unique_ptr<tk::TMemoryStream> FileStream;
 };

@@ -177,10 +177,8 @@ TsGeneralData SectionFromItem(const TsSkinGeneral& Item) {
   g.ClassName = Item.SectionName;
   ForEachSectionKey([&](const auto& k, size_t) {
     constexpr TkxKeyKind kind = KindOf<decltype(k)>;
-    if constexpr (kind == TkxKeyKind::FontColor)
-      (g.*k.Field)[size_t(k.Word)] = FontColorWord(Item.*k.Item, k.Word);
-    else
-      g.*k.Field = static_cast<std::remove_reference_t<decltype(g.*k.Field)>>(Item.*k.Item);
+    if constexpr (kind == TkxKeyKind::FontColor) (g.*k.Field)[size_t(k.Word)] = FontColorWord(Item.*k.Item, k.Word);
+    else g.*k.Field = static_cast<std::remove_reference_t<decltype(g.*k.Field)>>(Item.*k.Item);
   });
   // A stored text is parsed as it is, a single blank included.
   ParseGradientData(g.GradientData, g.GradientArray);
@@ -206,10 +204,8 @@ TsGeneralData SectionFromCommon(const TkxCommonSection& Section, const TsGeneral
       if constexpr (kind == TkxKeyKind::Number) absent = k.ZeroWhenMissing ? 0 : -1;
       const int v = key ? tk::ReadIntegerValue(key->Value, absent) : absent;
       if (v == -1) return;
-      if constexpr (kind == TkxKeyKind::FontColor)
-        (g.*k.Field)[size_t(k.Word)] = v;
-      else
-        g.*k.Field = static_cast<std::remove_reference_t<decltype(g.*k.Field)>>(v);
+      if constexpr (kind == TkxKeyKind::FontColor) (g.*k.Field)[size_t(k.Word)] = v;
+      else g.*k.Field = static_cast<std::remove_reference_t<decltype(g.*k.Field)>>(v);
     }
   });
   ParseGradients(g);

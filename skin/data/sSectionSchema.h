@@ -104,11 +104,9 @@ using G = TsGeneralData;
 using I = TsSkinGeneral;
 
 inline constexpr auto Keys = std::make_tuple(
-    TkxParentKey{L"PARENTCLASS", &G::ParentClass, &I::ParentClass},
-    Colour(L"COLOR", &G::Color, &I::Color),
+    TkxParentKey{L"PARENTCLASS", &G::ParentClass, &I::ParentClass}, Colour(L"COLOR", &G::Color, &I::Color),
     Flag(L"RESERVEDBOOLEAN", &G::ReservedBoolean, &I::ReservedBoolean),
-    Flag(L"GIVEOWNFONT", &G::GiveOwnFont, &I::GiveOwnFont),
-    ZeroedNumber(L"GLOW", &G::GlowCount, &I::GlowCount),
+    Flag(L"GIVEOWNFONT", &G::GiveOwnFont, &I::GiveOwnFont), ZeroedNumber(L"GLOW", &G::GlowCount, &I::GlowCount),
     ZeroedNumber(L"GLOWMARGIN", &G::GlowMargin, &I::GlowMargin),
     TkxFontColorKey{L"FONTCOLOR", &G::FontColor, &I::FontColor, 0},
     TkxFontColorKey{L"TCLEFT", &G::FontColor, &I::FontColor, 1},
@@ -124,8 +122,7 @@ inline constexpr auto Keys = std::make_tuple(
     Number(L"GRADIENTPERCENT", &G::GradientPercent, &I::GradientPercent, 0),
     Number(L"IMAGEPERCENT", &G::ImagePercent, &I::ImagePercent, 0),
     TkxTextKey{L"GRADIENTDATA", &G::GradientData, &I::GradientData, L" "},
-    Flag(L"SHOWFOCUS", &G::ShowFocus, &I::ShowFocus),
-    Flag(L"FADINGENABLED", &G::FadingEnabled, &I::FadingEnabled),
+    Flag(L"SHOWFOCUS", &G::ShowFocus, &I::ShowFocus), Flag(L"FADINGENABLED", &G::FadingEnabled, &I::FadingEnabled),
     Number(L"FADINGITERATIONS", &G::FadingIterations, &I::FadingIterations, 5),
     // The hot background colour keeps a system colour code as it is.
     Number(L"HOTCOLOR", &G::HotColor, &I::HotColor, 0xFFFFFF),
@@ -133,10 +130,8 @@ inline constexpr auto Keys = std::make_tuple(
     Number(L"HOTGRADIENTPERCENT", &G::HotGradientPercent, &I::HotGradientPercent, 0),
     TkxTextKey{L"HOTGRADIENTDATA", &G::HotGradientData, &I::HotGradientData, L""},
     Number(L"HOTIMAGEPERCENT", &G::HotImagePercent, &I::HotImagePercent, 0),
-    Colour(L"HGCOL", &G::HotGlowColor, &I::HotGlowColor),
-    Colour(L"GCOL", &G::GlowColor, &I::GlowColor),
-    ZeroedNumber(L"HGSIZE", &G::HotGlowSize, &I::HotGlowSize),
-    ZeroedNumber(L"GSIZE", &G::GlowSize, &I::GlowSize));
+    Colour(L"HGCOL", &G::HotGlowColor, &I::HotGlowColor), Colour(L"GCOL", &G::GlowColor, &I::GlowColor),
+    ZeroedNumber(L"HGSIZE", &G::HotGlowSize, &I::HotGlowSize), ZeroedNumber(L"GSIZE", &G::GlowSize, &I::GlowSize));
 }  // namespace schema
 
 // In the order SaveToIni writes the keys; the loads read each key on its own,
@@ -150,8 +145,8 @@ template <class Visit>
 constexpr void ForEachSectionKey(Visit&& visit) {
   std::apply(
       [&](const auto&... key) {
-        size_t at = 0;
-        (visit(key, at++), ...);
+    size_t at = 0;
+    (visit(key, at++), ...);
       },
       kxSectionKeys);
 }

@@ -167,8 +167,7 @@ int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& Proper
   // Indexed by section name: loads look masks up thousands of times.
   if (FMaskIndexCount != ma.size()) {
     FMaskIndex.clear();
-    for (size_t i = 0; i < ma.size(); ++i)
-      FMaskIndex[ma[i].ClassName].emplace(ma[i].PropertyName, static_cast<int>(i));
+    for (size_t i = 0; i < ma.size(); ++i) FMaskIndex[ma[i].ClassName].emplace(ma[i].PropertyName, static_cast<int>(i));
     FMaskIndexCount = ma.size();
   }
   auto it = FMaskIndex.find(SectionName);
@@ -180,8 +179,7 @@ int TkxSkinContent::GetMaskIndex(const String& SectionName, const String& Proper
 int TkxSkinContent::GetTextureIndex(int SkinIndex, const String& SectionName, const String& PropertyName) const {
   return SearchWithParents(SkinIndex, SectionName, PropertyName, [this](const String& s, const String& p) {
     for (size_t i = 0; i < ma.size(); ++i)
-      if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == p)
-        return static_cast<int>(i);
+      if (ma[i].ImgType == itisaTexture && ma[i].ClassName == s && ma[i].PropertyName == p) return static_cast<int>(i);
     return -1;
   });
 }
@@ -194,9 +192,7 @@ int TkxSkinContent::GetPatternIndex(int SkinIndex, const String& SectionName,
         if (pa[i].ClassName == s && pa[i].PropertyName == p) return static_cast<int>(i);
       return -1;
     });
-  } catch (...) {
-    return -1;
-  }
+  } catch (...) { return -1; }
 }
 
 tk::TSize TkxSkinContent::MaskSize(int MaskIndex) const {

@@ -170,8 +170,8 @@ constexpr int kxMaxLayerCount = 9;
 // Free text of the skin's description: never a picture, whatever it holds
 // ("Blue skin #2" would read as the older rectangle notation).
 bool IsDescriptiveKey(const String& Key) {
-  static const wchar_t* const keys[] = {L"AUTHOR", L"DESCRIPTION", L"VERSION", L"NAME",
-                                        L"COMMENT", L"COPYRIGHT", L"URL", L"EMAIL"};
+  static const wchar_t* const keys[] = {L"AUTHOR",  L"DESCRIPTION", L"VERSION", L"NAME",
+                                        L"COMMENT", L"COPYRIGHT",   L"URL",     L"EMAIL"};
   for (const wchar_t* k : keys)
     if (tk::SameTextAscii(Key, k)) return true;
   return false;
@@ -277,9 +277,9 @@ class TkxMaskBuilder {
     // Painting divides the picture by both counts; checked before they are
     // narrowed to 16 bits, where 65535 would come back as -1.
     auto refuse = [&](const wchar_t* what, int count, const wchar_t* allowed) {
-      throw EkxSkinError(tk::Fmt(L"[%s] %s: the picture value \"%s\" has a %s of %s (%s)",
-                                 {EscapeSkinText(sec), EscapeSkinText(key), EscapeSkinText(v), what,
-                                  tk::IntToStr(count), allowed}));
+      throw EkxSkinError(
+          tk::Fmt(L"[%s] %s: the picture value \"%s\" has a %s of %s (%s)",
+                  {EscapeSkinText(sec), EscapeSkinText(key), EscapeSkinText(v), what, tk::IntToStr(count), allowed}));
     };
     if (states < 0 || states > INT16_MAX) refuse(L"state count", states, L"0 to 32767 are allowed");
     if (layers < 0 || layers > kxMaxLayerCount) refuse(L"layer count", layers, L"0 to 9 are allowed");
@@ -360,10 +360,8 @@ class TkxMaskBuilder {
 
   void ScanOld(const String& sec, const String& key, const String& v, bool rects) {
     if (Contains(v, L"#")) {
-      if (v == L"#")
-        L.Problem(sec, key, L"\"#\" alone names no rectangle");
-      else if (rects)
-        OldRect(sec, key, v);
+      if (v == L"#") L.Problem(sec, key, L"\"#\" alone names no rectangle");
+      else if (rects) OldRect(sec, key, v);
       return;
     }
     if (ContainsNoCase(v, L".BMP")) {
@@ -408,17 +406,15 @@ void TkxPictureLoad::Problem(const String& Section, const String& Key, const Str
   if (Problems) Problems->push_back({Section, Key, Text});
 }
 
-void LoadAllMasks(TkxSkinContent& C, TkxPictureLoad& Load, const tk::TMemIniFile& Options,
-                  const TkxOptionKeys& Keys, const std::vector<TkxCommonSection>& Common) {
+void LoadAllMasks(TkxSkinContent& C, TkxPictureLoad& Load, const tk::TMemIniFile& Options, const TkxOptionKeys& Keys,
+                  const std::vector<TkxCommonSection>& Common) {
   C.ma.clear();
   C.MasterBitmap = std::make_unique<tk::TBitmap>();
   TPictureSource source(Load);
   const String master = Options.ReadString(kGlobalInfo, L"MASTERBITMAP", String());
   if (!master.empty()) {
-    if (auto bmp = source.Load(master, TPicKind::Bmp))
-      C.MasterBitmap = std::move(bmp);
-    else
-      Load.Problem(kGlobalInfo, L"MASTERBITMAP", L"picture \"" + master + L"\" is missing");
+    if (auto bmp = source.Load(master, TPicKind::Bmp)) C.MasterBitmap = std::move(bmp);
+    else Load.Problem(kGlobalInfo, L"MASTERBITMAP", L"picture \"" + master + L"\" is missing");
   }
   C.MasterBitmap->SetPixelFormat(tk::TPixelFormat::pf24bit);
   C.MasterBitmap->Transparent = true;

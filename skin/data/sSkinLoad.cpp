@@ -137,16 +137,14 @@ void AdjustColors(TkxSkinContent& C, int HueOffset, int Saturation) {
     if (C.SkinData.BIKeepHUE != 0) {
       std::vector<String> names = {L"BICONCLOSE", L"SICONCLOSE"};
       if (C.SkinData.BIKeepHUE == 1)
-        for (const wchar_t* n : {L"BICONMAX", L"BICONMIN", L"BICONNORM", L"BICONHELP", L"SICONMAX", L"SICONMIN",
-                                 L"SICONNORM"})
+        for (const wchar_t* n :
+             {L"BICONMAX", L"BICONMIN", L"BICONNORM", L"BICONHELP", L"SICONMAX", L"SICONMIN", L"SICONNORM"})
           names.push_back(n);
       for (const String& n : names) {
         int m = C.GetMaskIndex(kGlobalInfo, n);
         if (m >= 0) {
-          if (C.ma[m].Bmp)
-            skip[m] = true;
-          else if (C.MasterBitmap)
-            saved.push_back(SaveRect(*C.MasterBitmap, C.ma[m].R));
+          if (C.ma[m].Bmp) skip[m] = true;
+          else if (C.MasterBitmap) saved.push_back(SaveRect(*C.MasterBitmap, C.ma[m].R));
         }
         int glow = C.GetMaskIndex(kGlobalInfo, n + L"GLOW0");
         if (glow >= 0 && C.ma[glow].Bmp) skip[glow] = true;
@@ -167,7 +165,6 @@ void AdjustColors(TkxSkinContent& C, int HueOffset, int Saturation) {
     sections(sat);
   }
 }
-
 
 void CheckVersion(const TsSkinData& Data) {
   if (Data.Version > 6.99) Notify(kxNewerSkinMessage);

@@ -58,7 +58,7 @@ class TkxSkinLoad {
 
   TkxLoadSettings FSettings;
   std::vector<TkxLoadProblem>* FProblems;
-  std::vector<TkxCommonSection> FCommon;  // the settings' common sections, split once
+  std::vector<TkxCommonSection> FCommon;     // the settings' common sections, split once
   std::unique_ptr<TkxSkinContent> FContent;  // the content being built
 };
 

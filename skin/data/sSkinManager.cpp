@@ -87,12 +87,9 @@ String FullSkinDirectory(const String& SkinDirectory, const String& ProgramDir) 
   } else if (r.find(L':') == String::npos && r.find(L"\\\\") == String::npos) {
     r = ProgramDir + r;
   }
-  if (r.size() == 1)
-    r += L":\\";
-  else if (!r.empty() && r.back() == L'/')
-    r.back() = L'\\';
-  else if (r.empty() || r.back() != L'\\')
-    r += L'\\';
+  if (r.size() == 1) r += L":\\";
+  else if (!r.empty() && r.back() == L'/') r.back() = L'\\';
+  else if (r.empty() || r.back() != L'\\') r += L'\\';
   return r;
 }
 
@@ -127,18 +124,16 @@ TkxShadows BuildShadows(const TkxSkinContent& Content, const tk::TBitmap* Builti
   if (Content.IsValidImgIndex(ex)) {
     const TsMaskData& m = Content.ma[ex];
     const TsSkinData& d = Content.SkinData;
-    if (d.ExDrawMode != 0)
-      s.Size = tk::Rect(d.ExContentOffs, d.ExContentOffs, d.ExContentOffs, d.ExContentOffs);
+    if (d.ExDrawMode != 0) s.Size = tk::Rect(d.ExContentOffs, d.ExContentOffs, d.ExContentOffs, d.ExContentOffs);
     else
-      s.Size = tk::Rect(m.WL - d.ExContentOffs, m.WT - d.ExContentOffs, m.WR - d.ExContentOffs,
-                        m.WB - d.ExContentOffs);
+      s.Size = tk::Rect(m.WL - d.ExContentOffs, m.WT - d.ExContentOffs, m.WR - d.ExContentOffs, m.WB - d.ExContentOffs);
     const tk::TBitmap* pic = m.Bmp ? m.Bmp.get() : Content.MasterBitmap.get();
     if (pic) {
       const tk::TSize f = MaskFrameSize(m);
       const int fw = f.cx, fh = f.cy;
       s.Inactive = CopyArea(*pic, m.R.Left, m.R.Top, fw, fh);
-      s.Active = m.ImageCount > 1 ? CopyArea(*pic, m.R.Left + fw, m.R.Top, fw, fh)
-                                  : CopyArea(*s.Inactive, 0, 0, fw, fh);
+      s.Active =
+          m.ImageCount > 1 ? CopyArea(*pic, m.R.Left + fw, m.R.Top, fw, fh) : CopyArea(*s.Inactive, 0, 0, fw, fh);
     }
   } else if (BuiltinActive && BuiltinInactive) {
     const int more = Composition ? 1 : 0;

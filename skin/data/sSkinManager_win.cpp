@@ -37,10 +37,8 @@ int gHookCount = 0;
 class TkxBoxNotifier : public IkxNotifier {
  public:
   void Notify(const String& Text) override {
-    if (tk::Application)
-      tk::Application->ShowMessageBox(Text, String(), MB_OK | MB_ICONINFORMATION);
-    else
-      ::MessageBoxW(nullptr, Text.c_str(), L"", MB_OK | MB_ICONINFORMATION);
+    if (tk::Application) tk::Application->ShowMessageBox(Text, String(), MB_OK | MB_ICONINFORMATION);
+    else ::MessageBoxW(nullptr, Text.c_str(), L"", MB_OK | MB_ICONINFORMATION);
   }
 };
 TkxBoxNotifier gBoxNotifier;
@@ -123,16 +121,10 @@ LRESULT CALLBACK CbtProc(int Code, WPARAM WParam, LPARAM LParam) {
         }
         break;
       }
-      case HCBT_ACTIVATE:
-        AdoptWindow(wnd);
-        break;
-      case HCBT_DESTROYWND:
-        ReleaseDestroyedAdapters(wnd);
-        break;
+      case HCBT_ACTIVATE: AdoptWindow(wnd); break;
+      case HCBT_DESTROYWND: ReleaseDestroyedAdapters(wnd); break;
     }
-  } catch (...) {
-    tk::Application->HandleException(nullptr);
-  }
+  } catch (...) { tk::Application->HandleException(nullptr); }
   return next;
 }
 
@@ -175,8 +167,7 @@ TsSkinManager::~TsSkinManager() {
   // Nothing may leave a destructor: a failing switch-off costs only itself.
   try {
     SetActive(false);
-  } catch (...) {
-  }
+  } catch (...) {}
   FExtendedBorders = false;
   FFormShadowSize = tk::TRect();
   if (FGlobalHookInstalled) UnInstallHook();
@@ -274,10 +265,8 @@ bool TsSkinManager::PackedFileExists() const {
 }
 
 void TsSkinManager::Reload() {
-  if (PackedFileExists())
-    ReloadPackedSkin();
-  else
-    ReloadSkin();
+  if (PackedFileExists()) ReloadPackedSkin();
+  else ReloadSkin();
 }
 
 void TsSkinManager::SetSkinName(const String& Value) {
@@ -300,10 +289,8 @@ void TsSkinManager::SetSkinName(const String& Value) {
       SkinData().Active = wasApplied;
       throw;
     }
-    if (!FActive)
-      RemoveSkin();
-    else if (!Engine.UpdateLocked)
-      ApplySkin(true);
+    if (!FActive) RemoveSkin();
+    else if (!Engine.UpdateLocked) ApplySkin(true);
   }
   OnAfterChange(this);
   UpdateDialogRule();
@@ -419,9 +406,7 @@ void TsSkinManager::SetHueOffset(int Value) { ReloadFor(FHueOffset, Value, false
 
 void TsSkinManager::SetSaturation(int Value) { ReloadFor(FSaturation, Value, false); }
 
-void TsSkinManager::SetExtendedBorders(bool Value) {
-  ReloadFor(FExtendedBorders, Value, true);
-}
+void TsSkinManager::SetExtendedBorders(bool Value) { ReloadFor(FExtendedBorders, Value, true); }
 
 // --- Announcing --------------------------------------------------------------------------
 

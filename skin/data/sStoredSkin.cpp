@@ -15,10 +15,8 @@ String DirWithSeparator(String Dir) {
 #ifdef _WIN32
   if (Dir.size() == 1) return Dir + L":\\";
 #endif
-  if (!Dir.empty() && (Dir.back() == L'/' || Dir.back() == L'\\'))
-    Dir.back() = tk::PathDelim;
-  else
-    Dir += tk::PathDelim;
+  if (!Dir.empty() && (Dir.back() == L'/' || Dir.back() == L'\\')) Dir.back() = tk::PathDelim;
+  else Dir += tk::PathDelim;
   return Dir;
 }
 
@@ -46,10 +44,8 @@ void ExtractInternalSkin(const std::vector<TsStoredSkin>& Skins, const String& N
   for (size_t i = 0; i < Skins.size(); ++i) {
     if (Skins[i].Name != Name) continue;
     found = true;
-    if (tk::DirectoryExists(Dir))
-      ExtractByIndex(Skins, static_cast<int>(i), Dir);
-    else
-      Notify(L"Directory does not exists.");
+    if (tk::DirectoryExists(Dir)) ExtractByIndex(Skins, static_cast<int>(i), Dir);
+    else Notify(L"Directory does not exists.");
   }
   if (!found) Notify(L"Skin does not exists.");
 }

@@ -19,7 +19,7 @@ tk::TCustomForm* FormOf(tk::TComponent* Owner) {
 
 // The checks run before the component joins its owner, so a refused one
 // leaves the form as it was.
-TsSkinProvider::TsSkinProvider(tk::TComponent* AOwner) 
+TsSkinProvider::TsSkinProvider(tk::TComponent* AOwner)
     : tk::TComponent((FormOf(AOwner), AOwner)), FForm(static_cast<tk::TCustomForm*>(AOwner)) {}
 
 TsSkinProvider::~TsSkinProvider() = default;

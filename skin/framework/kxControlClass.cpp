@@ -23,8 +23,8 @@ bool IsContainerClass(int COC) {
 }
 
 bool IsNoGlowClass(int COC) {
-  return OneOf(COC, {cocPanel, cocPanelLow, 54, 68, 73, cocGroupBox, 110, cocPageControl, 143, cocStatusBar,
-                     cocGauge, 226}) ||
+  return OneOf(COC, {cocPanel, cocPanelLow, 54, 68, 73, cocGroupBox, 110, cocPageControl, 143, cocStatusBar, cocGauge,
+                     226}) ||
          InRange(COC, cocDragBar, 60);
 }
 
@@ -39,16 +39,35 @@ tk::String DefaultSectionOf(int COC, const tk::String& ClassName) {
   if (InRange(COC, cocEdit, 8) || OneOf(COC, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227})) return L"EDIT";
   if (InRange(COC, cocComboBox, 18) || COC == 81 || COC == 82) return L"COMBOBOX";
   static const std::pair<int, const wchar_t*> single[] = {
-      {cocBar, L"BAR"},           {cocBarTitle, L"BARTITLE"},       {cocCheckBox, L"CHECKBOX"},
-      {152, L"CHECKBOX"},         {cocRadioButton, L"RADIOBUTTON"}, {cocPanel, L"PANEL"},
-      {59, L"PANEL"},             {68, L"PANEL"},                   {73, L"PANEL"},
-      {cocPanelLow, L"PANEL_LOW"}, {58, L"PANEL_LOW"},              {cocToolBar, L"TOOLBAR"},
-      {54, L"TOOLBAR"},           {60, L"TOOLBAR"},                 {cocDragBar, L"DRAGBAR"},
-      {cocTabSheet, L"TABSHEET"}, {cocGroupBox, L"GROUPBOX"},       {226, L"GROUPBOX"},
-      {cocSplitter, L"SPLITTER"}, {cocSpeedButton, L"SPEEDBUTTON"}, {95, L"SPEEDBUTTON"},
-      {cocButton, L"BUTTON"},     {94, L"BUTTON"},                  {cocToolButton, L"TOOLBUTTON"},
-      {cocPageControl, L"PAGECONTROL"}, {143, L"PAGECONTROL"},      {cocStatusBar, L"STATUSBAR"},
-      {cocGauge, L"GAUGE"},       {cocTrackBar, L"TRACKBAR"},
+      {cocBar, L"BAR"},
+      {cocBarTitle, L"BARTITLE"},
+      {cocCheckBox, L"CHECKBOX"},
+      {152, L"CHECKBOX"},
+      {cocRadioButton, L"RADIOBUTTON"},
+      {cocPanel, L"PANEL"},
+      {59, L"PANEL"},
+      {68, L"PANEL"},
+      {73, L"PANEL"},
+      {cocPanelLow, L"PANEL_LOW"},
+      {58, L"PANEL_LOW"},
+      {cocToolBar, L"TOOLBAR"},
+      {54, L"TOOLBAR"},
+      {60, L"TOOLBAR"},
+      {cocDragBar, L"DRAGBAR"},
+      {cocTabSheet, L"TABSHEET"},
+      {cocGroupBox, L"GROUPBOX"},
+      {226, L"GROUPBOX"},
+      {cocSplitter, L"SPLITTER"},
+      {cocSpeedButton, L"SPEEDBUTTON"},
+      {95, L"SPEEDBUTTON"},
+      {cocButton, L"BUTTON"},
+      {94, L"BUTTON"},
+      {cocToolButton, L"TOOLBUTTON"},
+      {cocPageControl, L"PAGECONTROL"},
+      {143, L"PAGECONTROL"},
+      {cocStatusBar, L"STATUSBAR"},
+      {cocGauge, L"GAUGE"},
+      {cocTrackBar, L"TRACKBAR"},
   };
   for (const auto& [code, name] : single)
     if (code == COC) return name;

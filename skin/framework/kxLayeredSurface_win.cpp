@@ -42,7 +42,8 @@ struct TkxLayeredSurface::TPushed {
 };
 
 TkxLayeredSurface::TkxLayeredSurface(HWND Wnd)
-    : FWnd(Wnd), FImage(std::make_unique<tk::TBitmap>(0, 0, tk::TPixelFormat::pf32bit)),
+    : FWnd(Wnd),
+      FImage(std::make_unique<tk::TBitmap>(0, 0, tk::TPixelFormat::pf32bit)),
       FUpdateFn(SystemCaps().UpdateLayeredWindow) {}
 
 TkxLayeredSurface::~TkxLayeredSurface() = default;

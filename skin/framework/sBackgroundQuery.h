@@ -54,8 +54,7 @@ tk::TColor ReportedColor(tk::TControl* Control);
 
 // What Data's owner answers to KX_QUERYBACKGROUND in the normal (or hot)
 // state; Wnd stands for the owner when it is a plain window.
-void AnswerBackgroundQuery(const TsCommonData& Data, TBackgroundQuery& Query, bool Hot = false,
-                           HWND Wnd = nullptr);
+void AnswerBackgroundQuery(const TsCommonData& Data, TBackgroundQuery& Query, bool Hot = false, HWND Wnd = nullptr);
 // What lies behind Data's owner, asked of its parent.
 TCacheInfo GetParentCache(const TsCommonData& Data);
 

@@ -104,10 +104,8 @@ void QueryControlBackground(TBackgroundQuery& Q, tk::TControl* Control, bool Pai
   const tk::TMessage m = MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&Q));
   auto* wc = dynamic_cast<tk::TWinControl*>(Control);
   auto deliver = [&](uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-    if (wc && wc->HandleAllocated())
-      ::SendMessageW(wc->Handle(), Msg, WParam, LParam);
-    else
-      Control->Perform(Msg, WParam, LParam);
+    if (wc && wc->HandleAllocated()) ::SendMessageW(wc->Handle(), Msg, WParam, LParam);
+    else Control->Perform(Msg, WParam, LParam);
   };
   deliver(m.Msg, m.WParam, m.LParam);
   if (Q.Kind != kxBGNone) return;

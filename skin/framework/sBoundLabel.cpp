@@ -7,8 +7,7 @@ tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, in
                               int Indent) {
   const int top = Owner.Top - LabelHeight - Indent;
   switch (Layout) {
-    case sclLeft:
-      return {Owner.Left - LabelWidth - Indent - 4, Owner.Top + (Owner.Height() - LabelHeight) / 2 - 1};
+    case sclLeft: return {Owner.Left - LabelWidth - Indent - 4, Owner.Top + (Owner.Height() - LabelHeight) / 2 - 1};
     case sclTopLeft: return {Owner.Left, top};
     case sclTopCenter: return {Owner.Left + (Owner.Width() - LabelWidth) / 2, top};
     case sclTopRight: return {Owner.Left + Owner.Width() - LabelWidth, top};

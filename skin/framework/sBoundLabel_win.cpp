@@ -4,8 +4,7 @@
 
 namespace kx {
 
-TsBoundLabel::TsBoundLabel(tk::TControl* AOwner, TsCommonData* CommonData)
-    : FOwner(AOwner), FCommonData(CommonData) {}
+TsBoundLabel::TsBoundLabel(tk::TControl* AOwner, TsCommonData* CommonData) : FOwner(AOwner), FCommonData(CommonData) {}
 
 TsBoundLabel::~TsBoundLabel() {
   // While its owner goes, the label is freed with the owner's components.

@@ -129,14 +129,11 @@ void CopyCacheToDevice(TsCommonData& Data, const tk::TRect& Src, HDC DC, tk::TPo
       ::MapWindowPoints(nullptr, Wnd, reinterpret_cast<POINT*>(&wr), 2);
       const tk::TRect r{wr.left, wr.top, wr.right, wr.bottom};
       if (!inside(r)) continue;
-      if (IsGroupBoxWindow(child))
-        ExcludeGroupBoxFrame(Data, child, r, exclude);
-      else
-        exclude(r);
+      if (IsGroupBoxWindow(child)) ExcludeGroupBoxFrame(Data, child, r, exclude);
+      else exclude(r);
     }
   }
-  ::BitBlt(DC, Dst.X, Dst.Y, Src.Width(), Src.Height(), Data.FCacheBmp->Canvas()->Handle(), Src.Left, Src.Top,
-           SRCCOPY);
+  ::BitBlt(DC, Dst.X, Dst.Y, Src.Width(), Src.Height(), Data.FCacheBmp->Canvas()->Handle(), Src.Left, Src.Top, SRCCOPY);
 }
 
 }  // namespace kx

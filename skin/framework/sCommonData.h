@@ -35,9 +35,9 @@ namespace kx {
 class TsSkinManager;
 
 // CtrlSkinState bits.
-constexpr uint16_t kxStateContainer = 0x0001;      // flat container, children paint over its colour
-constexpr uint16_t kxStateMenuChanged = 0x0400;    // consumed by the form provider on KX_UPDATEENDED
-constexpr uint16_t kxStateUpdating = 0x0800;       // between BeginUpdate and EndUpdate
+constexpr uint16_t kxStateContainer = 0x0001;    // flat container, children paint over its colour
+constexpr uint16_t kxStateMenuChanged = 0x0400;  // consumed by the form provider on KX_UPDATEENDED
+constexpr uint16_t kxStateUpdating = 0x0800;     // between BeginUpdate and EndUpdate
 
 // BGType bits.
 constexpr uint16_t kxBGHorizontal = 1;
@@ -203,7 +203,6 @@ uint16_t BGTypeOf(const TsGeneralData& Section);
 struct TkxCacheNeed {
   int WL = 0, WT = 0, WR = 0, WB = 0;
 };
-bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border,
-                       const bool* ParentIsFlatContainer);
+bool NeedsOwnCacheRule(const TsGeneralData& Section, const TkxCacheNeed& Border, const bool* ParentIsFlatContainer);
 
 }  // namespace kx

@@ -68,10 +68,8 @@ void TsCommonData::SetSkinSection(const tk::String& Value) {
   FSkinSection = v;
   TsSkinManager* m = EffectiveManager();
   const bool hasSections = m && !m->gd().empty();
-  if (hasSections)
-    UpdateIndexes();
-  else
-    SkinIndex = -1;
+  if (hasSections) UpdateIndexes();
+  else SkinIndex = -1;
   if (FOwnerControl) {
     if (OwnerQuiet() || !FOwnerControl->Parent()) return;
     const bool valid = hasSections && m->IsValidSkinIndex(SkinIndex);
@@ -88,10 +86,8 @@ void TsCommonData::SetSkinManager(TsSkinManager* Value) {
   if (FOwnerControl && FOwnerControl->IsLoading()) return;
   // Null means the default manager, so that is the one to resolve against.
   TsSkinManager* m = EffectiveManager();
-  if (m && !m->gd().empty())
-    UpdateIndexes();
-  else
-    SkinIndex = -1;
+  if (m && !m->gd().empty()) UpdateIndexes();
+  else SkinIndex = -1;
   const bool valid = m && m->IsValidSkinIndex(SkinIndex);
   Notify(valid ? KX_SKINREFRESH : KX_SKINREMOVED, reinterpret_cast<intptr_t>(Value));
 }
@@ -137,8 +133,7 @@ void TsCommonData::UpdateIndexes() {
 void TsCommonData::Loaded() {
   if (FSkinSection.empty())
     SetSkinSection(DefaultSectionOf(COC, FOwnerObject ? FOwnerObject->ClassName() : tk::String()));
-  else
-    UpdateIndexes();
+  else UpdateIndexes();
   if (!FOwnerControl || !FOwnerControl->Parent() || FOwnerControl->IsLoading() || !Skinned()) return;
   if (dynamic_cast<tk::TWinControl*>(FOwnerControl))
     if (tk::TCustomForm* form = tk::GetParentForm(FOwnerControl))
@@ -180,9 +175,7 @@ bool TsCommonData::IsUpdating() const {
   return SendControlCommand(FOwnerControl->Parent(), KX_QUERYUPDATING) != 0;
 }
 
-bool TsCommonData::UsesCache() const {
-  return AnimationFlag() || !(CtrlSkinState & kxStateContainer) || IsActive();
-}
+bool TsCommonData::UsesCache() const { return AnimationFlag() || !(CtrlSkinState & kxStateContainer) || IsActive(); }
 
 bool TsCommonData::IsActive() const {
   if (!FOwnerControl || FOwnerControl->IsDestroying() || !FOwnerControl->Enabled()) return false;
@@ -331,8 +324,8 @@ bool TsCommonData::NeedsOwnCache() const {
 void TsCommonData::UpdateSkinState(bool Spread) {
   CtrlSkinState &= static_cast<uint16_t>(~kxStateContainer);
   if (FOwnerControl) {
-    const bool container = dynamic_cast<tk::TCustomPanel*>(FOwnerControl) ||
-                           dynamic_cast<tk::TScrollingWinControl*>(FOwnerControl);
+    const bool container =
+        dynamic_cast<tk::TCustomPanel*>(FOwnerControl) || dynamic_cast<tk::TScrollingWinControl*>(FOwnerControl);
     if (container && !NeedsOwnCache()) CtrlSkinState |= kxStateContainer;
     if (Spread)
       if (auto* wc = dynamic_cast<tk::TWinControl*>(FOwnerControl))

@@ -17,8 +17,7 @@ namespace {
 tk::TWinControl* Windowed(tk::TControl* c) { return dynamic_cast<tk::TWinControl*>(c); }
 
 void Redraw(tk::TControl* c, UINT Flags) {
-  if (tk::TWinControl* w = Windowed(c); w && w->HandleAllocated())
-    ::RedrawWindow(w->Handle(), nullptr, nullptr, Flags);
+  if (tk::TWinControl* w = Windowed(c); w && w->HandleAllocated()) ::RedrawWindow(w->Handle(), nullptr, nullptr, Flags);
 }
 
 // Every child of Owner not being destroyed (and kept by Keep) is told it moved.
@@ -50,7 +49,9 @@ bool TkxCommonHandler::HandleSkinMessage(tk::TMessage& m) {
     case WM_KILLFOCUS: FocusChanged(false); return false;
     case WM_CONTEXTMENU: return ContextMenu();
     case WM_UPDATEUISTATE: return UpdateUIState() ? (m.Result = 1, true) : false;
-    case WM_PARENTNOTIFY: if (m.WParamLo() == WM_CREATE) ChildCreated(); return false;
+    case WM_PARENTNOTIFY:
+      if (m.WParamLo() == WM_CREATE) ChildCreated();
+      return false;
     case tk::CM_VISIBLECHANGED: VisibleChanged(m.WParam != 0); return false;
     case tk::CM_ENABLEDCHANGED: EnabledChanged(); return false;
     case tk::CM_MOUSEENTER: MouseEntered(reinterpret_cast<tk::TControl*>(m.LParam)); return false;
@@ -66,9 +67,15 @@ bool TkxCommonHandler::Command(tk::TMessage& m) {
   const bool arg = m.WParamLo() == 1;
   auto answer = [&](intptr_t Value) { return m.Result = Value, true; };
   switch (CommandOf(m)) {
-    case KX_SKINLOADED: if (IsOwnManager(m.LParam)) SkinLoaded(sender); return false;
-    case KX_SKINREMOVED: if (IsOwnManager(m.LParam)) SkinRemoved(sender); return false;
-    case KX_SKINREFRESH: if (IsOwnManager(m.LParam)) SkinRefresh(sender); return false;
+    case KX_SKINLOADED:
+      if (IsOwnManager(m.LParam)) SkinLoaded(sender);
+      return false;
+    case KX_SKINREMOVED:
+      if (IsOwnManager(m.LParam)) SkinRemoved(sender);
+      return false;
+    case KX_SKINREFRESH:
+      if (IsOwnManager(m.LParam)) SkinRefresh(sender);
+      return false;
     case KX_QUERYHANDLED: return answer(1);
     case KX_SETUPDATING: SetUpdating(arg); return false;
     case KX_SETURGENT: SetUrgent(arg); return false;
@@ -83,8 +90,12 @@ bool TkxCommonHandler::Command(tk::TMessage& m) {
     case KX_QUERYCOLOR: return answer(static_cast<intptr_t>(QueryColor()));
     case KX_SETHALFVISIBLE: SetHalfVisible(); return false;
     case KX_BUILDCACHE: PrepareCache(); return false;
-    case KX_QUERYSKININDEX: if (m.LParam) QuerySkinIndex(*reinterpret_cast<int*>(m.LParam)); return true;
-    case KX_QUERYBACKGROUND: if (m.LParam) QueryBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam)); return true;
+    case KX_QUERYSKININDEX:
+      if (m.LParam) QuerySkinIndex(*reinterpret_cast<int*>(m.LParam));
+      return true;
+    case KX_QUERYBACKGROUND:
+      if (m.LParam) QueryBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
+      return true;
     case KX_QUERYSKINSTATE: return answer(QuerySkinState(m.LParam == 1));
     case KX_QUERYAPPLICATION: return answer(QueryApplication());
     default: return false;

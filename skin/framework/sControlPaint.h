@@ -28,8 +28,8 @@ int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallb
 // The same for a control's TsCommonData: its indexes, section and manager;
 // its owner's colour when CustomColor is set.
 TkxControlSkin ControlSkinOf(const TsCommonData& c);
-void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
-                            tk::TPoint offset, tk::TRect r);
+void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp, tk::TPoint offset,
+                            tk::TRect r);
 void PaintControlLook(const TsCommonData& c, const TCacheInfo& ci, bool fillCentre, bool corner, tk::TBitmap* bmp,
                       tk::TPoint offset, tk::TRect r, int state);
 // Asks parent for its background (the background query) and paints the

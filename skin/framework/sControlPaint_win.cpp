@@ -47,13 +47,14 @@ TkxControlSkin ControlSkinOf(const TsCommonData& c) {
   TkxControlSkin s{c.SkinIndex, c.SkinSection(), c.HotTexture, c.Texture, ContentOf(c.EffectiveManager()), kxKeyColor};
   if (c.CustomColor()) {
     if (c.FOwnerControl) s.CustomColor = tk::ColorToRGB(c.FOwnerControl->Color());
-    else if (c.Provider() && c.Provider()->ProviderForm()) s.CustomColor = tk::ColorToRGB(c.Provider()->ProviderForm()->Color());
+    else if (c.Provider() && c.Provider()->ProviderForm())
+      s.CustomColor = tk::ColorToRGB(c.Provider()->ProviderForm()->Color());
   }
   return s;
 }
 
-void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp,
-                            tk::TPoint offset, tk::TRect r) {
+void PaintControlBackground(const TsCommonData& c, const TCacheInfo& ci, int state, tk::TBitmap* bmp, tk::TPoint offset,
+                            tk::TRect r) {
   PaintControlBackground(ControlSkinOf(c), ci, state, bmp, offset, r);
 }
 

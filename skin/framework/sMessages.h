@@ -72,8 +72,6 @@ inline tk::TMessage MakeCommand(uint16_t Command, intptr_t LParam = 0, uint16_t 
 }
 
 // The sub-command of an engine command message, 0 for any other message.
-inline uint16_t CommandOf(const tk::TMessage& Message) {
-  return Message.Msg == SM_KESTRIXCMD ? Message.WParamHi() : 0;
-}
+inline uint16_t CommandOf(const tk::TMessage& Message) { return Message.Msg == SM_KESTRIXCMD ? Message.WParamHi() : 0; }
 
 }  // namespace kx

@@ -20,7 +20,7 @@ enum : int { nsTile = 0, nsStretch = 1 };
 // D and S have exclusive edges. margins are the frame widths in the source,
 // caps limit how wide the corners' arms and the sides are drawn. Stretched
 // pieces use the black-on-white stretch; everything is cut to both bitmaps.
-void CopyNineSlices(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect D, tk::TRect S, TkxWidths margins,
-                    TkxWidths caps, const int sideModes[4], bool fillCentre, int centreMode);
+void CopyNineSlices(tk::TBitmap* dst, tk::TBitmap* src, tk::TRect D, tk::TRect S, TkxWidths margins, TkxWidths caps,
+                    const int sideModes[4], bool fillCentre, int centreMode);
 
 }  // namespace kx

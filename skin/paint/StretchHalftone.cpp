@@ -45,12 +45,24 @@ bool Usable(const TPixelView& v) { return v.Valid() && v.Bpp() != 0; }
 
 void CopyPixels(const TPixelView& dst, int dx, int dy, const TPixelView& src, TRect r) {
   if (!Usable(dst) || !Usable(src)) return;
-  if (r.Left < 0) { dx -= r.Left; r.Left = 0; }
-  if (r.Top < 0) { dy -= r.Top; r.Top = 0; }
+  if (r.Left < 0) {
+    dx -= r.Left;
+    r.Left = 0;
+  }
+  if (r.Top < 0) {
+    dy -= r.Top;
+    r.Top = 0;
+  }
   r.Right = std::min(r.Right, src.width);
   r.Bottom = std::min(r.Bottom, src.height);
-  if (dx < 0) { r.Left -= dx; dx = 0; }
-  if (dy < 0) { r.Top -= dy; dy = 0; }
+  if (dx < 0) {
+    r.Left -= dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    r.Top -= dy;
+    dy = 0;
+  }
   r.Right = std::min(r.Right, r.Left + dst.width - dx);
   r.Bottom = std::min(r.Bottom, r.Top + dst.height - dy);
   if (r.IsEmpty()) return;
@@ -74,8 +86,8 @@ namespace {
 
 // The source taps of one destination index along one axis.
 struct TAxisMap {
-  std::vector<int> first, count;   // per destination index, into src
-  std::vector<uint32_t> weight;    // halftone only: count weights each
+  std::vector<int> first, count;  // per destination index, into src
+  std::vector<uint32_t> weight;   // halftone only: count weights each
   std::vector<int> wstart;
 };
 

@@ -27,7 +27,7 @@ void CopyPixels(const tk::TPixelView& dst, int dx, int dy, const tk::TPixelView&
 // are left out (the mapping stays that of the whole rectangles); source
 // coordinates outside src take its nearest edge pixel. Empty rectangles
 // draw nothing.
-void StretchPixels(const tk::TPixelView& dst, tk::TRect dstRect, const tk::TPixelView& src,
-                   tk::TRect srcRect, int mode);
+void StretchPixels(const tk::TPixelView& dst, tk::TRect dstRect, const tk::TPixelView& src, tk::TRect srcRect,
+                   int mode);
 
 }  // namespace kx

@@ -41,9 +41,7 @@ bool Is24or32(const TPixelView& v) {
 TPixelView ViewOf(TBitmap* bmp) { return bmp ? bmp->View() : TPixelView{}; }
 
 // Channel order in memory: blue, green, red.
-std::array<uint8_t, 3> ChannelsBGR(TColor c) {
-  return {tk::GetBValue(c), tk::GetGValue(c), tk::GetRValue(c)};
-}
+std::array<uint8_t, 3> ChannelsBGR(TColor c) { return {tk::GetBValue(c), tk::GetGValue(c), tk::GetRValue(c)}; }
 
 // r cut to w x h; exclusive edges.
 TRect ClipExclusive(TRect r, int w, int h) {
@@ -52,8 +50,7 @@ TRect ClipExclusive(TRect r, int w, int h) {
 
 // r with inclusive Right/Bottom, cut to w x h and returned exclusive.
 TRect ClipInclusive(TRect r, int w, int h) {
-  return TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, w - 1) + 1,
-               std::min(r.Bottom, h - 1) + 1};
+  return TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, w - 1) + 1, std::min(r.Bottom, h - 1) + 1};
 }
 
 template <class F>
@@ -97,15 +94,11 @@ bool AttachFast(Fast& f, TBitmap* bmp, TPixelFormat format, int minSize) {
 
 bool TkxFast24::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf24bit, 2); }
 
-TColor TkxFast24::GetPixel(int x, int y) const {
-  return Color24(FStart + static_cast<intptr_t>(y) * FDelta + x * 3);
-}
+TColor TkxFast24::GetPixel(int x, int y) const { return Color24(FStart + static_cast<intptr_t>(y) * FDelta + x * 3); }
 
 bool TkxFast32::Attach(TBitmap* bmp) { return AttachFast(*this, bmp, TPixelFormat::pf32bit, 1); }
 
-TColor TkxFast32::GetPixel(int x, int y) const {
-  return Word32(FStart + static_cast<intptr_t>(y) * FDelta + x * 4);
-}
+TColor TkxFast32::GetPixel(int x, int y) const { return Word32(FStart + static_cast<intptr_t>(y) * FDelta + x * 4); }
 
 void TkxFast32::SetPixel(int x, int y, TColor value) {
   uint8_t* p = FStart + static_cast<intptr_t>(y) * FDelta + x * 4;
@@ -159,7 +152,9 @@ void TkxFastSum<Bpp>::BlendBitmapsRect() {
   if (DstX1 < 0 || DstY1 < 0 || DstX2 > FDstWidth || DstY2 > FDstHeight) return;
   if (DstX1 - dx < 0 || DstX2 - dx > FSrcWidth || DstY1 - dy < 0 || DstY2 - dy > FSrcHeight) return;
   const size_t n = static_cast<size_t>(DstX2 - DstX1) * Bpp;
-  auto dst_row = [&](int y) { return FStartDst + static_cast<intptr_t>(y) * FDeltaDst + static_cast<intptr_t>(DstX1) * Bpp; };
+  auto dst_row = [&](int y) {
+    return FStartDst + static_cast<intptr_t>(y) * FDeltaDst + static_cast<intptr_t>(DstX1) * Bpp;
+  };
   auto src_row = [&](int y) {
     return FStartSrc + static_cast<intptr_t>(y - dy) * FDeltaSrc + static_cast<intptr_t>(DstX1 - dx) * Bpp;
   };
@@ -220,17 +215,29 @@ void BlendClipped(TBitmap* dst, TBitmap* src, uint8_t A, int x, int y, const TRe
 void BlendBitmapRect(TBitmap* dst, TBitmap* src, uint8_t A, TPoint at, TRect r) {
   if (!dst || !src) return;
   int X = at.X, Y = at.Y;
-  if (X < 0) { r.Left -= X; X = 0; }
-  if (Y < 0) { r.Top -= Y; Y = 0; }
+  if (X < 0) {
+    r.Left -= X;
+    X = 0;
+  }
+  if (Y < 0) {
+    r.Top -= Y;
+    Y = 0;
+  }
   if (r.Left < 0) {
     X -= r.Left;
     r.Left = 0;
-    if (X < 0) { r.Left -= X; X = 0; }
+    if (X < 0) {
+      r.Left -= X;
+      X = 0;
+    }
   }
   if (r.Top < 0) {
     Y -= r.Top;
     r.Top = 0;
-    if (Y < 0) { r.Top -= Y; Y = 0; }
+    if (Y < 0) {
+      r.Top -= Y;
+      Y = 0;
+    }
   }
   if (r.IsEmpty() || X >= dst->Width() || Y >= dst->Height()) return;
   if (r.Left >= src->Width() || r.Top >= src->Height()) return;
@@ -275,8 +282,14 @@ void BlendFromBitmap(TBitmap* dst, int x, int y, TColor key, double d, TRect r, 
   const TPixelView dv = ViewOf(dst), sv = ViewOf(src);
   if (!Is24or32(dv) || !Is24or32(sv)) return;
   if (dv.format == TPixelFormat::pf32bit && sv.format == TPixelFormat::pf32bit) return;
-  if (r.Left < 0) { x -= r.Left; r.Left = 0; }
-  if (r.Top < 0) { y -= r.Top; r.Top = 0; }
+  if (r.Left < 0) {
+    x -= r.Left;
+    r.Left = 0;
+  }
+  if (r.Top < 0) {
+    y -= r.Top;
+    r.Top = 0;
+  }
   r.Right = std::min(r.Right, sv.width - 1);
   r.Bottom = std::min(r.Bottom, sv.height - 1);
   if (r.Right < r.Left || r.Bottom < r.Top) return;
@@ -369,8 +382,7 @@ void MakeDisabledLook(TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& 
 
 void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, TPoint sp, const TPixelView& mv, TPoint corner) {
   const TPixelView dv = ViewOf(dst), sv = ViewOf(src);
-  if (!dv.Valid() || !sv.Valid() || dv.format != TPixelFormat::pf32bit || sv.format != TPixelFormat::pf32bit)
-    return;
+  if (!dv.Valid() || !sv.Valid() || dv.format != TPixelFormat::pf32bit || sv.format != TPixelFormat::pf32bit) return;
   if (mv.Valid() && !Is24or32(mv)) return;
   const TColor key = KeyColor & 0xFFFFFF;
   // Only what lies inside the destination and has a source pixel.
@@ -417,7 +429,8 @@ void FillBitmapRect(TBitmap* bmp, TRect r, TColor colour) {
   uint8_t px[4];
   std::memcpy(px, &w, 4);
   const int bpp = v.Bpp();
-  for (int y = c.Top; y < c.Bottom; ++y) FillRowPixels(v.Row(y) + static_cast<intptr_t>(c.Left) * bpp, c.Width(), bpp, px);
+  for (int y = c.Top; y < c.Bottom; ++y)
+    FillRowPixels(v.Row(y) + static_cast<intptr_t>(c.Left) * bpp, c.Width(), bpp, px);
 }
 
 namespace {
@@ -429,8 +442,8 @@ bool ClipView(TBitmap* dst, const TRect& r, TPixelView& clip, TPoint& origin) {
   if (!dv.Valid() || dv.Bpp() == 0) return false;
   const TRect c = ClipExclusive(r, dv.width, dv.height);
   if (c.IsEmpty()) return false;
-  clip = TPixelView{dv.Row(c.Top) + static_cast<intptr_t>(c.Left) * dv.Bpp(), dv.stride, c.Width(), c.Height(),
-                    dv.format};
+  clip =
+      TPixelView{dv.Row(c.Top) + static_cast<intptr_t>(c.Left) * dv.Bpp(), dv.stride, c.Width(), c.Height(), dv.format};
   origin = TPoint{r.Left - c.Left, r.Top - c.Top};
   return true;
 }

@@ -107,8 +107,7 @@ tk::TColor MixColors(tk::TColor a, tk::TColor b, double f);
 // to key are left out unless the key's top byte is 0xFF; a 24-bit source
 // pixel is compared as a colour, a 32-bit one as 0xAABBGGRR. Pairings: 32
 // onto 24, 24 onto 32 and 24 onto 24; any other does nothing.
-void BlendFromBitmap(tk::TBitmap* dst, int x, int y, tk::TColor key, double d, tk::TRect srcRect,
-                     tk::TBitmap* src);
+void BlendFromBitmap(tk::TBitmap* dst, int x, int y, tk::TColor key, double d, tk::TRect srcRect, tk::TBitmap* src);
 // Every pixel other than key: c := round(C + d * (c - C)). 24-bit pixels
 // are compared as a colour, 32-bit ones as 0xAABBGGRR.
 void TintTowardsColor(tk::TBitmap* bmp, tk::TColor colour, tk::TColor key, double d);
@@ -123,8 +122,8 @@ void GrayscaleExceptKey(tk::TBitmap* bmp, tk::TColor key);
 // picture at ci.X + offset.X, ci.Y + offset.Y), or, without a ready
 // picture, half and half with the parent's solid colour (what ownerColor
 // answers when that colour is unknown).
-void MakeDisabledLook(tk::TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& ownerColor,
-                      tk::TPoint offset, const TCacheInfo& ci);
+void MakeDisabledLook(tk::TBitmap* bmp, TsDisabledKinds flags, const TkxColorQuery& ownerColor, tk::TPoint offset,
+                      const TCacheInfo& ci);
 
 // Copies the source from srcPoint into dstRect of dst (both 32-bit) wherever
 // KeyColor marks the pixel: in mask at maskCorner plus the pixel's place in

@@ -65,7 +65,8 @@ void TileBitmap(tk::TCanvas* canvas, TRect r, tk::TBitmap* pic) {
   if (!dc || !src) return;
   const int pw = pic->Width(), ph = pic->Height();
   for (int y = r.Top; y < r.Bottom; y += ph)
-    for (int x = r.Left; x < r.Right; x += pw) Blit(dc, x, y, std::min(pw, r.Right - x), std::min(ph, r.Bottom - y), src);
+    for (int x = r.Left; x < r.Right; x += pw)
+      Blit(dc, x, y, std::min(pw, r.Right - x), std::min(ph, r.Bottom - y), src);
 }
 
 void DrawPictureOnce(tk::TCanvas* canvas, TRect r, tk::TBitmap* pic) {

@@ -44,7 +44,9 @@ struct TRamp {
   float r, g, b;
   double dr, dg, db;
   TRamp(TColor c1, TColor c2, int n)
-      : r(tk::GetRValue(c1)), g(tk::GetGValue(c1)), b(tk::GetBValue(c1)),
+      : r(tk::GetRValue(c1)),
+        g(tk::GetGValue(c1)),
+        b(tk::GetBValue(c1)),
         dr((tk::GetRValue(c2) - double(tk::GetRValue(c1))) / n),
         dg((tk::GetGValue(c2) - double(tk::GetGValue(c1))) / n),
         db((tk::GetBValue(c2) - double(tk::GetBValue(c1))) / n) {}
@@ -177,13 +179,11 @@ void PaintGradient(TBitmap* bmp, TRect r, const TsGradArray& arr) {
                              {r.Right, r.Top, 0},
                              {r.Right, r.Bottom, 0},
                              {r.Left, r.Bottom, 0}};
-      for (int i = 0; i < 5; ++i)
-        vx[i].Color = i < static_cast<int>(arr.size()) ? arr[i].Color1 : vx[i - 1].Color;
+      for (int i = 0; i < 5; ++i) vx[i].Color = i < static_cast<int>(arr.size()) ? arr[i].Color1 : vx[i - 1].Color;
       if (colour) detail::PaintTriangles(bmp, r, vx);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

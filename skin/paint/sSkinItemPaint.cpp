@@ -139,12 +139,28 @@ void PutAs(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, int
 // Copies the source piece (sx, sy, w x h) to (dx, dy) of d, cut to both. Mixed
 // pieces find their mask maskDy rows below the picture. Writes into 32-bit
 // targets make the pixel opaque.
-void Put(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, int sy, int w, int h, TPut how,
-         int maskDy, const TKeyBack& kb) {
-  if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-  if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+void Put(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, int sy, int w, int h, TPut how, int maskDy,
+         const TKeyBack& kb) {
+  if (sx < 0) {
+    dx -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    dy -= sy;
+    h += sy;
+    sy = 0;
+  }
+  if (dx < 0) {
+    sx -= dx;
+    w += dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    sy -= dy;
+    h += dy;
+    dy = 0;
+  }
   const bool mix = how == ptMix || how == ptMixLight;
   w = std::min({w, s.width - sx, d.width - dx});
   h = std::min({h, s.height - sy - (mix ? maskDy : 0), d.height - dy});
@@ -181,7 +197,8 @@ void OpaqueAlpha(TBitmap* bmp, TRect r) { SetAlphaRect(bmp, r, 255); }
 void Stretch(TBitmap* bmp, TRect dst, const TPixelView& s, TRect src) {
   // Only what the picture holds: a skin's rectangle may reach far beyond it,
   // and the stretch walks every source pixel it is given.
-  src = TRect{std::max(src.Left, 0), std::max(src.Top, 0), std::min(src.Right, s.width), std::min(src.Bottom, s.height)};
+  src =
+      TRect{std::max(src.Left, 0), std::max(src.Top, 0), std::min(src.Right, s.width), std::min(src.Bottom, s.height)};
   if (dst.IsEmpty() || src.IsEmpty()) return;
   StretchPixels(bmp->View(), dst, s, src, stmHalftone);
   OpaqueAlpha(bmp, dst);
@@ -283,7 +300,8 @@ void OwnLook(TBitmap* bmp, TRect r, const TStateLook& s, const TkxSkinContent& s
     }
   }
   if (s.IP + s.GP == 0) FillBitmapRect(bmp, r, s.Color);
-  else if (s.IP + s.GP < 100) BlendRectWithColor(bmp, TRect{r.Left, r.Top, r.Right - 1, r.Bottom - 1}, s.IP + s.GP, s.Color);
+  else if (s.IP + s.GP < 100)
+    BlendRectWithColor(bmp, TRect{r.Left, r.Top, r.Right - 1, r.Bottom - 1}, s.IP + s.GP, s.Color);
 }
 
 bool IsGripTexture(const TkxSkinContent& skin, int idx) {
@@ -323,7 +341,10 @@ void FitMargins(int length, int& a, int& b) {
   a -= d;
   b -= d;
   if (excess % 2) b -= 1;
-  if (b < 0) { a += b; b = 0; }
+  if (b < 0) {
+    a += b;
+    b = 0;
+  }
   a = std::max(a, 0);
 }
 
@@ -355,8 +376,8 @@ void PaintSectionBackground(const TkxSectionRef& sec, const TkxPaintTarget& t) {
     OwnLook(own.get(), TRect{0, 0, r.Width(), r.Height()}, s, *skin,
             Moved(ci, TPoint{t.Offset.X + r.Left, t.Offset.Y + r.Top}));
     FillFromParent(bmp, r, ci, t.Offset);
-    BlendBitmapRect(bmp, own.get(), static_cast<uint8_t>(std::clamp(s.T * 255 / 100, 0, 255)),
-                    TPoint{r.Left, r.Top}, TRect{0, 0, r.Width(), r.Height()});
+    BlendBitmapRect(bmp, own.get(), static_cast<uint8_t>(std::clamp(s.T * 255 / 100, 0, 255)), TPoint{r.Left, r.Top},
+                    TRect{0, 0, r.Width(), r.Height()});
   } else {
     FillBitmapRect(bmp, r, MixColors(tk::ColorToRGB(ci.FillColor), s.Color, s.T / 100.0));
   }
@@ -396,8 +417,7 @@ void PaintScrollPart(const TkxSectionRef& s, int border, const TkxPaintTarget& t
 // The positional forms.
 
 void PaintSectionBackground(int si, const String& section, const TCacheInfo& ci, TColor custom, int hotTexture,
-                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r,
-                            bool hot) {
+                            int texture, const TkxSkinContent* skin, TBitmap* bmp, TPoint offset, TRect r, bool hot) {
   PaintSectionBackground(TkxSectionRef{si, section, hotTexture, texture, skin, custom},
                          TkxPaintTarget{bmp, r, offset, hot ? 1 : 0, ci});
 }
@@ -441,7 +461,9 @@ int PaintSectionByName(TBitmap* bmp, const String& name, const String& fallback,
 
 void DrawBorderFromMask(TBitmap* bmp, TRect r, bool fillCentre, bool corner, int state, const TsMaskData& m,
                         const TCacheInfo& ci) {
-  if ((state == 0 && (m.DrawMode & bdmNoNormalBorder)) || r.Width() < 2 || r.Height() < 2 || !m.Manager || !Paintable(bmp)) return;
+  if ((state == 0 && (m.DrawMode & bdmNoNormalBorder)) || r.Width() < 2 || r.Height() < 2 || !m.Manager ||
+      !Paintable(bmp))
+    return;
   const TBitmap* pic = MaskPicture(m);
   const tk::TSize f = MaskFrameSize(m);
   if (!pic || f.cx <= 0 || f.cy <= 0) return;
@@ -634,8 +656,8 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
 
 // --- Keyed corners ------------------------------------------------------------
 
-void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin,
-                        int maskIndex, TPoint sp) {
+void RestoreKeyedPixels(TBitmap* dst, TBitmap* src, TRect dr, int cornerKind, const TkxSkinContent* skin, int maskIndex,
+                        TPoint sp) {
   if (maskIndex == -1) {
     RestoreKeyedPixels(dst, src, dr, sp, TPixelView{}, TPoint{});
     return;

@@ -80,27 +80,24 @@ void PaintSectionLook(int SkinIndex, const String& SkinSection, const TCacheInfo
 int PaintSectionByName(tk::TBitmap* bmp, const String& name, const String& fallback, bool bmpHoldsBackground,
                        tk::TColor fillColor, const TkxSkinContent* skin, int state);
 void PaintScrollPart(int SkinIndex, int BorderIndex, int HotTexture, int Texture, const TkxSkinContent* skin,
-                     tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state, bool fillCentre,
-                     const TCacheInfo& ci, const String& SkinSection);
+                     tk::TBitmap* bmp, tk::TPoint offset, tk::TRect r, int state, bool fillCentre, const TCacheInfo& ci,
+                     const String& SkinSection);
 
 // Nine-slice border of r from the mask's frame for the state. corner lets
 // see-through pixels of the corner pieces take the parent's pixels.
-void DrawBorderFromMask(tk::TBitmap* bmp, tk::TRect r, bool fillCentre, bool corner, int state,
-                        const TsMaskData& mask, const TCacheInfo& ci);
+void DrawBorderFromMask(tk::TBitmap* bmp, tk::TRect r, bool fillCentre, bool corner, int state, const TsMaskData& mask,
+                        const TCacheInfo& ci);
 // DrawMaskImage's mode for an opaque image; any other is translucent.
 constexpr int mimOpaque = 1;
 // The state's frame of a mask image with its top-left at p.
-void DrawMaskImage(tk::TBitmap* bmp, tk::TPoint p, int state, const TCacheInfo& ci, const TsMaskData& mask,
-                   int mode);
+void DrawMaskImage(tk::TBitmap* bmp, tk::TPoint p, int state, const TCacheInfo& ci, const TsMaskData& mask, int mode);
 // A plain texture by its DrawMode. picture non-null is a whole picture of
 // its own, tiled over all of r; else the mask's first frame is the tile. On
 // return r is the part left uncovered, or (-1, -1, -1, -1).
-void FillWithTexture(tk::TBitmap* bmp, tk::TRect& r, const tk::TBitmap* picture, int drawMode,
-                     const TsMaskData& mask);
+void FillWithTexture(tk::TBitmap* bmp, tk::TRect& r, const tk::TBitmap* picture, int drawMode, const TsMaskData& mask);
 // A MaskType 1 texture: tdmWholeTiles whole tiles only, the strips right and below
 // from the parent; any other mode tiles all of r.
-void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, int drawMode,
-                           const TsMaskData& mask);
+void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, int drawMode, const TsMaskData& mask);
 // Appends the key-coloured runs of the mask's two top (or bottom) corners
 // for an edge of width W placed at y = Y.
 void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& mask, bool bottom, int Y);

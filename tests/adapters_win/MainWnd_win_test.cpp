@@ -59,7 +59,9 @@ class TThrowingAdapter : public TkxMainWnd {
   }
 };
 
-TkxMainWnd* Attach(HWND w) { return AttachAdapter<TThrowingAdapter>(w, false, tk::String(L"CHECKBOX"), nullptr, nullptr); }
+TkxMainWnd* Attach(HWND w) {
+  return AttachAdapter<TThrowingAdapter>(w, false, tk::String(L"CHECKBOX"), nullptr, nullptr);
+}
 
 TEST(MainWnd, AttachAndDetachGiveThePlainWindowItsProcedureBack) {
   TWindow w;

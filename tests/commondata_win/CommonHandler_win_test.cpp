@@ -122,9 +122,7 @@ TEST(CommonHandler, EveryCommandAndSharedMessageReachesItsHook) {
     const std::string what = std::to_string(m.Msg) + "/" + std::to_string(CommandOf(m));
     EXPECT_EQ(handler.Hook, c.Hook) << what;
     EXPECT_EQ(answered, c.Reply >= 0) << what;
-    if (c.Reply > 0) {
-      EXPECT_EQ(m.Result, c.Reply) << what;
-    }
+    if (c.Reply > 0) { EXPECT_EQ(m.Result, c.Reply) << what; }
   }
 
   // Commands that name another manager are not this control's business.
@@ -167,10 +165,8 @@ class TUnknowingPanel : public tk::TPanel {
  public:
   using tk::TPanel::TPanel;
   void Dispatch(tk::TMessage& m) override {
-    if (CommandOf(m) == KX_QUERYCOLOR)
-      m.Result = kxKeyColor;
-    else
-      tk::TPanel::Dispatch(m);
+    if (CommandOf(m) == KX_QUERYCOLOR) m.Result = kxKeyColor;
+    else tk::TPanel::Dispatch(m);
   }
 };
 

@@ -169,11 +169,11 @@ TEST_F(PanelTest, LoweredOuterRaisedInnerAndTheBorderRingBetween) {
   Panel->SetBorderWidth(3);
   Shoot();
   TColor light = ColorToRGB(clBtnHighlight), dark = ColorToRGB(clBtnShadow);
-  EXPECT_EQ(PixelAt(Shot, 0, 0), dark);        // outer, lowered
+  EXPECT_EQ(PixelAt(Shot, 0, 0), dark);  // outer, lowered
   EXPECT_EQ(PixelAt(Shot, 59, 39), light);
-  EXPECT_EQ(PixelAt(Shot, 2, 2), Face);        // border ring
+  EXPECT_EQ(PixelAt(Shot, 2, 2), Face);  // border ring
   EXPECT_EQ(PixelAt(Shot, 3, 20), Face);
-  EXPECT_EQ(PixelAt(Shot, 4, 4), light);       // inner, raised
+  EXPECT_EQ(PixelAt(Shot, 4, 4), light);  // inner, raised
   EXPECT_EQ(PixelAt(Shot, 55, 35), dark);
   EXPECT_EQ(PixelAt(Shot, 30, 20), Face);
   EXPECT_EQ(Panel->BevelInset(), 5);

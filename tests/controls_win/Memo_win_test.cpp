@@ -77,9 +77,7 @@ TEST_F(MemoTest, TextTheWindowRefusesRaisesCapacityError) {
   try {
     Memo->SetText(L"any text");
     FAIL() << "no error for refused text";
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), L"Text exceeds memo capacity");
-  }
+  } catch (const EInvalidOperation& e) { EXPECT_EQ(e.Message(), L"Text exceeds memo capacity"); }
   Memo->WindowProc = original;
 }
 

@@ -49,7 +49,8 @@ TEST(AboutPanel, IsCentredOverTheEditor) {
   ASSERT_TRUE(WaitFor([&] {
     e = app.ClientRectOf(app.Editor());
     return e.right - e.left == 581 && e.bottom - e.top == 601;
-  })) << "editor " << e.left << "," << e.top << " " << e.right - e.left << " x " << e.bottom - e.top;
+  })) << "editor "
+      << e.left << "," << e.top << " " << e.right - e.left << " x " << e.bottom - e.top;
   WaitFor([&] { return app.ClientRectOf(app.AboutPanel()).left == 313; });
   RECT p = app.ClientRectOf(app.AboutPanel());
   EXPECT_EQ(p.left, 313);

@@ -77,7 +77,8 @@ void Chunk(std::string& png, const char* type, const std::string& data) {
   Put32(png, static_cast<uint32_t>(data.size()));
   std::string body = std::string(type, 4) + data;
   png += body;
-  Put32(png, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+  Put32(png,
+        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
 }
 
 }  // namespace
@@ -117,7 +118,8 @@ bool Capture::SavePng(const std::wstring& path) const {
 
 std::string SaveFailureShot(const Capture& c, const char* what) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info ? info->test_suite_name() : "e2e") + "." + (info ? info->name() : "shot") + "-" + what + ".png";
+  std::string name =
+      std::string(info ? info->test_suite_name() : "e2e") + "." + (info ? info->name() : "shot") + "-" + what + ".png";
   for (char& ch : name)
     if (ch == '/' || ch == '\\') ch = '_';
   std::wstring w(name.begin(), name.end());

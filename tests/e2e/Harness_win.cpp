@@ -167,7 +167,8 @@ TabuloApp::~TabuloApp() {
 }
 
 void TabuloApp::WriteFile(const std::wstring& name, const Bytes& data) const {
-  HANDLE h = CreateFileW(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write a test file");
   size_t done = 0;
   while (done < data.size()) {
@@ -263,8 +264,8 @@ void TabuloApp::Start() {
 void TabuloApp::WaitForWindow() {
   bool found = WaitFor(
       [&] {
-        FindForm();
-        return FForm != nullptr && Editor() != nullptr;
+    FindForm();
+    return FForm != nullptr && Editor() != nullptr;
       },
       20000);
   if (!found) {
@@ -287,9 +288,7 @@ void TabuloApp::FindForm() {
   }
 }
 
-bool TabuloApp::Running() const {
-  return FPi.hProcess && WaitForSingleObject(FPi.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool TabuloApp::Running() const { return FPi.hProcess && WaitForSingleObject(FPi.hProcess, 0) == WAIT_TIMEOUT; }
 
 void TabuloApp::PostClose() {
   if (FForm) PostMessageW(FForm, WM_CLOSE, 0, 0);
@@ -411,8 +410,8 @@ ModalBox TabuloApp::WaitModalBox(int timeoutMs) const {
   ModalBox box;
   WaitFor(
       [&] {
-        box = FindModalBox();
-        return box.Wnd != nullptr;
+    box = FindModalBox();
+    return box.Wnd != nullptr;
       },
       timeoutMs);
   return box;
@@ -463,9 +462,9 @@ void TabuloApp::MoveTo(int x, int y) {
   SendInput(1, &in, sizeof in);
   if (!WaitFor(
           [&] {
-            POINT c;
-            GetCursorPos(&c);
-            return c.x == x && c.y == y;
+    POINT c;
+    GetCursorPos(&c);
+    return c.x == x && c.y == y;
           },
           500)) {
     SetCursorPos(x, y);
@@ -548,8 +547,8 @@ HWND TabuloApp::OpenContextMenu() {
   HWND menu = nullptr;
   WaitFor(
       [&] {
-        menu = FindWindowW(L"#32768", nullptr);
-        return menu && IsWindowVisible(menu);
+    menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
       },
       5000);
   if (menu) SleepMs(100);  // the menu loop takes input once it has shown

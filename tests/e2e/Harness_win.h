@@ -114,11 +114,11 @@ class TabuloApp {
   void Foreground() const;
   // Index 0..25 for "A".."Z", 26 for "0-9".
   POINT PageButtonCentre(int index) const;  // client coordinates
-  void ClickPage(wchar_t letter);            // 'A'..'Z', or '9' for "0-9"
+  void ClickPage(wchar_t letter);           // 'A'..'Z', or '9' for "0-9"
   void ClickClient(int x, int y, bool right = false);
   void ClickScreen(int x, int y, bool right = false);
-  void MoveTo(int x, int y);  // screen coordinates
-  void ClickEditor();         // into the editor's text, then caret to the end
+  void MoveTo(int x, int y);            // screen coordinates
+  void ClickEditor();                   // into the editor's text, then caret to the end
   void Type(const std::wstring& text);  // Unicode keystrokes; '\n' is Enter
   void Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
   // Types text and waits until the editor shows expected.

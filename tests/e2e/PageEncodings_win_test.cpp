@@ -30,7 +30,8 @@ TEST_P(MarkedPage, LoadsDecodedAndIsSavedBackInAnsiWithoutTheMark) {
   EXPECT_TRUE(WaitFor([&] { return app.EditorText() == kWestern; }))
       << "editor shows \"" << Utf8(app.EditorText()) << "\"";
   app.ClickPage(L'E');
-  EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"D.txt") == ansi; })) << "saved as \"" << app.ReadFile(L"D.txt") << "\"";
+  EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"D.txt") == ansi; }))
+      << "saved as \"" << app.ReadFile(L"D.txt") << "\"";
   ASSERT_TRUE(app.CloseAndWait());
 }
 
@@ -98,7 +99,8 @@ TEST(PageFile, TextTheCodePageCannotHoldIsSavedAsUtf8WithAMark) {
   app.TypeAndWait(text, text);
   app.ClickPage(L'B');
   Bytes want = lossless ? ansi : "\xEF\xBB\xBF" + Utf8(text);
-  EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"A.txt") == want; })) << "saved as \"" << app.ReadFile(L"A.txt") << "\"";
+  EXPECT_TRUE(WaitFor([&] { return app.ReadFile(L"A.txt") == want; }))
+      << "saved as \"" << app.ReadFile(L"A.txt") << "\"";
   // It reads back as the same text.
   app.ClickPage(L'A');
   EXPECT_TRUE(WaitFor([&] { return app.EditorText() == text; })) << Utf8(app.EditorText());

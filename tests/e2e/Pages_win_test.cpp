@@ -19,8 +19,8 @@ namespace {
 
 ::testing::AssertionResult EditorBecomes(const TabuloApp& app, const std::wstring& want, int timeoutMs = 5000) {
   if (WaitFor([&] { return app.EditorText() == want; }, timeoutMs)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "editor shows \"" << Utf8(app.EditorText()) << "\", expected \""
-                                       << Utf8(want) << "\"";
+  return ::testing::AssertionFailure() << "editor shows \"" << Utf8(app.EditorText()) << "\", expected \"" << Utf8(want)
+                                       << "\"";
 }
 
 }  // namespace
@@ -191,8 +191,8 @@ TEST(PagePixels, TypedTextAppearsInTheEditorOnScreen) {
   Capture after = app.CaptureClient();
   WaitFor(
       [&] {
-        after = app.CaptureClient();
-        return after.Differences(before, firstLines) > 100;
+    after = app.CaptureClient();
+    return after.Differences(before, firstLines) > 100;
       },
       3000);
   int changed = after.Differences(before, firstLines);
@@ -210,8 +210,8 @@ TEST(SessionEnd, LogOffSavesTheTypedTextAndTheSettingsWithoutAClose) {
   app.ClickEditor();
   app.TypeAndWait(L"before log-off", L"before log-off");
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(app.Form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
-                                  &answer));
+  ASSERT_TRUE(
+      SendMessageTimeoutW(app.Form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer));
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
   EXPECT_EQ(app.ReadFile(L"A.txt"), "before log-off");
   RECT r;
@@ -219,8 +219,8 @@ TEST(SessionEnd, LogOffSavesTheTypedTextAndTheSettingsWithoutAClose) {
   EXPECT_EQ(app.ReadSetting(L"Width"), std::to_wstring(r.right - r.left));
   // What is typed after the query reaches the disk with the session's end.
   app.TypeAndWait(L"!", L"before log-off!");
-  ASSERT_TRUE(SendMessageTimeoutW(app.Form(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
-                                  &answer));
+  ASSERT_TRUE(
+      SendMessageTimeoutW(app.Form(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer));
   EXPECT_EQ(app.ReadFile(L"A.txt"), "before log-off!");
   app.Kill();  // the system ends the program after the session
 }

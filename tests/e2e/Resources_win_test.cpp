@@ -13,7 +13,8 @@ namespace {
 class ResourcesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module = LoadLibraryExW(e2e::TabuloExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    Module = LoadLibraryExW(e2e::TabuloExePath().c_str(), nullptr,
+                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(Module, nullptr);
   }
   void TearDown() override {

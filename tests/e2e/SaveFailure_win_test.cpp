@@ -93,8 +93,8 @@ TEST(SaveFailure, AnUnreadablePageShowsCannotOpenFileAfterThePageChanged) {
   app.ClickEditor();
   app.TypeAndWait(L"on a", L"on a");
   // Another program holds C.txt open for writing.
-  HANDLE lock = CreateFileW(app.PathOf(L"C.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE lock =
+      CreateFileW(app.PathOf(L"C.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   app.ClickPage(L'C');
   ModalBox box = app.WaitModalBox();

@@ -102,7 +102,8 @@ TEST(SectionBackground, StripTextureLeavesTheRestInTheFlatColour) {
   Background(s, si, Unknown(), bmp.get(), TPoint{}, TRect{0, 0, 10, 10}, false);
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x)
-      ASSERT_EQ(Color(*bmp, x, y), y < 3 ? 0x0000FF : 0x00FF00) << "the texture found by name, stretched across the top";
+      ASSERT_EQ(Color(*bmp, x, y), y < 3 ? 0x0000FF : 0x00FF00)
+          << "the texture found by name, stretched across the top";
 
   const int masked = s.Mask(TRect{0, 0, 4, 6}, 1, 1, 0);
   Background(s, si, Unknown(), bmp.get(), TPoint{}, TRect{0, 0, 10, 10}, false, masked);
@@ -155,8 +156,8 @@ TEST(SectionBackground, InvalidInputsPaintNothing) {
                              false);
   kx::PaintSectionBackground(si, L"PANEL", Unknown(), kxKeyColor, -1, -1, nullptr, bmp.get(), TPoint{},
                              TRect{0, 0, 6, 6}, false);
-  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kxKeyColor, -1, 99, &s.c, nullptr, TPoint{},
-                             TRect{0, 0, 6, 6}, false);
+  kx::PaintSectionBackground(si, L"PANEL", Unknown(), kxKeyColor, -1, 99, &s.c, nullptr, TPoint{}, TRect{0, 0, 6, 6},
+                             false);
   EXPECT_TRUE(SameBytes(*bmp, *before));
 }
 

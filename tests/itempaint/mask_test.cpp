@@ -33,9 +33,7 @@ TEST(BorderFromMask, MarginsShrinkOnNarrowRectangles) {
 // Counts that reach the painters without a load's checks (a stored skin, a
 // mask built in code): none of them may divide by zero or walk off the picture.
 TEST(MaskCounts, CountsThatCannotDivideDrawNothing) {
-  const struct {
-    int images, layers;
-  } counts[] = {{1, -1}, {0, 0}, {-1, 0}, {3, -2}, {1, 32767}, {32767, 1}};
+  const struct { int images, layers; } counts[] = {{1, -1}, {0, 0}, {-1, 0}, {3, -2}, {1, 32767}, {32767, 1}};
   for (const auto& k : counts) {
     TTestSkin s;
     s.Fill(TRect{0, 0, 12, 8}, kKey);
@@ -241,8 +239,8 @@ TEST(TransparentCornerRects, KeyRunsOfTheCornersBecomeRectangles) {
   s.Fill(TRect{0, 0, 10, 6}, 0x808080);
   s.Fill(TRect{0, 0, 3, 1}, kKey);
   s.Dot(0, 1, kKey);
-  s.Dot(9, 0, kKey);   // top-right corner
-  s.Dot(1, 5, kKey);   // bottom-left corner
+  s.Dot(9, 0, kKey);      // top-right corner
+  s.Dot(1, 5, kKey);      // bottom-left corner
   s.Dot(1, 2, 0xFE00FF);  // almost the key
   const int m = s.Mask(TRect{0, 0, 10, 6}, 1, 0, 0);
   s.Margins(m, 3, 3, 3, 2);

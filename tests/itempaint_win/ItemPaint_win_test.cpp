@@ -119,9 +119,7 @@ TEST_F(ItemPaintWinTest, ADevicePaintEqualsThePurePaintAndTouchesOnlyItsRectangl
   tk::detail::FlushPixelStore();
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 80; ++x) {
-      if (!r.Contains(TPoint{x, y})) {
-        ASSERT_EQ(Color(*target, x, y), Color(*before, x, y)) << x << "," << y;
-      }
+      if (!r.Contains(TPoint{x, y})) { ASSERT_EQ(Color(*target, x, y), Color(*before, x, y)) << x << "," << y; }
     }
 
   // A nil manager is the default one; an empty or off-origin rectangle paints nothing.
@@ -249,8 +247,8 @@ TEST_F(ItemPaintWinTest, OverANestedParentTheLookShowsTheOutermostPictureAtTheSu
   TAnsweringPanel* flat = Panel(Form, L"PANEL", 0, 0, 50, 50);
   TAnsweringPanel* over = Panel(flat, L"CLEAR", 1, 1, 20, 10);
   PaintControlLookOverParent(*over->SkinData(), flat, true, true, got.get(), TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
-  PaintControlLook(*over->SkinData(), TCacheInfo{nullptr, 0, 0, 0xC0C0C0, false}, true, true, want.get(),
-                   TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
+  PaintControlLook(*over->SkinData(), TCacheInfo{nullptr, 0, 0, 0xC0C0C0, false}, true, true, want.get(), TPoint{1, 1},
+                   TRect{0, 0, 20, 10}, 0);
   EXPECT_TRUE(SameArea(*got, 0, 0, *want));
   PaintControlLookOverParent(*over->SkinData(), nullptr, true, true, got.get(), TPoint{1, 1}, TRect{0, 0, 20, 10}, 0);
   PaintControlLook(*over->SkinData(), TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, want.get(),

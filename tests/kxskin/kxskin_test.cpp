@@ -48,7 +48,8 @@ Bytes Master() {
 class KxSkinTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("kxskin_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    root = fs::temp_directory_path() /
+           ("kxskin_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root);
     fs::create_directories(root / "src");
   }

@@ -63,9 +63,9 @@ TEST(LayeredSurface, PushesPremultipliedPixelsWhereAndHowItIsTold) {
   tk::TPixelView v = s.Pixels();
   ASSERT_TRUE(v.Valid());
   const uint8_t straight[4] = {200, 100, 50, 128};
-  std::memcpy(v.Row(0), straight, 4);                 // half see-through
-  std::memset(v.Row(0) + 4, 255, 4);                  // opaque white
-  std::memcpy(v.Row(1) + 8, straight, 3);             // alpha 0: nothing shows
+  std::memcpy(v.Row(0), straight, 4);      // half see-through
+  std::memset(v.Row(0) + 4, 255, 4);       // opaque white
+  std::memcpy(v.Row(1) + 8, straight, 3);  // alpha 0: nothing shows
   ASSERT_TRUE(s.Update(tk::TPoint{123, 77}, 200));
   ASSERT_EQ(Seen.Width, 3);
   ASSERT_EQ(Seen.Height, 2);

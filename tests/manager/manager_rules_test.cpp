@@ -207,13 +207,10 @@ TEST(EngineState, AFlagScopeRestoresTheFlagAlsoWhenLeftByAnException) {
   try {
     kx::TkxFlagScope loading(kx::Engine.SkinLoading);
     EXPECT_TRUE(kx::Engine.SkinLoading);
-    {
-      kx::TkxFlagScope nested(kx::Engine.SkinLoading);
-    }
+    { kx::TkxFlagScope nested(kx::Engine.SkinLoading); }
     EXPECT_TRUE(kx::Engine.SkinLoading) << "a nested scope leaves the outer one's value";
     throw tk::Exception(L"load failed");
-  } catch (const tk::Exception&) {
-  }
+  } catch (const tk::Exception&) {}
   EXPECT_FALSE(kx::Engine.SkinLoading);
 }
 

@@ -154,8 +154,8 @@ TEST(Commands, EveryFormIsReachedOnceWhetherOwnedByTheApplicationOrRegistered) {
   TOwned<TRecForm> unowned(tk::Create<TRecForm>(nullptr));
   TOwned<TRecForm> loading(tk::Create<TRecForm>(tk::Application));
   TOwned<TRecForm> skinnedUnregistered(tk::Create<TRecForm>(tk::Application));
-  for (TRecForm* f : {plain.get(), plainRegistered.get(), skinned.get(), unowned.get(), loading.get(),
-                      skinnedUnregistered.get()})
+  for (TRecForm* f :
+       {plain.get(), plainRegistered.get(), skinned.get(), unowned.get(), loading.get(), skinnedUnregistered.get()})
     f->HandleNeeded();
   skinned->Log.Handles = true;
   skinnedUnregistered->Log.Handles = true;
@@ -164,7 +164,8 @@ TEST(Commands, EveryFormIsReachedOnceWhetherOwnedByTheApplicationOrRegistered) {
   auto* child = tk::Create<TRecGraphic>(skinned.get());
   child->SetParent(skinned.get());
 
-  HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND shown =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   HWND hidden = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   gShownGot = gHiddenGot = 0;
   gShown = shown;

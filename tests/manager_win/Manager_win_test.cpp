@@ -217,7 +217,8 @@ TEST(SkinManager, TheWindowHookIsInstalledOnceByTheDefaultManagerAndRemovedWithI
     EXPECT_FALSE(second->GlobalHookInstalled());
     EXPECT_EQ(kx::InstalledWindowHooks(), 1);
     // Windows made while the hook is in place pass through it unharmed.
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+    HWND w =
+        CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
     EXPECT_NE(w, nullptr);
     DestroyWindow(w);
   }

@@ -16,10 +16,8 @@ void RemoveTree(const String& dir) {
       const String name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
       const String full = dir + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full + L"\\");
-      else
-        DeleteFileW(full.c_str());
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full + L"\\");
+      else DeleteFileW(full.c_str());
     } while (FindNextFileW(h, &fd));
     FindClose(h);
   }

@@ -122,8 +122,7 @@ inline std::string SavePicture(TBitmap& b, const std::string& name) {
   put(26, 1, 2);
   put(28, 24, 2);
   for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      std::memcpy(&file[54 + (b.Height() - 1 - y) * stride + x * 3], At(b, x, y), 3);
+    for (int x = 0; x < b.Width(); ++x) std::memcpy(&file[54 + (b.Height() - 1 - y) * stride + x * 3], At(b, x, y), 3);
   std::ofstream(path, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
   return path;
 }

@@ -80,4 +80,3 @@ TEST(SetAlphaRect, ChangesOnlyTheAlphaOfTheRectangle) {
       EXPECT_EQ(Alpha(*b, x, y), y == 2 ? 9 : Alpha(*before, x, y));
     }
 }
-

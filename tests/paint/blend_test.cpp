@@ -47,7 +47,8 @@ TEST(BlendRow, VectorLoopsAreExactForEveryOpacityByteCombinationAndLength) {
     std::mt19937 rng(7);
     for (int A = 0; A < 256; ++A) {
       std::vector<uint8_t> ref(rng() % 300), src(ref.size());
-      for (size_t i = 0; i < ref.size(); ++i) ref[i] = static_cast<uint8_t>(rng()), src[i] = static_cast<uint8_t>(rng());
+      for (size_t i = 0; i < ref.size(); ++i)
+        ref[i] = static_cast<uint8_t>(rng()), src[i] = static_cast<uint8_t>(rng());
       std::vector<uint8_t> fast = ref;
       kx::BlendRowScalar(ref.data(), src.data(), ref.size(), static_cast<uint8_t>(A));
       loop(fast.data(), src.data(), fast.size(), static_cast<uint8_t>(A));
@@ -89,10 +90,9 @@ TEST(BlendBitmapRect, ClipsAgainstBothBitmapsLikeTheGeometricReference) {
     auto want = Copy(*dst);
     ReferenceBlendRect(*want, *src, A, at, r);
     BlendBitmapRect(dst.get(), src.get(), A, at, r);
-    ASSERT_TRUE(SameBytes(*dst, *want)) << "case " << i << " at (" << at.X << ", " << at.Y << ") r (" << r.Left
-                                        << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ") dst "
-                                        << dst->Width() << "x" << dst->Height() << " src " << src->Width() << "x"
-                                        << src->Height();
+    ASSERT_TRUE(SameBytes(*dst, *want)) << "case " << i << " at (" << at.X << ", " << at.Y << ") r (" << r.Left << ", "
+                                        << r.Top << ", " << r.Right << ", " << r.Bottom << ") dst " << dst->Width()
+                                        << "x" << dst->Height() << " src " << src->Width() << "x" << src->Height();
   }
 }
 
@@ -131,7 +131,8 @@ TEST(BlendBitmapsEqual, BlendsEveryByteOfSameSizedBitmapsAndIgnoresOthers) {
     auto want = Copy(*dst);
     const int bpp = f == pf32 ? 4 : 3;
     for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 13 * bpp; ++x) want->View().Row(y)[x] = BlendByte(want->View().Row(y)[x], src->View().Row(y)[x], 90);
+      for (int x = 0; x < 13 * bpp; ++x)
+        want->View().Row(y)[x] = BlendByte(want->View().Row(y)[x], src->View().Row(y)[x], 90);
     BlendBitmapsEqual(dst.get(), src.get(), 90);
     EXPECT_TRUE(SameBytes(*dst, *want)) << (f == pf32 ? "32" : "24") << "-bit";
   }

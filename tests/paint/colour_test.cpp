@@ -26,9 +26,7 @@ TEST(BlendRectWithColor, RightAndBottomAreInclusiveCutToTheBitmapAndHalvesGoToEv
       for (int x = 0; x < 6; ++x) {
         const bool in = x >= 1 && x <= 2 && y >= 1 && y <= 3;
         EXPECT_EQ(Color(*b, x, y), in ? 0x000080 : 0) << x << "," << y;
-        if (f == pf32) {
-          EXPECT_EQ(Alpha(*b, x, y), 77) << "alpha is no colour channel";
-        }
+        if (f == pf32) { EXPECT_EQ(Alpha(*b, x, y), 77) << "alpha is no colour channel"; }
       }
     kx::BlendRectWithColor(b.get(), TRect{-3, -3, 100, 100}, 0, 0x00FF00);
     EXPECT_EQ(Color(*b, 0, 0), 0x00FF00);

@@ -131,7 +131,7 @@ TEST(PaintGradient, HorizontalBandsSplitWithHalvesRoundedToEven) {
 TEST(PaintGradient, LeavesPixelsAloneForOneRowInModeZeroALeadingModeThreeAndEmptyOrUnsupportedTargets) {
   auto b = Solid(6, 6, pf24, kUntouched);
   auto keep = Copy(*b);
-  PaintGradient(b.get(), TRect{0, 2, 6, 3}, Parse(L"0;255;100;0;0")) ;
+  PaintGradient(b.get(), TRect{0, 2, 6, 3}, Parse(L"0;255;100;0;0"));
   EXPECT_TRUE(SameBytes(*b, *keep)) << "a one-row rectangle in mode 0";
   PaintGradient(b.get(), TRect{0, 0, 6, 6}, Parse(L"0;255;100;3;0;0;255;100;0;0"));
   EXPECT_TRUE(SameBytes(*b, *keep)) << "mode 3 in the first band";
@@ -169,7 +169,8 @@ TEST(PaintGradientTriangles, OneBandPaintsAFlatColour) {
 TEST(PaintGradientTriangles, EachVertexShowsItsBandsColourAndMissingBandsRepeatTheLast) {
   auto b = Solid(100, 80, pf24, kUntouched);
   // Top-left red, centre white, top-right green, bottom-right blue, bottom-left black.
-  PaintGradient(b.get(), TRect{0, 0, 100, 80}, Parse(L"255;0;0;2;0;16777215;0;0;0;0;65280;0;0;0;0;16711680;0;0;0;0;0;0;0;0;0"));
+  PaintGradient(b.get(), TRect{0, 0, 100, 80},
+                Parse(L"255;0;0;2;0;16777215;0;0;0;0;65280;0;0;0;0;16711680;0;0;0;0;0;0;0;0;0"));
   auto near = [&](int x, int y, TColor want) {
     const TColor got = Color(*b, x, y);
     for (int s = 0; s < 24; s += 8)
@@ -204,8 +205,6 @@ TEST(PaintGradientTriangles, TheCentreVertexSitsAtHalfTheWidthAndHeightRoundedDo
       for (int x = r.Left; x < r.Right; ++x) best = std::max(best, Red(*b, x, y));
     for (int y = r.Top; y < r.Bottom; ++y)
       for (int x = r.Left; x < r.Right; ++x)
-        if (Red(*b, x, y) == best) {
-          EXPECT_TRUE(x >= cx - 1 && x <= cx && y >= cy - 1 && y <= cy) << x << "," << y;
-        }
+        if (Red(*b, x, y) == best) { EXPECT_TRUE(x >= cx - 1 && x <= cx && y >= cy - 1 && y <= cy) << x << "," << y; }
   }
 }

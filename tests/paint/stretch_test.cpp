@@ -26,7 +26,8 @@ std::vector<int> Stretched(int n, int d, bool vertical, int mode, int channel = 
   kx::StretchPixels(dst->View(), TRect{0, 0, dst->Width(), dst->Height()}, src->View(),
                     TRect{0, 0, src->Width(), src->Height()}, mode);
   std::vector<int> out;
-  for (int k = 0; k < d; ++k) out.push_back(At(*dst, vertical ? 0 : k, vertical ? k : 0)[channel] / (channel == 2 ? 8 : 1));
+  for (int k = 0; k < d; ++k)
+    out.push_back(At(*dst, vertical ? 0 : k, vertical ? k : 0)[channel] / (channel == 2 ? 8 : 1));
   return out;
 }
 
@@ -41,7 +42,8 @@ constexpr TColor kUntouchedGrey = 0x5A5A5A;
 TEST(StretchPixels, NearestPixelChoicesFollowTheSystem) {
   EXPECT_EQ(Stretched(7, 30, false, kx::stmColorOnColor),
             (V{0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 5, 6, 6, 6, 6}));
-  EXPECT_EQ(Stretched(2, 3, false, kx::stmColorOnColor), (V{0, 0, 1})) << "a centre on a boundary takes the pixel before";
+  EXPECT_EQ(Stretched(2, 3, false, kx::stmColorOnColor), (V{0, 0, 1}))
+      << "a centre on a boundary takes the pixel before";
   EXPECT_EQ(Stretched(30, 7, false, kx::stmColorOnColor), (V{3, 8, 12, 16, 20, 25, 29})) << "last of each share";
   EXPECT_EQ(Stretched(10, 4, false, kx::stmColorOnColor), (V{2, 4, 7, 9})) << "shares rounded half up";
   EXPECT_EQ(Stretched(10, 4, true, kx::stmColorOnColor), (V{0, 3, 5, 8})) << "along y the first of each share";
@@ -53,7 +55,8 @@ TEST(StretchPixels, NearestPixelChoicesFollowTheSystem) {
 
 TEST(StretchPixels, BlackOnWhiteShrinkingAndsEachShare) {
   // Blue 255 - 8k: the AND of shares {0, 1, 2}, {3, 4}, {5, 6, 7}, {8, 9}.
-  EXPECT_EQ(Stretched(10, 4, false, kx::stmBlackOnWhite, 0), (V{255 & 247 & 239, 231 & 223, 215 & 207 & 199, 191 & 183}));
+  EXPECT_EQ(Stretched(10, 4, false, kx::stmBlackOnWhite, 0),
+            (V{255 & 247 & 239, 231 & 223, 215 & 207 & 199, 191 & 183}));
   EXPECT_EQ(Stretched(10, 4, true, kx::stmBlackOnWhite, 0), Stretched(10, 4, false, kx::stmBlackOnWhite, 0));
   EXPECT_EQ(Stretched(5, 1, false, kx::stmBlackOnWhite, 0), (V{255 & 247 & 239 & 231}));
   EXPECT_EQ(Stretched(3, 7, false, kx::stmBlackOnWhite), Stretched(3, 7, false, kx::stmColorOnColor))

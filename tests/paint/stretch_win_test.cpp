@@ -21,8 +21,8 @@ void SystemStretch(TBitmap& dst, TRect d, TBitmap& src, TRect s, int mode) {
   const tk::TDCState state(dc);
   ::SetStretchBltMode(dc, mode);
   if (mode == HALFTONE) ::SetBrushOrgEx(dc, 0, 0, nullptr);
-  ::StretchBlt(dc, d.Left, d.Top, d.Width(), d.Height(), src.Canvas()->Handle(), s.Left, s.Top, s.Width(),
-               s.Height(), SRCCOPY);
+  ::StretchBlt(dc, d.Left, d.Top, d.Width(), d.Height(), src.Canvas()->Handle(), s.Left, s.Top, s.Width(), s.Height(),
+               SRCCOPY);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ TEST(StretchPixels, NearestPixelModesGiveTheSystemsBytes) {
     int w, h, dw, dh;
   };
   const TCase cases[] = {{10, 10, 20, 20}, {10, 10, 5, 5}, {7, 3, 30, 11}, {30, 11, 7, 3}, {16, 9, 9, 16},
-                         {1, 5, 9, 40},   {10, 6, 4, 4},   {2, 5, 3, 2},   {18, 14, 4, 5},  {6, 6, 6, 6}};
+                         {1, 5, 9, 40},    {10, 6, 4, 4},  {2, 5, 3, 2},   {18, 14, 4, 5}, {6, 6, 6, 6}};
   for (int mode : {BLACKONWHITE, COLORONCOLOR}) {
     for (const TCase& c : cases) {
       for (TPixelFormat f : {pf24, pf32}) {
@@ -66,6 +66,7 @@ TEST(StretchPixels, RandomNearestPixelStretchesGiveTheSystemsBytes) {
     kx::StretchPixels(ours->View(), TRect{0, 0, dw, dh}, src->View(), TRect{0, 0, w, h}, mode);
     std::ostringstream name;
     name << "random-stretch-" << i;
-    EXPECT_TRUE(LooksAlike(*ours, *sys, 0, name.str())) << w << "x" << h << " to " << dw << "x" << dh << " mode " << mode;
+    EXPECT_TRUE(LooksAlike(*ours, *sys, 0, name.str()))
+        << w << "x" << h << " to " << dw << "x" << dh << " mode " << mode;
   }
 }

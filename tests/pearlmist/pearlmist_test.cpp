@@ -23,8 +23,8 @@ using tk::String;
 
 namespace {
 
-const char* const kEntries[] = {"Options.dat", "ButtonHuge.bmp", "Master.bmp",    "Exbor.png",
-                                "GlowBtn.png", "GlowClose.png",  "GlowH.png",     "GlowMax.png",
+const char* const kEntries[] = {"Options.dat", "ButtonHuge.bmp", "Master.bmp",   "Exbor.png",
+                                "GlowBtn.png", "GlowClose.png",  "GlowH.png",    "GlowMax.png",
                                 "GlowMin.png", "GlowNorm.png",   "GlowWhite.png"};
 
 Bytes ReadAll(const fs::path& p) {
@@ -84,7 +84,7 @@ tk::TMemIniFile* Pearlmist::ini = nullptr;
 kx::TkxSkinContent* Pearlmist::skin = nullptr;
 std::vector<kx::TkxLoadProblem> Pearlmist::problems;
 
-TEST_F(Pearlmist, CarriesTheValuesTheSpecificationQuotes) {
+TEST_F(Pearlmist, CarriesTheSectionValuesTheControlsRelyOn) {
   EXPECT_TRUE(problems.empty());
   ASSERT_FALSE(skin->gd.empty());
   EXPECT_EQ(skin->gd[0].ClassName, L"GLOBALINFO");
@@ -113,8 +113,8 @@ TEST_F(Pearlmist, CarriesTheValuesTheSpecificationQuotes) {
 
 TEST_F(Pearlmist, EverySectionAndPictureTheNotepadReadsResolves) {
   for (const wchar_t* s : {L"GLOBALINFO", L"FORM", L"FORMTITLE", L"PANEL", L"SPEEDBUTTON", L"EDIT", L"SCROLLBAR1V",
-                           L"SCROLLBAR2V", L"SCROLLBTNTOP", L"SCROLLBTNBOTTOM", L"SCROLLSLIDERV", L"BUTTON", L"MAINMENU",
-                           L"MENUITEM", L"ICOLINE", L"DIVIDERV", L"DIALOG", L"CHECKBOX"})
+                           L"SCROLLBAR2V", L"SCROLLBTNTOP", L"SCROLLBTNBOTTOM", L"SCROLLSLIDERV", L"BUTTON",
+                           L"MAINMENU", L"MENUITEM", L"ICOLINE", L"DIVIDERV", L"DIALOG", L"CHECKBOX"})
     EXPECT_GE(skin->GetSkinIndex(s), 0) << tk::ToUtf8(s);
 
   const kx::TConstantSkinData& c = skin->ConstData;
@@ -199,17 +199,13 @@ TEST_F(Pearlmist, EveryMaskLiesInsideItsPictureInWholeFrames) {
       const uint8_t* p = pic.ScanLine(y) + 3 * m.R.Left;
       const uint8_t* k = pic.ScanLine(y + fh) + 3 * m.R.Left;
       for (int x = 0; x < m.R.Width(); ++x, p += 3, k += 3)
-        if (p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF) {
-          ASSERT_EQ(k[0] & k[1] & k[2], 0xFF) << where;
-        }
+        if (p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF) { ASSERT_EQ(k[0] & k[1] & k[2], 0xFF) << where; }
     }
   }
 }
 
 TEST_F(Pearlmist, TextIsLegibleInEveryStateItIsDrawnIn) {
-  auto check = [](const char* what, tk::TColor text, tk::TColor back) {
-    EXPECT_GE(Contrast(text, back), 4.5) << what;
-  };
+  auto check = [](const char* what, tk::TColor text, tk::TColor back) { EXPECT_GE(Contrast(text, back), 4.5) << what; };
   const kx::TsGeneralData& g = Section(L"GLOBALINFO");
   check("about labels", g.FontColor[0], Section(L"PANEL").Color);
   check("web label", g.FontColor[4], Section(L"PANEL").Color);

@@ -44,9 +44,7 @@ struct TestSkin {
   std::string LoadError(const kx::TkxLoadSettings& settings = {}) const {
     try {
       Load(settings);
-    } catch (const tk::Exception& e) {
-      return e.what();
-    }
+    } catch (const tk::Exception& e) { return e.what(); }
     return "";
   }
 };

@@ -18,7 +18,7 @@ std::unique_ptr<tk::TBitmap> Read(const Bytes& b) { return ReadBmp(b.data(), b.s
 BmpLayout Rgb24(bool topDown) {
   BmpLayout s;
   s.width = 2, s.height = topDown ? -2 : 2;
-  Bytes top = {0, 0, 255, 0, 255, 0, 0, 0};       // red, green + padding
+  Bytes top = {0, 0, 255, 0, 255, 0, 0, 0};         // red, green + padding
   Bytes bottom = {255, 0, 0, 255, 255, 255, 0, 0};  // blue, white + padding
   s.pixels = topDown ? top : bottom;
   Bytes second = topDown ? bottom : top;
@@ -29,9 +29,7 @@ BmpLayout Rgb24(bool topDown) {
 std::string ErrorOf(const Bytes& b) {
   try {
     Read(b);
-  } catch (const tk::EInvalidGraphic& e) {
-    return e.what();
-  }
+  } catch (const tk::EInvalidGraphic& e) { return e.what(); }
   return "";
 }
 

@@ -65,16 +65,11 @@ TEST(SectionKeys, EveryKeyComesBackFromSaveToIniThroughEveryLoad) {
   kx::ForEachSectionKey([&](const auto& k, size_t at) {
     const int own = 10 + 7 * int(at);
     constexpr TkxKeyKind kind = KindOf<decltype(k)>;
-    if constexpr (kind == TkxKeyKind::Parent)
-      item.*k.Item = L"BASE";  // a section no load finds: nothing inherited
-    else if constexpr (kind == TkxKeyKind::Number)
-      item.*k.Item = own;
-    else if constexpr (kind == TkxKeyKind::Flag)
-      item.*k.Item = true;
-    else if constexpr (kind == TkxKeyKind::Text)
-      item.*k.Item = tk::IntToStr(own) + L";2;50;0;0";
-    else
-      fonts[k.Item == &TsSkinGeneral::FontColor ? 0 : 1][size_t(k.Word)] = own;
+    if constexpr (kind == TkxKeyKind::Parent) item.*k.Item = L"BASE";  // a section no load finds: nothing inherited
+    else if constexpr (kind == TkxKeyKind::Number) item.*k.Item = own;
+    else if constexpr (kind == TkxKeyKind::Flag) item.*k.Item = true;
+    else if constexpr (kind == TkxKeyKind::Text) item.*k.Item = tk::IntToStr(own) + L";2;50;0;0";
+    else fonts[k.Item == &TsSkinGeneral::FontColor ? 0 : 1][size_t(k.Word)] = own;
   });
   for (size_t f = 0; f < 2; ++f) {
     tk::String text;
@@ -105,5 +100,6 @@ TEST(SectionKeys, ASectionWithoutKeysHoldsTheRecordsDefaults) {
   auto c = TestSkin{"[EMPTY]\n", {}}.Load();
   const TsGeneralData& read = c->gd.at(0);
   const TsGeneralData defaults;
-  kx::ForEachSectionKey([&](const auto& k, size_t) { EXPECT_EQ(read.*k.Field, defaults.*k.Field) << tk::ToUtf8(k.Name); });
+  kx::ForEachSectionKey(
+      [&](const auto& k, size_t) { EXPECT_EQ(read.*k.Field, defaults.*k.Field) << tk::ToUtf8(k.Name); });
 }

@@ -78,9 +78,8 @@ TEST(BadCommonSections, GlowKeysThatAreNoNumberBecomeZero) {
   TestSkin s;
   s.options = "[PANEL]\nGLOW=3\nGSIZE=4\n";
   kx::TkxLoadSettings set;
-  set.CommonSections =
-      kx::PrepareCommonSections({L"[A]", L"PARENTCLASS=PANEL", L"GLOW=soft", L"GSIZE=-1", L"[B]",
-                                 L"PARENTCLASS=PANEL"});
+  set.CommonSections = kx::PrepareCommonSections(
+      {L"[A]", L"PARENTCLASS=PANEL", L"GLOW=soft", L"GSIZE=-1", L"[B]", L"PARENTCLASS=PANEL"});
   auto c = s.Load(set);
   EXPECT_EQ(Section(*c, L"A").GlowCount, 0) << "a value that is no number reads as the absent value 0";
   EXPECT_EQ(Section(*c, L"A").GlowSize, 4) << "only -1 takes the parent's value";
@@ -143,7 +142,7 @@ TEST(BadPictureValues, OnePictureNamedByManyKeysCountsEachTime) {
   s.options = "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n[PANEL]\n";
   for (const char* key : {"K0", "K1", "K2", "K3"}) s.options.append(key).append("=!A.PNG!1!0!4\n");
   s.Picture("Master.bmp", SolidBmp(10, 10, 0x123456));  // 100 pixels
-  s.Picture("A.png", SolidPng(10, 20, 0xFF102030));    // 200 pixels a time
+  s.Picture("A.png", SolidPng(10, 20, 0xFF102030));     // 200 pixels a time
   kx::TkxLoadSettings set;
   set.MaxPicturePixels = 900;
   EXPECT_EQ(s.Load(set)->ma.size(), 4u);

@@ -21,8 +21,7 @@ struct Entry {
 
 Bytes Pack(const std::vector<Entry>& entries) {
   std::vector<TkxPackInput> in;
-  for (const Entry& e : entries)
-    in.push_back({e.name, reinterpret_cast<const uint8_t*>(e.data.data()), e.data.size()});
+  for (const Entry& e : entries) in.push_back({e.name, reinterpret_cast<const uint8_t*>(e.data.data()), e.data.size()});
   return kx::WritePackedSkin(in);
 }
 

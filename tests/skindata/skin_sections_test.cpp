@@ -116,7 +116,8 @@ TEST(SectionInheritance, ADuplicateSectionIsFilledFromTheFirst) {
 TEST(SkinWideValues, GlobalInfoFillsTheSkinRecord) {
   auto c = LoadText(
       "[GLOBALINFO]\nVERSION=6.65\nAUTHOR=Me\nTITLEHEIGHT=51\nMAXHEIGHT=0\nBORDERWIDTH=26\nFORMOFFSET=16\n"
-      "CENTEROFFSET=5\nBORDERMODE=1\nSHADOW1BLUR=3\nBICONCLOSEGLOWMARGIN=9\nBORDERCOLOR=0x00FF00\nCAPTIONHEIGHT=ignored\n");
+      "CENTEROFFSET=5\nBORDERMODE=1\nSHADOW1BLUR=3\nBICONCLOSEGLOWMARGIN=9\nBORDERCOLOR=0x00FF00\nCAPTIONHEIGHT="
+      "ignored\n");
   const kx::TsSkinData& d = c->SkinData;
   EXPECT_DOUBLE_EQ(d.Version, 6.65);
   EXPECT_EQ(d.Author, L"Me");
@@ -165,9 +166,9 @@ TEST(CommonSections, BlanksAndTabsAreRemovedExceptInComments) {
 
 TEST(CommonSections, ANewSectionTakesItsParentsValuesAndItsOwn) {
   kx::TkxLoadSettings s;
-  s.CommonSections = kx::PrepareCommonSections(
-      {L"junk before", L"[MYPANEL]", L"PARENTCLASS=panel", L"COLOR=255", L"", L"[OTHER]", L"GLOW=-1", L"[GLOWING]",
-       L"PARENTCLASS=PANEL", L"GLOW=-1", L"GRADIENTDATA=9;8;7;0;0"});
+  s.CommonSections = kx::PrepareCommonSections({L"junk before", L"[MYPANEL]", L"PARENTCLASS=panel", L"COLOR=255", L"",
+                                                L"[OTHER]", L"GLOW=-1", L"[GLOWING]", L"PARENTCLASS=PANEL", L"GLOW=-1",
+                                                L"GRADIENTDATA=9;8;7;0;0"});
   auto c = LoadText("[PANEL]\nCOLOR=0xFF00000F\nGLOW=4\nFADINGITERATIONS=20\nFONTCOLOR=99\n", s);
   const kx::TsGeneralData& my = Section(*c, L"MYPANEL");
   EXPECT_EQ(my.ParentClass, L"PANEL");
@@ -253,7 +254,5 @@ TEST(ContentLifetime, APackedSkinWithoutOptionsIsRefused) {
   try {
     kx::TkxSkinLoad().FromPacked(&data);
     ADD_FAILURE();
-  } catch (const tk::Exception& e) {
-    EXPECT_STREQ(e.what(), "The packed skin holds no Options.dat");
-  }
+  } catch (const tk::Exception& e) { EXPECT_STREQ(e.what(), "The packed skin holds no Options.dat"); }
 }

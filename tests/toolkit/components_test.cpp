@@ -206,8 +206,7 @@ struct THandlerHost : TObject {
 
 TEST(ComparableEvents, BoundMethodsCompareByObjectAndMethod) {
   THandlerHost x, y;
-  TNotifyEvent xa(&x, &THandlerHost::A), xa2(&x, &THandlerHost::A), xb(&x, &THandlerHost::B),
-      ya(&y, &THandlerHost::A);
+  TNotifyEvent xa(&x, &THandlerHost::A), xa2(&x, &THandlerHost::A), xb(&x, &THandlerHost::B), ya(&y, &THandlerHost::A);
   EXPECT_TRUE(xa == xa2);
   EXPECT_FALSE(xa == xb);
   EXPECT_FALSE(xa == ya);

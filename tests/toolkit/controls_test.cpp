@@ -31,12 +31,12 @@ TEST(ControlLayout, ClampingASizeToItsLimits) {
   struct Case {
     int w, h, minW, minH, maxW, maxH, wantW, wantH;
   } cases[] = {
-      {50, 40, 0, 0, 0, 0, 50, 40},       // no limits
-      {50, 40, 60, 45, 0, 0, 60, 45},     // raised to the minimum
-      {50, 40, 0, 0, 30, 20, 30, 20},     // lowered to the maximum
-      {50, 40, 10, 10, 100, 100, 50, 40}, // inside
-      {50, 40, 80, 0, 70, 0, 80, 40},     // a minimum above the maximum wins
-      {-5, -5, 0, 0, 10, 10, -5, -5},     // 0 means no minimum, even for negatives
+      {50, 40, 0, 0, 0, 0, 50, 40},        // no limits
+      {50, 40, 60, 45, 0, 0, 60, 45},      // raised to the minimum
+      {50, 40, 0, 0, 30, 20, 30, 20},      // lowered to the maximum
+      {50, 40, 10, 10, 100, 100, 50, 40},  // inside
+      {50, 40, 80, 0, 70, 0, 80, 40},      // a minimum above the maximum wins
+      {-5, -5, 0, 0, 10, 10, -5, -5},      // 0 means no minimum, even for negatives
   };
   for (const Case& c : cases) {
     int w = c.w, h = c.h;
@@ -75,20 +75,17 @@ TEST(ControlLayout, ConstraintsKeepMinimumAndMaximumConsistentAndReportChanges) 
 TEST(ControlLayout, AlignedChildrenShareTheParentEdgesFirstThenTheClient) {
   // A window-like layout: tool bar, status bar, side panels, editor.
   const std::vector<TAlignItem> items = {
-      {alClient, true, Bounds(0, 0, 5, 5)},
-      {alLeft, true, Bounds(0, 0, 30, 10)},
-      {alTop, true, Bounds(0, 0, 10, 20)},
-      {alBottom, true, Bounds(0, 0, 10, 15)},
-      {alRight, true, Bounds(0, 0, 25, 10)},
-      {alNone, true, Bounds(7, 8, 9, 10)},
+      {alClient, true, Bounds(0, 0, 5, 5)},  {alLeft, true, Bounds(0, 0, 30, 10)},
+      {alTop, true, Bounds(0, 0, 10, 20)},   {alBottom, true, Bounds(0, 0, 10, 15)},
+      {alRight, true, Bounds(0, 0, 25, 10)}, {alNone, true, Bounds(7, 8, 9, 10)},
   };
   const std::vector<TRect> got = Layout(items, Rect(0, 0, 200, 100));
-  EXPECT_EQ(got[2], Bounds(0, 0, 200, 20));     // top: full width
-  EXPECT_EQ(got[3], Bounds(0, 85, 200, 15));    // bottom: full width
-  EXPECT_EQ(got[1], Bounds(0, 20, 30, 65));     // left: between them
-  EXPECT_EQ(got[4], Bounds(175, 20, 25, 65));   // right
-  EXPECT_EQ(got[0], Bounds(30, 20, 145, 65));   // client: what is left
-  EXPECT_EQ(got[5], Bounds(7, 8, 9, 10));       // not aligned: untouched
+  EXPECT_EQ(got[2], Bounds(0, 0, 200, 20));    // top: full width
+  EXPECT_EQ(got[3], Bounds(0, 85, 200, 15));   // bottom: full width
+  EXPECT_EQ(got[1], Bounds(0, 20, 30, 65));    // left: between them
+  EXPECT_EQ(got[4], Bounds(175, 20, 25, 65));  // right
+  EXPECT_EQ(got[0], Bounds(30, 20, 145, 65));  // client: what is left
+  EXPECT_EQ(got[5], Bounds(7, 8, 9, 10));      // not aligned: untouched
 }
 
 TEST(ControlLayout, SameSideChildrenStackInTheirVisualOrderAndHiddenOnesTakeNoSpace) {

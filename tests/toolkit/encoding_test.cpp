@@ -20,11 +20,18 @@ std::vector<uint8_t> B(const std::string& s) { return std::vector<uint8_t>(s.beg
 
 TEST(ByteOrderMarks, EachMarkSelectsItsDecodingAndIsSkipped) {
   TTextEncoding e;
-  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE" "A\0\xE9\0", 6)), &e), L"A\u00e9");
+  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE"
+                                     "A\0\xE9\0",
+                                     6)),
+                       &e),
+            L"A\u00e9");
   EXPECT_EQ(e, TTextEncoding::teUtf16LE);
   EXPECT_EQ(DecodeText(B(std::string("\xFE\xFF\0A\x20\xAC", 6)), &e), L"A\u20ac");
   EXPECT_EQ(e, TTextEncoding::teUtf16BE);
-  EXPECT_EQ(DecodeText(B("\xEF\xBB\xBF" "A\xC3\xA9"), &e), L"A\u00e9");
+  EXPECT_EQ(DecodeText(B("\xEF\xBB\xBF"
+                         "A\xC3\xA9"),
+                       &e),
+            L"A\u00e9");
   EXPECT_EQ(e, TTextEncoding::teUtf8);
   EXPECT_EQ(DecodeText(B("plain"), &e), L"plain");
   EXPECT_EQ(e, TTextEncoding::teAnsi);
@@ -37,16 +44,17 @@ TEST(ByteOrderMarks, Utf8WithoutAMarkIsReadAsAnsi) {
   String s = DecodeText(B("A\xC3\xA9"), &e);
   EXPECT_EQ(e, TTextEncoding::teAnsi);
   EXPECT_EQ(s.size(), 3u);
-  if (AnsiCodePage() == 1252) {
-    EXPECT_EQ(s, L"A\u00c3\u00a9");
-  }
+  if (AnsiCodePage() == 1252) { EXPECT_EQ(s, L"A\u00c3\u00a9"); }
 }
 
 TEST(ByteOrderMarks, PartialMarksAndOddLengthsAreHandledSafely) {
   TTextEncoding e;
   EXPECT_EQ(DecodeText(B("\xEF\xBB"), &e).size(), 2u);  // not a mark: two ANSI characters
   EXPECT_EQ(e, TTextEncoding::teAnsi);
-  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE" "A\0B", 5))), L"A");  // last odd byte dropped
+  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE"
+                                     "A\0B",
+                                     5))),
+            L"A");  // last odd byte dropped
   EXPECT_EQ(DecodeText(B("\xFF\xFE")), L"");
   // FF FE is checked first, so FF FE FF is little-endian, not big-endian.
   EXPECT_EQ(DetectEncoding(reinterpret_cast<const uint8_t*>("\xFF\xFE\xFF"), 3), TTextEncoding::teUtf16LE);
@@ -62,9 +70,15 @@ TEST(LineBreaks, EveryLoneBreakBecomesCrLf) {
     const wchar_t* in;
     const wchar_t* out;
   } cases[] = {
-      {L"a\rb", L"a\r\nb"},           {L"a\nb", L"a\r\nb"},         {L"a\r\nb", L"a\r\nb"},
-      {L"a\n\rb", L"a\r\n\r\nb"},     {L"a\r\r\nb", L"a\r\n\r\nb"}, {L"a\n", L"a\r\n"},
-      {L"a\r", L"a\r\n"},             {L"\n", L"\r\n"},             {L"", L""},
+      {L"a\rb", L"a\r\nb"},
+      {L"a\nb", L"a\r\nb"},
+      {L"a\r\nb", L"a\r\nb"},
+      {L"a\n\rb", L"a\r\n\r\nb"},
+      {L"a\r\r\nb", L"a\r\n\r\nb"},
+      {L"a\n", L"a\r\n"},
+      {L"a\r", L"a\r\n"},
+      {L"\n", L"\r\n"},
+      {L"", L""},
       {L"x\r\n\ny\rz\r\n", L"x\r\n\r\ny\r\nz\r\n"},
   };
   for (auto& c : cases) EXPECT_EQ(NormalizeLineBreaks(c.in), c.out) << ToUtf8(c.in);
@@ -137,9 +151,7 @@ TEST(ReplacingSave, MissingDirectoryFailsWithTheTargetPath) {
   try {
     SaveFileReplacing(target, B("x"));
     FAIL() << "no error";
-  } catch (const EFCreateError& e) {
-    EXPECT_NE(e.Message().find(L"\"" + target + L"\""), String::npos);
-  }
+  } catch (const EFCreateError& e) { EXPECT_NE(e.Message().find(L"\"" + target + L"\""), String::npos); }
   EXPECT_TRUE(d.Names().empty());
 }
 
@@ -155,7 +167,9 @@ TEST(ReplacingSave, ADirectoryInTheWayStaysAndNothingIsLeftBehind) {
 
 TEST(TextFileLoading, ReadsTheWholeFileAndDecodesIt) {
   TempDir d;
-  WriteBytes(d.Path("u.txt"), "\xEF\xBB\xBF" "caf\xC3\xA9\nline");
+  WriteBytes(d.Path("u.txt"),
+             "\xEF\xBB\xBF"
+             "caf\xC3\xA9\nline");
   TTextEncoding e;
   EXPECT_EQ(LoadTextFile(d.File("u.txt"), &e), L"caf\u00e9\nline");
   EXPECT_EQ(e, TTextEncoding::teUtf8);

@@ -51,7 +51,5 @@ TEST(ProfileFile, AFailedWriteNamesTheFullPath) {
   try {
     ini.WriteInteger(L"Main", L"Left", 1);
     FAIL() << "no error";
-  } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), L"Unable to write to " + path);
-  }
+  } catch (const EIniFileException& e) { EXPECT_EQ(e.Message(), L"Unable to write to " + path); }
 }

@@ -40,18 +40,18 @@ TEST(OptionsSyntax, EachLineRule) {
   } cases[] = {
       {L"[S]\r\nKEY=value", L"KEY", L"value"},
       {L"  [ S ]  \r\n  KEY  =  value with blanks  ", L"KEY", L"value with blanks"},  // trimmed
-      {L"[S]\nA=1=2", L"A", L"1=2"},                                                 // first "=" splits
+      {L"[S]\nA=1=2", L"A", L"1=2"},                                                  // first "=" splits
       {L"[S]\r\n;KEY=commented", L"KEY", nullptr},
       {L"[S]\r\n   ;KEY=indented comment", L"KEY", nullptr},
       {L"KEY=before any section\r\n[S]", L"KEY", nullptr},
-      {L"[S]\r\nkey=lower", L"KEY", L"lower"},                                       // keys ignore case
-      {L"[s]\r\nKEY=x", L"KEY", L"x"},                                               // sections too
-      {L"[S]\r\nKEY=first\r\nKEY=second", L"KEY", L"first"},                         // first wins
+      {L"[S]\r\nkey=lower", L"KEY", L"lower"},                // keys ignore case
+      {L"[s]\r\nKEY=x", L"KEY", L"x"},                        // sections too
+      {L"[S]\r\nKEY=first\r\nKEY=second", L"KEY", L"first"},  // first wins
       {L"[S]\r\nKEY=\r\n", L"KEY", L""},
-      {L"[S]\r\nKEY", L"KEY", nullptr},                                              // no "=": no value
+      {L"[S]\r\nKEY", L"KEY", nullptr},  // no "=": no value
       {L"[S]\rKEY=cr only", L"KEY", L"cr only"},
       {L"[S]\r\n\r\n\t\r\nKEY=after blanks", L"KEY", L"after blanks"},
-      {L"[S]\r\n[broken\r\nKEY=v", L"KEY", L"v"},                                    // "[broken" is a key line
+      {L"[S]\r\n[broken\r\nKEY=v", L"KEY", L"v"},  // "[broken" is a key line
   };
   for (auto& c : cases) {
     TMemIniFile ini;

@@ -48,9 +48,7 @@ String ZlibErrorOf(const std::string& packed, int64_t size) {
   TMemoryStream dst;
   try {
     InflateExactly(&src, &dst, size);
-  } catch (const EZlibError& e) {
-    return e.Message();
-  }
+  } catch (const EZlibError& e) { return e.Message(); }
   return L"<no error>";
 }
 
@@ -117,9 +115,7 @@ TEST(ZlibStream, ShortOrTruncatedDataIsAStreamReadError) {
     try {
       InflateExactly(&src, &dst, 4001);  // the entry claims one byte more than it holds
       FAIL() << "no error";
-    } catch (const EReadError& e) {
-      EXPECT_EQ(e.Message(), L"Stream read error");
-    }
+    } catch (const EReadError& e) { EXPECT_EQ(e.Message(), L"Stream read error"); }
   }
   std::string cut = z.substr(0, z.size() - 3);  // check value cut off
   TMemoryStream src(cut.data(), cut.size());
@@ -169,9 +165,7 @@ TEST(MemoryStream, ShortReadRaisesStreamReadError) {
   try {
     m.ReadBuffer(b, 4);
     FAIL() << "no error";
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), L"Stream read error");
-  }
+  } catch (const EReadError& e) { EXPECT_EQ(e.Message(), L"Stream read error"); }
   TPointerStream p("xyz", 3);
   EXPECT_THROW(p.WriteBuffer("q", 1), EWriteError);
 }

@@ -97,9 +97,14 @@ TEST(StringListLoading, HonoursEachByteOrderMark) {
     std::string bytes;
     std::vector<String> lines;
   } cases[] = {
-      {std::string("\xFF\xFE" "a\0\r\0\n\0\xE9\0", 10), {L"a", L"\u00e9"}},
+      {std::string("\xFF\xFE"
+                   "a\0\r\0\n\0\xE9\0",
+                   10),
+       {L"a", L"\u00e9"}},
       {std::string("\xFE\xFF\0a\0\n\0b", 8), {L"a", L"b"}},
-      {"\xEF\xBB\xBF" "x\r\n\xE2\x82\xAC", {L"x", L"\u20ac"}},
+      {"\xEF\xBB\xBF"
+       "x\r\n\xE2\x82\xAC",
+       {L"x", L"\u20ac"}},
       {"plain\r\ntext", {L"plain", L"text"}},
   };
   for (auto& c : cases) {

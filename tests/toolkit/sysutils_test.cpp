@@ -16,18 +16,26 @@ struct IntCase {
 
 TEST(ForgivingIntegerReader, FollowsTheDecimalAndZeroXRule) {
   const IntCase cases[] = {
-      {L"0x20", 32},   {L"0X1f", 31},   {L"0x1F", 31},    {L"12", 12},          {L"-12", -12},
-      {L"+7", 7},      {L"0", 0},       {L"007", 7},      {L"0xFF00000F", static_cast<int>(0xFF00000Fu)},
-      {L"0xFFFFFFFF", -1},              {L"2147483647", 2147483647},            {L"-2147483648", -2147483647 - 1},
+      {L"0x20", 32},
+      {L"0X1f", 31},
+      {L"0x1F", 31},
+      {L"12", 12},
+      {L"-12", -12},
+      {L"+7", 7},
+      {L"0", 0},
+      {L"007", 7},
+      {L"0xFF00000F", static_cast<int>(0xFF00000Fu)},
+      {L"0xFFFFFFFF", -1},
+      {L"2147483647", 2147483647},
+      {L"-2147483648", -2147483647 - 1},
   };
   for (auto& c : cases) EXPECT_EQ(ReadIntegerValue(c.text, -99), c.expected) << "value \"" << ToUtf8(c.text) << "\"";
 }
 
 TEST(ForgivingIntegerReader, AnythingElseGivesTheDefault) {
   // "0x" alone is two characters: not hexadecimal, and not a decimal either.
-  const wchar_t* bad[] = {L"0x",   L"0X",         L"-0x1",      L"$10", L"0x1G", L"0x-1",   L"",
-                          L"abc",  L" 5",         L"5 ",        L"1.5", L"-",    L"0x1FFFFFFFF",
-                          L"2147483648", L"-2147483649", L"x20", L"12abc"};
+  const wchar_t* bad[] = {L"0x", L"0X",  L"-0x1", L"$10",         L"0x1G",       L"0x-1",        L"",    L"abc",  L" 5",
+                          L"5 ", L"1.5", L"-",    L"0x1FFFFFFFF", L"2147483648", L"-2147483649", L"x20", L"12abc"};
   for (auto* s : bad) EXPECT_EQ(ReadIntegerValue(s, -99), -99) << "value \"" << ToUtf8(s) << "\"";
 }
 
@@ -47,9 +55,7 @@ TEST(StrictIntegerConversion, RaisesTheConversionErrorWithTheValue) {
   try {
     StrToInt(L"12a");
     FAIL() << "no error";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), L"''12a'' is not a valid integer value");
-  }
+  } catch (const EConvertError& e) { EXPECT_EQ(e.Message(), L"''12a'' is not a valid integer value"); }
   EXPECT_THROW(StrToInt(L""), EConvertError);
   EXPECT_THROW(StrToInt(L" 1"), EConvertError);
   EXPECT_THROW(StrToInt(L"$"), EConvertError);
@@ -99,9 +105,13 @@ TEST(Utf8, RoundTripsEveryPlane) {
 }
 
 TEST(Utf8, DamagedBytesBecomeReplacementCharactersAndTheRestSurvives) {
-  EXPECT_EQ(FromUtf8("a\xFF" "b"), L"a\uFFFDb");
-  EXPECT_EQ(FromUtf8("a\xC3"), L"a\uFFFD");           // cut short
-  EXPECT_EQ(FromUtf8("\xC0\xAF" "x"), L"\uFFFD\uFFFDx");  // overlong
+  EXPECT_EQ(FromUtf8("a\xFF"
+                     "b"),
+            L"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("a\xC3"), L"a\uFFFD");  // cut short
+  EXPECT_EQ(FromUtf8("\xC0\xAF"
+                     "x"),
+            L"\uFFFD\uFFFDx");                                 // overlong
   EXPECT_EQ(FromUtf8("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // surrogate
 }
 
@@ -163,10 +173,16 @@ TEST(WorkAreaCoordinates, ARectangleMovesByTheRoomTheTaskBarTakesAtTheTopOrLeftO
       {"task bar below or right", {0, 0, 1920, 1080}, {0, 0, 1860, 1040}, {40, 30, 840, 630}, {40, 30, 840, 630}},
       {"task bar at the top", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, {40, 70, 840, 670}, {40, 30, 840, 630}},
       {"task bar at the left", {0, 0, 1920, 1080}, {60, 0, 1920, 1080}, {100, 30, 900, 630}, {40, 30, 840, 630}},
-      {"second monitor, bar at its top", {1920, 0, 3200, 1024}, {1920, 30, 3200, 1024}, {2000, 130, 2800, 730},
+      {"second monitor, bar at its top",
+       {1920, 0, 3200, 1024},
+       {1920, 30, 3200, 1024},
+       {2000, 130, 2800, 730},
        {2000, 100, 2800, 700}},
-      {"monitor left of the primary, bar at its left", {-1280, 0, 0, 1024}, {-1220, 0, 0, 1024},
-       {-1000, 50, -200, 650}, {-1060, 50, -260, 650}},
+      {"monitor left of the primary, bar at its left",
+       {-1280, 0, 0, 1024},
+       {-1220, 0, 0, 1024},
+       {-1000, 50, -200, 650},
+       {-1060, 50, -260, 650}},
       {"window above the work area", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, {10, 20, 810, 620}, {10, -20, 810, 580}},
   };
   for (const Case& c : cases) {

@@ -106,7 +106,7 @@ TEST(GraphicChildPainting, PaintToDrawsTheWindowThenEachChildClippedAndInOrder) 
   EXPECT_EQ(PixelAt(pic, 35, 35), RGB(255, 255, 0));  // the later child lies on top
   EXPECT_EQ(PixelAt(pic, 9, 9), RGB(0, 0, 255));      // clipped to the child's bounds
   EXPECT_EQ(PixelAt(pic, 70, 70), RGB(0, 0, 255));
-  EXPECT_EQ(PixelAt(pic, 110, 15), RGB(0, 0, 255));   // hidden children are not painted
+  EXPECT_EQ(PixelAt(pic, 110, 15), RGB(0, 0, 255));  // hidden children are not painted
 }
 
 TEST(GraphicChildPainting, PaintToHonoursTheTargetOffset) {
@@ -260,7 +260,8 @@ TEST(GraphicChildMouse, TheChildsCursorIsShownOverIt) {
   tk::test::PumpPending();
   TPoint p = form->ClientToScreen(TPoint{20, 20});
   ::SetCursorPos(p.X, p.Y);
-  ::SendMessageW(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  ::SendMessageW(form->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 }
 

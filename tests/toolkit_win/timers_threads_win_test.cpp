@@ -116,9 +116,7 @@ TEST(Threads, AnExceptionInASynchronizedCallReachesTheWorker) {
   TWorker w([&](TWorker* self) {
     try {
       self->Synchronize([] { throw Exception(L"in the UI thread"); });
-    } catch (const Exception& e) {
-      caught = e.Message();
-    }
+    } catch (const Exception& e) { caught = e.Message(); }
   });
   w.Start();
   w.WaitFor();

@@ -178,8 +178,7 @@ class TSubclasser : public TObject {
  public:
   explicit TSubclasser(HWND w) : FWnd(w) {
     FInstance = MakeObjectInstance(TWndMethod(this, &TSubclasser::Proc));
-    FOld = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance)));
+    FOld = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance)));
   }
   ~TSubclasser() override {
     // Only take it back while it is still ours.
@@ -238,9 +237,7 @@ TEST(ObjectInstance, AllInstancesAnswerForTheirOwnMethodUntilThePoolRunsOutAndFr
   for (int i = 0; i < 100000 && error.empty(); ++i) {
     try {
       all.push_back(MakeObjectInstance(method(i * 10)));
-    } catch (const EOutOfResources& e) {
-      error = e.Message();
-    }
+    } catch (const EOutOfResources& e) { error = e.Message(); }
   }
   EXPECT_EQ(error, L"Out of system resources");
   ASSERT_GE(all.size(), 1000u);

@@ -85,7 +85,8 @@ int DrawLabel(TBitmap* bmp, int x, int y, const String& text, tk::TColor color) 
     const TGlyph& g = GlyphOf(c);
     for (int row = 0; row < 7; ++row)
       for (int col = 0; col < 5; ++col)
-        if (g.Rows[row] & (0x10 >> col)) kx::FillBitmapRect(bmp, TRect{x + col, y + row, x + col + 1, y + row + 1}, color);
+        if (g.Rows[row] & (0x10 >> col))
+          kx::FillBitmapRect(bmp, TRect{x + col, y + row, x + col + 1, y + row + 1}, color);
     x += 6;
   }
   return x - x0;

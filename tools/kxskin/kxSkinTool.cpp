@@ -87,9 +87,9 @@ bool SafeEntryName(const String& name, String& why) {
       return why = L"contains a character a file name can't have", false;
   String base = tk::UpperCaseAscii(name.substr(0, name.find(L'.')));
   static const std::set<String> reserved = {L"CON", L"PRN", L"AUX", L"NUL"};
-  bool device = reserved.count(base) ||
-                (base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) &&
-                 base[3] >= L'1' && base[3] <= L'9');
+  bool device =
+      reserved.count(base) || (base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) &&
+                               base[3] >= L'1' && base[3] <= L'9');
   if (device) return why = L"is a device name on Windows", false;
   if (tk::SameTextAscii(name, kOrderFileName)) return why = L"is the name of the order file", false;
   return true;
@@ -202,10 +202,10 @@ int Pack(const std::vector<String>& a, std::ostream& out) {
 // or pattern is a mistake even when it matches no notation at all.
 bool IsPictureKey(const String& Key) {
   static const std::set<String> names = {
-      L"PATTERN",      L"HOTPATTERN",   L"GRIPIMAGE",      L"TITLEBUTTON", L"TITLEBAR",     L"EXBORDER",
-      L"BICLOSEALONE", L"BICONCLOSE",   L"BICONMAX",       L"BICONMIN",    L"BICONNORM",    L"BICONHELP",
-      L"SICONCLOSE",   L"SICONMAX",     L"SICONMIN",       L"SICONNORM",   L"SICONHELP",    L"BOXCHECKED",
-      L"BOXUNCHECKED", L"BOXGRAYED",    L"RADIOCHECKED",   L"RADIOUNCHECKED", L"RADIOGRAYED", L"SMALLCHECKED",
+      L"PATTERN",        L"HOTPATTERN", L"GRIPIMAGE",    L"TITLEBUTTON",    L"TITLEBAR",    L"EXBORDER",
+      L"BICLOSEALONE",   L"BICONCLOSE", L"BICONMAX",     L"BICONMIN",       L"BICONNORM",   L"BICONHELP",
+      L"SICONCLOSE",     L"SICONMAX",   L"SICONMIN",     L"SICONNORM",      L"SICONHELP",   L"BOXCHECKED",
+      L"BOXUNCHECKED",   L"BOXGRAYED",  L"RADIOCHECKED", L"RADIOUNCHECKED", L"RADIOGRAYED", L"SMALLCHECKED",
       L"SMALLUNCHECKED", L"SMALLGRAYED"};
   const String k = tk::UpperCaseAscii(Key);
   auto endsWith = [&k](const wchar_t* tail) {
@@ -253,9 +253,7 @@ TLoadedSkin LoadSkin(const String& skin, std::vector<kx::TkxLoadProblem>* proble
       ini = kx::ReadOptions(conv.Options.get());
       content = kx::TkxSkinLoad(settings, &problems).FromOptions(*ini, &conv);
     }
-  } catch (const tk::Exception& e) {
-    Fail(e.Message());
-  }
+  } catch (const tk::Exception& e) { Fail(e.Message()); }
   return TLoadedSkin{std::move(ini), std::move(content)};
 }
 
@@ -281,8 +279,8 @@ int Check(std::vector<String> a, std::ostream& out) {
     if (tk::UpperCaseAscii(name) != name) problem(name, L"", L"section name is not in upper case");
     for (const auto& k : kx::SectionKeys(*ini, name)) {
       if (tk::UpperCaseAscii(k.Name) != k.Name) problem(name, k.Name, L"key name is not in upper case");
-      if (k.Value.empty() || !IsPictureKey(k.Name) || reported.count({name, k.Name}) ||
-          made.count({name, k.Name}) || made.count({tk::UpperCaseAscii(name), tk::UpperCaseAscii(k.Name)}))
+      if (k.Value.empty() || !IsPictureKey(k.Name) || reported.count({name, k.Name}) || made.count({name, k.Name}) ||
+          made.count({tk::UpperCaseAscii(name), tk::UpperCaseAscii(k.Name)}))
         continue;
       problem(name, k.Name, L"\"" + k.Value + L"\" matches no picture notation");
     }
@@ -355,9 +353,7 @@ void WritePicture(const tk::TBitmap& bmp, const String& path) {
   const std::vector<uint8_t> png = kx::WritePng(bmp);
   try {
     WriteFile(path, png.data(), png.size());
-  } catch (const tk::Exception& e) {
-    Fail(L"can't write " + path + L": " + e.Message());
-  }
+  } catch (const tk::Exception& e) { Fail(L"can't write " + path + L": " + e.Message()); }
 }
 
 // A colour as the options file writes one (decimal 0x00BBGGRR), or in hex
@@ -371,7 +367,8 @@ tk::TColor ParseColor(const String& text) {
 }
 
 int Render(const std::vector<String>& a, std::ostream& out) {
-  if (a.size() != 5 && a.size() != 7) Fail(L"render needs SKIN SECTION WIDTHxHEIGHT STATE OUT.png [--parent COLOR|--parent-section NAME]");
+  if (a.size() != 5 && a.size() != 7)
+    Fail(L"render needs SKIN SECTION WIDTHxHEIGHT STATE OUT.png [--parent COLOR|--parent-section NAME]");
   const String& section = a[1];
   const size_t x = a[2].find_first_of(L"xX");
   int w = 0, h = 0, state = 0;
@@ -429,9 +426,7 @@ int RunKxSkin(const std::vector<String>& Args, std::ostream& Out, std::ostream& 
   } catch (const TToolError& e) {
     Err << "kxskin: " << U8(e.Text) << "\n";
     return e.Code;
-  } catch (const tk::Exception& e) {
-    Err << "kxskin: " << U8(e.Message()) << "\n";
-  } catch (const std::exception& e) {
+  } catch (const tk::Exception& e) { Err << "kxskin: " << U8(e.Message()) << "\n"; } catch (const std::exception& e) {
     Err << "kxskin: " << U8(tk::FromUtf8(e.what())) << "\n";
   }
   return 1;

@@ -9,8 +9,8 @@ namespace skingen {
 namespace {
 
 constexpr int kSheetWidth = 1024;
-constexpr int kMargin = 12;      // around the sheet and between pictures
-constexpr int kFrameGap = 4;     // between the frames of one picture
+constexpr int kMargin = 12;   // around the sheet and between pictures
+constexpr int kFrameGap = 4;  // between the frames of one picture
 constexpr int kChecker = 6;
 constexpr uint8_t kCheckLight = 250, kCheckDark = 214;
 
@@ -107,7 +107,8 @@ class TSheet {
 
 }  // namespace
 
-std::unique_ptr<tk::TBitmap> ContactSheet(const kx::TkxSkinContent& Skin, const std::vector<const tk::TBitmap*>& Extras) {
+std::unique_ptr<tk::TBitmap> ContactSheet(const kx::TkxSkinContent& Skin,
+                                          const std::vector<const tk::TBitmap*>& Extras) {
   TSheet sheet;
   for (const kx::TsMaskData& m : Skin.ma) {
     const tk::TBitmap* src = m.Bmp ? m.Bmp.get() : Skin.MasterBitmap.get();

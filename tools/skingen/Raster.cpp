@@ -82,9 +82,7 @@ TCoverage Blurred(const TCoverage& shape, int w, int h, double sigma) {
         if (y + i >= 0 && y + i < h) s += kernel[size_t(i + radius)] * b[size_t(y + i) * w + x];
       (*out)[size_t(y) * w + x] = s;
     }
-  return [out, w, h](int x, int y) {
-    return x >= 0 && y >= 0 && x < w && y < h ? (*out)[size_t(y) * w + x] : 0.0;
-  };
+  return [out, w, h](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h ? (*out)[size_t(y) * w + x] : 0.0; };
 }
 
 TCanvas::TCanvas(int w, int h) : FW(w), FH(h), FPx(size_t(w) * h), FKey(size_t(w) * h, 0) {}

@@ -62,7 +62,8 @@ class TAtlas {
     }
     for (const TItem& it : FItems) {
       const int fw = it.Frames[0].Width(), fh = it.Frames[0].Height();
-      for (size_t f = 0; f < it.Frames.size(); ++f) WriteMasked(it.Frames[f], *bmp, it.R.Left + int(f) * fw, it.R.Top, fh);
+      for (size_t f = 0; f < it.Frames.size(); ++f)
+        WriteMasked(it.Frames[f], *bmp, it.R.Left + int(f) * fw, it.R.Top, fh);
     }
     return bmp;
   }
@@ -206,9 +207,7 @@ TCanvas Chevron(bool up, TRgb ink) {
   return c;
 }
 
-TFrames Chevrons(bool up) {
-  return {Chevron(up, d::ArrowInk), Chevron(up, d::ArrowInkHot), Chevron(up, d::Accent)};
-}
+TFrames Chevrons(bool up) { return {Chevron(up, d::ArrowInk), Chevron(up, d::ArrowInkHot), Chevron(up, d::Accent)}; }
 
 TFrames Transposed(const TFrames& f) {
   TFrames t;
@@ -221,12 +220,8 @@ enum class TTitleButton { Min, Max, Restore, Close };
 void TitleSymbol(TCanvas& c, TTitleButton b, TRgb ink, double ox, double oy) {
   const double cx = ox + d::TitleButtonWidth / 2.0, cy = oy + d::TitleButtonHeight / 2.0;
   switch (b) {
-    case TTitleButton::Min:
-      c.Fill(Box(cx - 5, cy, cx + 5, cy + 1), ink);
-      break;
-    case TTitleButton::Max:
-      c.Fill(RoundRing(cx - 5, cy - 5, cx + 5, cy + 5, 1.5, 1), ink);
-      break;
+    case TTitleButton::Min: c.Fill(Box(cx - 5, cy, cx + 5, cy + 1), ink); break;
+    case TTitleButton::Max: c.Fill(RoundRing(cx - 5, cy - 5, cx + 5, cy + 5, 1.5, 1), ink); break;
     case TTitleButton::Restore:
       c.Fill(RoundRing(cx - 6, cy - 3, cx + 3, cy + 6, 1.5, 1), ink);
       c.Fill(Minus(RoundRing(cx - 3, cy - 6, cx + 6, cy + 3, 1.5, 1), Box(cx - 6, cy - 3, cx + 3, cy + 6)), ink);
@@ -274,8 +269,9 @@ TCanvas CheckFrame(TCheck k, TState s) {
   TRgb line = s == TState::Normal ? d::Hairline : s == TState::Hot ? d::AccentHover : d::Accent;
   TRgb face = s == TState::Pressed ? d::AccentFace : d::Pearl;
   if (filled) {
-    face = s == TState::Hot ? Mix(d::Accent, d::Pearl, 0.15) : s == TState::Pressed ? Mix(d::Accent, d::Text, 0.2)
-                                                                                     : d::Accent;
+    face = s == TState::Hot       ? Mix(d::Accent, d::Pearl, 0.15)
+           : s == TState::Pressed ? Mix(d::Accent, d::Text, 0.2)
+                                  : d::Accent;
     line = face;
   }
   if (k == TCheck::RadioOn) line = d::Accent;
@@ -283,7 +279,8 @@ TCanvas CheckFrame(TCheck k, TState s) {
   c.Fill(RoundRing(0, 0, n, n, r, d::Stroke), line);
   if (k == TCheck::Checked) c.Fill(Polyline({3.3, 6.8, 5.5, 9.0, 9.8, 4.2}, 1.6), d::Pearl);
   if (k == TCheck::Grayed) c.Fill(Box(3.5, 6, 9.5, 7.5), d::Pearl);
-  if (k == TCheck::RadioOn) c.Fill(RoundRect(3.5, 3.5, n - 3.5, n - 3.5, 3), s == TState::Pressed ? d::AccentText : d::Accent);
+  if (k == TCheck::RadioOn)
+    c.Fill(RoundRect(3.5, 3.5, n - 3.5, n - 3.5, 3), s == TState::Pressed ? d::AccentText : d::Accent);
   c.KeyTransparent();
   return c;
 }
@@ -312,8 +309,9 @@ TCanvas ExborFrame(bool active) {
   const int w = kExborW, h = kExborH, s = d::ShadowBand;
   TCanvas c(w, h);
   const TCoverage body = RoundRect(s, s, w - s, h - s, d::WindowRadius);
-  c.Fill(Blurred(RoundRect(s, s + d::ShadowDrop, w - s, h - s + d::ShadowDrop, d::WindowRadius), w, h, d::ShadowSoftness),
-         d::Shadow, active ? d::ShadowDepthActive : d::ShadowDepthInactive);
+  c.Fill(
+      Blurred(RoundRect(s, s + d::ShadowDrop, w - s, h - s + d::ShadowDrop, d::WindowRadius), w, h, d::ShadowSoftness),
+      d::Shadow, active ? d::ShadowDepthActive : d::ShadowDepthInactive);
   const int titleBottom = s + d::TitleHeight;
   const std::vector<TRgb> rows =
       GradientRows(active ? Narrow(d::PearlGradient) : PearlStyleGradient(d::MistInactive, d::Mist), d::TitleHeight);
