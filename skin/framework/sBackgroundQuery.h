@@ -51,6 +51,8 @@ TCacheInfo GetWindowParentCache(HWND Wnd);
 // Control's answer to KX_QUERYCOLOR; its own colour when it gives none or
 // answers that it does not know.
 tk::TColor ReportedColor(tk::TControl* Control);
+// A plain window's answer to KX_QUERYCOLOR; Fallback when it gives none.
+tk::TColor WindowColor(HWND Wnd, tk::TColor Fallback);
 
 // What Data's owner answers to KX_QUERYBACKGROUND in the normal (or hot)
 // state; Wnd stands for the owner when it is a plain window.

@@ -127,8 +127,12 @@ void QueryWindowBackground(TBackgroundQuery& Q, HWND Wnd, bool PaintNow) {
     PaintInto(Q, [&](uint32_t Msg) { ::SendMessageW(Wnd, Msg, reinterpret_cast<WPARAM>(Q.DC), 0); });
     return;
   }
+  AnswerColor(Q, WindowColor(Wnd, GlobalColor()));
+}
+
+tk::TColor WindowColor(HWND Wnd, tk::TColor Fallback) {
   const intptr_t c = SendCommand(Wnd, KX_QUERYCOLOR, kxKeyColor);
-  AnswerColor(Q, c ? static_cast<tk::TColor>(c) : GlobalColor());
+  return c ? static_cast<tk::TColor>(c) : Fallback;
 }
 
 TCacheInfo GetWindowParentCache(HWND Wnd) {

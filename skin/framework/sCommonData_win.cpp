@@ -273,10 +273,8 @@ tk::TColor TsCommonData::ParentColor(HWND Wnd) const {
     if (!p) return kxSysBtnFace;
     return ReportedColor(p);
   }
-  if (Wnd)
-    if (HWND pw = ::GetParent(Wnd))
-      if (const intptr_t c = SendCommand(pw, KX_QUERYCOLOR, kxKeyColor)) return static_cast<tk::TColor>(c);
-  return kxSysBtnFace;
+  HWND pw = Wnd ? ::GetParent(Wnd) : nullptr;
+  return pw ? WindowColor(pw, kxSysBtnFace) : kxSysBtnFace;
 }
 
 tk::TColor TsCommonData::ControlColor(bool Hot, HWND Wnd) const {

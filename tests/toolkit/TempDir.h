@@ -1,6 +1,8 @@
 // A fresh directory for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <cstdint>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +52,8 @@ inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes)
   std::ofstream f(p, std::ios::binary | std::ios::trunc);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+inline std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
 inline std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream f(p, std::ios::binary);

@@ -8,40 +8,35 @@
 #include "toolkit/SysUtils.h"
 
 using namespace tk;
+using tktest::Bytes;
 using tktest::ReadBytes;
 using tktest::TempDir;
 using tktest::WriteBytes;
 
-namespace {
-
-std::vector<uint8_t> B(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
-
-}  // namespace
-
 TEST(ByteOrderMarks, EachMarkSelectsItsDecodingAndIsSkipped) {
   TTextEncoding e;
-  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE"
-                                     "A\0\xE9\0",
-                                     6)),
+  EXPECT_EQ(DecodeText(Bytes(std::string("\xFF\xFE"
+                                         "A\0\xE9\0",
+                                         6)),
                        &e),
             L"A\u00e9");
   EXPECT_EQ(e, TTextEncoding::teUtf16LE);
-  EXPECT_EQ(DecodeText(B(std::string("\xFE\xFF\0A\x20\xAC", 6)), &e), L"A\u20ac");
+  EXPECT_EQ(DecodeText(Bytes(std::string("\xFE\xFF\0A\x20\xAC", 6)), &e), L"A\u20ac");
   EXPECT_EQ(e, TTextEncoding::teUtf16BE);
-  EXPECT_EQ(DecodeText(B("\xEF\xBB\xBF"
-                         "A\xC3\xA9"),
+  EXPECT_EQ(DecodeText(Bytes("\xEF\xBB\xBF"
+                             "A\xC3\xA9"),
                        &e),
             L"A\u00e9");
   EXPECT_EQ(e, TTextEncoding::teUtf8);
-  EXPECT_EQ(DecodeText(B("plain"), &e), L"plain");
+  EXPECT_EQ(DecodeText(Bytes("plain"), &e), L"plain");
   EXPECT_EQ(e, TTextEncoding::teAnsi);
-  EXPECT_EQ(DecodeText(B(""), &e), L"");
+  EXPECT_EQ(DecodeText(Bytes(""), &e), L"");
   EXPECT_EQ(e, TTextEncoding::teAnsi);
 }
 
 TEST(ByteOrderMarks, Utf8WithoutAMarkIsReadAsAnsi) {
   TTextEncoding e;
-  String s = DecodeText(B("A\xC3\xA9"), &e);
+  String s = DecodeText(Bytes("A\xC3\xA9"), &e);
   EXPECT_EQ(e, TTextEncoding::teAnsi);
   EXPECT_EQ(s.size(), 3u);
   if (AnsiCodePage() == 1252) { EXPECT_EQ(s, L"A\u00c3\u00a9"); }
@@ -49,19 +44,19 @@ TEST(ByteOrderMarks, Utf8WithoutAMarkIsReadAsAnsi) {
 
 TEST(ByteOrderMarks, PartialMarksAndOddLengthsAreHandledSafely) {
   TTextEncoding e;
-  EXPECT_EQ(DecodeText(B("\xEF\xBB"), &e).size(), 2u);  // not a mark: two ANSI characters
+  EXPECT_EQ(DecodeText(Bytes("\xEF\xBB"), &e).size(), 2u);  // not a mark: two ANSI characters
   EXPECT_EQ(e, TTextEncoding::teAnsi);
-  EXPECT_EQ(DecodeText(B(std::string("\xFF\xFE"
-                                     "A\0B",
-                                     5))),
+  EXPECT_EQ(DecodeText(Bytes(std::string("\xFF\xFE"
+                                         "A\0B",
+                                         5))),
             L"A");  // last odd byte dropped
-  EXPECT_EQ(DecodeText(B("\xFF\xFE")), L"");
+  EXPECT_EQ(DecodeText(Bytes("\xFF\xFE")), L"");
   // FF FE is checked first, so FF FE FF is little-endian, not big-endian.
   EXPECT_EQ(DetectEncoding(reinterpret_cast<const uint8_t*>("\xFF\xFE\xFF"), 3), TTextEncoding::teUtf16LE);
 }
 
 TEST(ByteOrderMarks, Utf16SurrogatePairsSurviveDecoding) {
-  String s = DecodeText(B(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)));
+  String s = DecodeText(Bytes(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)));
   EXPECT_EQ(ToUtf8(s), "\xF0\x9F\x98\x80");
 }
 
@@ -86,7 +81,7 @@ TEST(LineBreaks, EveryLoneBreakBecomesCrLf) {
 
 TEST(PageTextEncoding, AnsiWithoutMarkWhenEveryCharacterFits) {
   bool utf8 = true;
-  EXPECT_EQ(EncodePageText(L"Hello\r\nWorld", &utf8), B("Hello\r\nWorld"));
+  EXPECT_EQ(EncodePageText(L"Hello\r\nWorld", &utf8), Bytes("Hello\r\nWorld"));
   EXPECT_FALSE(utf8);
   EXPECT_TRUE(EncodePageText(L"").empty());
 }
@@ -111,7 +106,7 @@ TEST(PageTextEncoding, RoundTripsThroughDecodeText) {
 
 TEST(ReplacingSave, CreatesANewFile) {
   TempDir d;
-  SaveFileReplacing(d.File("A.txt"), B("new"));
+  SaveFileReplacing(d.File("A.txt"), Bytes("new"));
   EXPECT_EQ(ReadBytes(d.Path("A.txt")), "new");
   EXPECT_EQ(d.Names(), std::vector<std::string>{"A.txt"});  // no temporary file left
 }
@@ -119,7 +114,7 @@ TEST(ReplacingSave, CreatesANewFile) {
 TEST(ReplacingSave, ReplacesAnExistingFileWhole) {
   TempDir d;
   WriteBytes(d.Path("A.txt"), "a much longer old text");
-  SaveFileReplacing(d.File("A.txt"), B("short"));
+  SaveFileReplacing(d.File("A.txt"), Bytes("short"));
   EXPECT_EQ(ReadBytes(d.Path("A.txt")), "short");
   SaveFileReplacing(d.File("A.txt"), {});
   EXPECT_EQ(ReadBytes(d.Path("A.txt")), "");
@@ -134,7 +129,7 @@ TEST(ReplacingSave, ReadOnlyTargetIsRefusedAndKeepsItsText) {
   fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   try {
-    SaveFileReplacing(p.wstring(), B("new text"));
+    SaveFileReplacing(p.wstring(), Bytes("new text"));
     FAIL() << "no error";
   } catch (const EFCreateError& e) {
     String prefix = L"Cannot create file \"" + p.wstring() + L"\". ";
@@ -149,7 +144,7 @@ TEST(ReplacingSave, MissingDirectoryFailsWithTheTargetPath) {
   TempDir d;
   String target = d.File("no such dir") + PathDelim + L"A.txt";
   try {
-    SaveFileReplacing(target, B("x"));
+    SaveFileReplacing(target, Bytes("x"));
     FAIL() << "no error";
   } catch (const EFCreateError& e) { EXPECT_NE(e.Message().find(L"\"" + target + L"\""), String::npos); }
   EXPECT_TRUE(d.Names().empty());
@@ -160,7 +155,7 @@ TEST(ReplacingSave, ADirectoryInTheWayStaysAndNothingIsLeftBehind) {
   std::filesystem::create_directory(d.Path("A.txt"));
   std::filesystem::path inner = d.Path("A.txt") / "keep";
   WriteBytes(inner, "kept");
-  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), B("x")), EFCreateError);
+  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), Bytes("x")), EFCreateError);
   EXPECT_EQ(ReadBytes(inner), "kept");
   EXPECT_EQ(d.Names(), std::vector<std::string>{"A.txt"});
 }

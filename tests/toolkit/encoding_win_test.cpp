@@ -8,13 +8,12 @@
 #include "toolkit/SysUtils.h"
 
 using namespace tk;
+using tktest::Bytes;
 using tktest::ReadBytes;
 using tktest::TempDir;
 using tktest::WriteBytes;
 
 namespace {
-
-std::vector<uint8_t> B(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
 // What ReplaceFileW without a backup name leaves when it can't rename the
 // replacement: the old file already deleted.
@@ -37,7 +36,7 @@ unsigned long Refuses(const String&, const String&) { return ERROR_SHARING_VIOLA
 TEST(ReplacingSave, AReplaceThatLostTheOldFileStillPutsTheNewTextInPlace) {
   TempDir d;
   WriteBytes(d.Path("A.txt"), "old");
-  SaveFileReplacing(d.File("A.txt"), B("new"), LosesTheOldFile);
+  SaveFileReplacing(d.File("A.txt"), Bytes("new"), LosesTheOldFile);
   EXPECT_EQ(ReadBytes(d.Path("A.txt")), "new");
   EXPECT_EQ(d.Names(), std::vector<std::string>{"A.txt"});
 }
@@ -45,7 +44,7 @@ TEST(ReplacingSave, AReplaceThatLostTheOldFileStillPutsTheNewTextInPlace) {
 TEST(ReplacingSave, WhenNothingCanBePutInPlaceTheNewTextIsKeptBesideIt) {
   TempDir d;
   WriteBytes(d.Path("A.txt"), "old");
-  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), B("new"), LosesTheOldFileAndBlocksThePath), EFCreateError);
+  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), Bytes("new"), LosesTheOldFileAndBlocksThePath), EFCreateError);
   std::vector<std::string> names = d.Names();
   ASSERT_EQ(names.size(), 2u);  // the directory in the way and the kept text
   const std::string& kept = names[0] == "A.txt" ? names[1] : names[0];
@@ -56,7 +55,7 @@ TEST(ReplacingSave, WhenNothingCanBePutInPlaceTheNewTextIsKeptBesideIt) {
 TEST(ReplacingSave, AReplaceThatFailsWithTheOldFileIntactLeavesNothingBehind) {
   TempDir d;
   WriteBytes(d.Path("A.txt"), "old");
-  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), B("new"), Refuses), EFCreateError);
+  EXPECT_THROW(SaveFileReplacing(d.File("A.txt"), Bytes("new"), Refuses), EFCreateError);
   EXPECT_EQ(ReadBytes(d.Path("A.txt")), "old");
   EXPECT_EQ(d.Names(), std::vector<std::string>{"A.txt"});
 }
