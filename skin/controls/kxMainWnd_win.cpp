@@ -301,10 +301,7 @@ void TkxMainWnd::kxWndProc(tk::TMessage& m) {
 }
 
 void TkxMainWnd::WMDestroy(tk::TMessage& m) {
-  if (SkinData && SkinData->GlowID >= 0 && HideGlowHook) {
-    HideGlowHook(SkinData->GlowID);
-    SkinData->GlowID = -1;
-  }
+  if (SkinData) SkinData->HideGlow();
   CallPrevWndProc(m);
   if (!Destroyed) {
     TkxMainWnd* self = this;

@@ -71,8 +71,20 @@ class IkxCommonDataProvider {
   ~IkxCommonDataProvider() = default;
 };
 
-// Set by the glow effect; hides the glow window GlowID.
-inline void (*HideGlowHook)(int GlowID) = nullptr;
+class TsCommonData;
+
+// The glow effect installs these when the first skin manager is made; until
+// then (or where glows cannot be shown) controls simply get no glow.
+struct TkxGlowHooks {
+  // Frees the glow window GlowID.
+  void (*Hide)(int GlowID) = nullptr;
+  // Frees every glow window.
+  void (*HideAll)() = nullptr;
+  // Shows or hides Data's glow after a hover or state change and keeps
+  // Data.GlowID; Wnd is the window of an adapter without owner control.
+  void (*Update)(TsCommonData& Data, bool Pressed, HWND Wnd) = nullptr;
+};
+inline TkxGlowHooks GlowHooks;
 
 class TsCommonData : public tk::TPersistent {
  public:
@@ -132,6 +144,8 @@ class TsCommonData : public tk::TPersistent {
   void Invalidate();
   // Releases the glow shown for this control, if any.
   void HideGlow();
+  // Through GlowHooks; nothing while no glow effect is installed.
+  void UpdateGlow(bool Pressed, HWND Wnd = nullptr);
   bool RepaintIfMoved() const;
   bool ParentTextured() const;
   // The solid colour the control shows in the normal (or hot) state.

@@ -226,8 +226,12 @@ void TsCommonData::CacheBuilt(int State) {
 }
 
 void TsCommonData::HideGlow() {
-  if (GlowID >= 0 && HideGlowHook) HideGlowHook(GlowID);
+  if (GlowID >= 0 && GlowHooks.Hide) GlowHooks.Hide(GlowID);
   GlowID = -1;
+}
+
+void TsCommonData::UpdateGlow(bool Pressed, HWND Wnd) {
+  if (GlowHooks.Update) GlowHooks.Update(*this, Pressed, Wnd);
 }
 
 void TsCommonData::Invalidate() {
