@@ -232,20 +232,11 @@ void CopyKeyed(TBitmap* Target, TBitmap* Source, int X, TColor Key, int Y) {
   CopyKeyedRect(ViewOf(Target), sv, TRect{0, 0, sv.width, sv.height}, X, Y, tk::ColorToRGB(Key));
 }
 
-void DrawDottedFocus(TBitmap* Target, TRect R) {
-  const TPixelView v = ViewOf(Target);
-  if (!Is24or32(v)) return;
-  const int bpp = v.Bpp();
-  auto dot = [&](int x, int y, uint8_t value) {
-    if (x < 0 || y < 0 || x >= v.width || y >= v.height) return;
-    uint8_t* p = v.Row(y) + static_cast<intptr_t>(x) * bpp;
-    p[0] = p[1] = p[2] = value;
-    if (bpp == 4) p[3] = 255;
-  };
-  // A dot pair: black at (x, y), white diagonally above-left of it.
+void ForEachFocusDot(TRect R, const std::function<void(int X, int Y, bool Black)>& Dot) {
+  // A black dot and a white one diagonally above-left of it.
   auto pair = [&](int x, int y) {
-    dot(x, y, 0);
-    dot(x - 1, y - 1, 255);
+    Dot(x, y, true);
+    Dot(x - 1, y - 1, false);
   };
   for (int i = 0; i <= R.Width() / 3; ++i) {
     pair(R.Left + 3 * i, R.Top);
@@ -255,6 +246,18 @@ void DrawDottedFocus(TBitmap* Target, TRect R) {
     pair(R.Left, R.Top + 3 * j);
     pair(R.Right, R.Top + 3 * j);
   }
+}
+
+void DrawDottedFocus(TBitmap* Target, TRect R) {
+  const TPixelView v = ViewOf(Target);
+  if (!Is24or32(v)) return;
+  const int bpp = v.Bpp();
+  ForEachFocusDot(R, [&](int x, int y, bool black) {
+    if (x < 0 || y < 0 || x >= v.width || y >= v.height) return;
+    uint8_t* p = v.Row(y) + static_cast<intptr_t>(x) * bpp;
+    p[0] = p[1] = p[2] = black ? 0 : 255;
+    if (bpp == 4) p[3] = 255;
+  });
 }
 
 int GlyphStripFrame(int Kind, int DownFlag, int Frames, bool Enabled, bool FourBit) {

@@ -44,6 +44,8 @@ void CopyKeyed(tk::TBitmap* Target, tk::TBitmap* Source, int X, tk::TColor Key, 
 // Right and Bottom edges included) black, each with a white pixel
 // diagonally above-left of it. 24- or 32-bit targets (alpha 255).
 void DrawDottedFocus(tk::TBitmap* Target, tk::TRect R);
+// The dots of that frame in drawing order, for targets that are no bitmap.
+void ForEachFocusDot(tk::TRect R, const std::function<void(int X, int Y, bool Black)>& Dot);
 
 // How a glyph of a disabled control is dimmed: a set of bits.
 enum TsDisabledGlyphKind : uint8_t { dgBlended = 1, dgGrayed = 2 };
