@@ -13,6 +13,7 @@
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sSkinText.h"
 #include "tests/paint/PaintTest.h"
+#include "tests/support/GdiObjects_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
@@ -133,6 +134,33 @@ TEST_F(SkinTextTest, OnlyAHotWebButtonIsUnderlined) {
     WriteSkinText(b.Canvas(), L"Link", true, c.hot, data, kFormat, kTextRect);
     EXPECT_EQ(b.Canvas()->Font()->Style().Contains(tk::fsUnderline), c.underlined) << c.index << " " << c.hot;
   }
+}
+
+TEST_F(SkinTextTest, AGlowingSectionHalosTheCaptionInTheCacheAndLeavesNoObjectsBehind) {
+  TsGeneralData glowing = Sec(L"GLOWING", {0, -1, -1, -1, -1});
+  glowing.GlowSize = 3;
+  glowing.GlowColor = tk::clBlue;
+  TsCommonData data(nullptr, true);
+  data.SkinIndex = Add(glowing);
+  data.FCacheBmp->SetSize(kW, kH);
+  tk::TCanvas* c = data.FCacheBmp->Canvas();
+  auto write = [&] {
+    c->Brush()->SetColor(tk::clWhite);
+    c->Brush()->SetStyle(tk::bsSolid);
+    c->FillRect(TRect{0, 0, kW, kH});
+    WriteSkinText(c, L"LH", true, false, data, kFormat, kTextRect);
+  };
+  write();
+  const size_t objects = tk::test::GdiObjects();
+  write();
+  EXPECT_EQ(tk::test::GdiObjects(), objects);
+  int halo = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const TColor p = Color(*data.FCacheBmp, x, y);
+      halo += tk::GetBValue(p) == 255 && tk::GetRValue(p) < 200;
+    }
+  EXPECT_GT(halo, 20) << "blue mixed in around the strokes";
 }
 
 TEST(DrawTextGlow, HaloAroundTheTextCutToTheBitmapAndMadeAgainForAnotherText) {
