@@ -62,12 +62,13 @@ enum TsGlyphStripKind : int { gkUp = 0, gkDisabled = 1, gkDown = 2 };
 // glyphs, which keep no disabled frame).
 int GlyphStripFrame(int Kind, int DownFlag, int Frames, bool Enabled, bool FourBit);
 
-// Draws one frame of a glyph strip at R's top-left. One frame: keyed with
-// its bottom-left pixel, mixed in by BlendPercent when up, grey and/or half
-// transparent when disabled (Disabled). Several frames: the frame of
-// GlyphStripFrame(Kind, StateIndex, ...), keyed with that frame's
-// bottom-left pixel; an enabled up glyph with BlendPercent > 0 is mixed in
-// by it. Fewer than one frame draws nothing.
+// Draws one frame of a glyph strip at R's top-left. Kind is the button's
+// state (TsGlyphStripKind; a hot button passes gkUp), StateIndex its down
+// flag. One frame: keyed with its bottom-left pixel, mixed in by
+// BlendPercent when up, grey and/or half transparent when disabled
+// (Disabled). Several frames: the frame of GlyphStripFrame(Kind, StateIndex,
+// ...), keyed with that frame's bottom-left pixel; an enabled up glyph with
+// BlendPercent > 0 is mixed in by it. Fewer than one frame draws nothing.
 void DrawGlyphStrip(tk::TBitmap* Glyph, tk::TBitmap* Target, tk::TRect R, int StateIndex, int BlendPercent, int Kind,
                     TsDisabledGlyphKinds Disabled, bool Enabled, int Frames);
 
