@@ -252,6 +252,18 @@ TEST_F(SkinnedLabelTest, SwitchingTheSkinOffGivesSkinColouredLabelsTheWindowText
   EXPECT_EQ(own->Font()->Color(), clRed);
 }
 
+TEST_F(SkinnedLabelTest, AHoveredLinkLetsGoWhenItsMoveIsHandledAfterThePointerLeftTheWindow) {
+  auto* l = Label<kx::TsWebLabel>(clRed);
+  Panel->HandleNeeded();
+  // The pointer is already far away when the move over the link is handled,
+  // as under load.
+  ::SetCursorPos(8, 8);
+  test::PumpPending();
+  ::SendMessageW(Panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  test::PumpPending();
+  EXPECT_FALSE(l->MouseAbove());
+}
+
 class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
