@@ -250,6 +250,22 @@ TEST_F(SkinnedLabelTest, SwitchingTheSkinOffGivesSkinColouredLabelsTheWindowText
   Manager->RemoveSkin();
   EXPECT_EQ(skinned->Font()->Color(), clWindowText);
   EXPECT_EQ(own->Font()->Color(), clRed);
+  skinned->Free();
+  own->Free();
+
+  // A link shows the skin's colour while there is one, its own after.
+  Manager->gd().push_back(Section(L"GLOBALINFO", 0, Grey));
+  Manager->gd()[0].FontColor[4] = RGBColor(0, 100, 200);
+  Manager->ConstData().IndexGLobalInfo = 0;
+  Manager->SkinData().Active = true;
+  auto* link = Label<kx::TsWebLabel>(clBlack);
+  TFont font;
+  font.Assign(link->Font());
+  font.SetColor(RGBColor(0, 120, 0));
+  link->SetFont(&font);
+  EXPECT_GT(Count(RGBColor(0, 100, 200)), 10);
+  Manager->RemoveSkin();
+  EXPECT_GT(Count(RGBColor(0, 120, 0)), 10);
 }
 
 TEST_F(SkinnedLabelTest, AHoveredLinkLetsGoWhenItsMoveIsHandledAfterThePointerLeftTheWindow) {
