@@ -37,6 +37,9 @@ class TsSectioned : public Base {
     if (!FHandler->HandleSkinMessage(Message)) Base::WndProc(Message);
   }
 
+ protected:
+  TkxCommonHandler& SkinHandler() const { return *FHandler; }
+
  private:
   std::unique_ptr<TsCommonData> FCommonData;
   std::unique_ptr<TkxCommonHandler> FHandler;
