@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "tests/e2e/Harness_win.h"
 
@@ -71,40 +73,41 @@ class EditorBar : public ::testing::Test {
     Capture c = BarShot();
     return CountNear(c, kTrack) + CountNear(c, kThumb) > c.Width() * c.Height() / 3;
   }
-  // The thumb's rows (first, last) in the bar capture; -1 when none.
+  // The thumb's rows (first, last) in the bar capture, between the arrows;
+  // -1 when none.
   std::pair<int, int> ThumbRows() const {
     Capture c = BarShot();
     int first = -1, last = -1;
-    for (int y = 0; y < c.Height(); ++y)
+    for (int y = Arrow(); y < c.Height() - Arrow(); ++y)
       if (Near(c.At(c.Width() / 2, y), kThumb, 10)) {
         if (first < 0) first = y;
         last = y;
       }
     return {first, last};
   }
+  // Button events carry the position: under Wine one without may take the
+  // pointer's previous place.
+  static void Button(DWORD flag) {
+    POINT c;
+    GetCursorPos(&c);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG((c.x * 65536LL + w - 1) / w);
+    in.mi.dy = LONG((c.y * 65536LL + h - 1) / h);
+    in.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  }
+  void Down() const { Button(MOUSEEVENTF_LEFTDOWN); }
+  void Up() const { Button(MOUSEEVENTF_LEFTUP); }
   void Press(POINT p, int holdMs) {
     App.Foreground();
     App.MoveTo(p.x, p.y);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
+    Sleep(50);
+    Down();
     Sleep(holdMs);
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    Up();
     Sleep(150);
-  }
-  void Down() const {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
-  }
-  void Up() const {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
   }
   void Wheel(int clicks) {
     RECT e;
@@ -130,4 +133,125 @@ TEST_F(EditorBar, CarriesTheAdapterAndShowsTheSkinsColours) {
   EXPECT_GT(CountNear(c, kTrack), c.Width() * c.Height() / 3) << SaveFailureShot(c, "bar");
   EXPECT_GT(CountNear(c, kThumb), c.Width() * 8) << SaveFailureShot(c, "bar");
   EXPECT_LT(CountNear(c, 0xF5F5F5, 0), c.Width() * 4) << SaveFailureShot(c, "bar");
+}
+
+TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
+  StartWith(Lines(kLines));
+  App.ClickEditor();
+  App.Key(VK_HOME, true);
+  ASSERT_TRUE(WaitFor([&] { return FirstLine() == 0; }));
+  // A short click on the down arrow: one line.
+  Press(DownArrow(), 60);
+  WaitFor([&] { return FirstLine() == 1; }, 1000);
+  EXPECT_EQ(FirstLine(), 1);
+  // A click on the track below the thumb: one page.
+  RECT e;
+  GetClientRect(Edit, &e);
+  DWORD_PTR p0 = 0, p1 = 0;
+  SendMessageTimeoutW(Edit, EM_POSFROMCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &p0);
+  const int lineStart = int(SendMessageW(Edit, EM_LINEINDEX, 1, 0));
+  SendMessageTimeoutW(Edit, EM_POSFROMCHAR, WPARAM(lineStart), 0, SMTO_ABORTIFHUNG, 2000, &p1);
+  const int lineHeight = short(HIWORD(p1)) - short(HIWORD(p0));
+  ASSERT_GT(lineHeight, 0);
+  const int page = e.bottom / lineHeight;
+  auto [thumbTop, thumbBottom] = ThumbRows();
+  ASSERT_GE(thumbBottom, 0) << SaveFailureShot(BarShot(), "bar");
+  const RECT bar = Bar();
+  Press(POINT{(bar.left + bar.right) / 2, bar.top + (thumbBottom + bar.bottom - bar.top - Arrow()) / 2}, 60);
+  WaitFor([&] { return FirstLine() > 1; }, 1000);
+  EXPECT_GE(FirstLine() - 1, page - 1);
+  EXPECT_LE(FirstLine() - 1, page);
+  // Holding the arrow repeats, and stops on release.
+  const int before = FirstLine();
+  Press(DownArrow(), 700);
+  const int held = FirstLine() - before;
+  EXPECT_GE(held, 4);
+  EXPECT_LE(held, 12);
+  Sleep(300);
+  EXPECT_EQ(FirstLine() - before, held);
+  // Dragging the thumb to the bottom shows the last line.
+  std::tie(thumbTop, thumbBottom) = ThumbRows();
+  App.MoveTo((bar.left + bar.right) / 2, bar.top + (thumbTop + thumbBottom) / 2);
+  Sleep(50);
+  Down();
+  Sleep(50);
+  for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom + 20; y += 15) {
+    App.MoveTo((bar.left + bar.right) / 2, y);
+    Sleep(20);
+  }
+  Up();
+  Sleep(150);
+  ASSERT_TRUE(WaitFor([&] { return FirstLine() >= kLines + 1 - page - 1; }, 2000))
+      << FirstLine() << " thumb " << thumbTop << ".." << thumbBottom << " bar " << bar.top << ".." << bar.bottom;
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  GetGUIThreadInfo(GetWindowThreadProcessId(Edit, nullptr), &gti);
+  EXPECT_EQ(gti.hwndCapture, nullptr);
+  // The wheel moves the thumb back up.
+  const int thumbAtEnd = ThumbRows().first;
+  Wheel(3);
+  Wheel(-6);
+  ASSERT_TRUE(WaitFor([&] { return ThumbRows().first < thumbAtEnd; }, 2000))
+      << FirstLine() << " thumb at " << thumbAtEnd << " " << SaveFailureShot(BarShot(), "bar");
+  EXPECT_LT(FirstLine(), kLines + 1 - page - 1);
+}
+
+TEST_F(EditorBar, StaysSkinnedAfterTheEditRedrawsItsBar) {
+  StartWith(Lines(kLines));
+  App.WriteFile(L"B.txt", Lines(kLines));
+  SetClipboardText(L"pasted\r\n");
+  App.ClickEditor();
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Step steps[] = {
+      {"typing", [&] { App.Type(L"typed\n"); }},
+      {"paste", [&] { App.Key('V', true); }},
+      {"undo", [&] { App.Key('Z', true); }},
+      {"wheel", [&] { Wheel(2); }},
+      {"page switch", [&] { App.ClickPage(L'B'); }},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    Sleep(300);
+    EXPECT_TRUE(Skinned()) << s.what << " " << SaveFailureShot(BarShot(), s.what);
+  }
+}
+
+TEST_F(EditorBar, IsFadedAndInertOnAnEmptyPageAndUnderTheAboutPanel) {
+  StartWith(Lines(kLines));
+  App.WriteFile(L"B.txt", "");
+  const Capture active = BarShot();
+  App.ClickPage(L'B');
+  ASSERT_TRUE(WaitFor([&] { return App.EditorText().empty(); }));
+  Sleep(200);
+  Capture faded = BarShot();
+  EXPECT_EQ(CountNear(faded, kThumb, 4), 0) << SaveFailureShot(faded, "empty");
+  EXPECT_GT(faded.Differences(active, RECT{0, 0, faded.Width(), Arrow()}), 4) << SaveFailureShot(faded, "empty");
+  EXPECT_LT(CountNear(faded, 0xF5F5F5, 0), faded.Width() * 4) << SaveFailureShot(faded, "empty");
+
+  // The about panel over a long page: the bar ignores clicks; "OK" wakes it.
+  App.ClickPage(L'A');
+  ASSERT_TRUE(WaitFor([&] { return App.EditorText().size() > 100; }));
+  App.Key(VK_HOME, true);
+  ASSERT_TRUE(WaitFor([&] { return FirstLine() == 0; }));
+  HWND menu = App.OpenContextMenu();
+  ASSERT_NE(menu, nullptr);
+  RECT m;
+  GetWindowRect(menu, &m);
+  App.ClickScreen((m.left + m.right) / 2, m.bottom - 8);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(App.AboutPanel()) != 0; }));
+  Sleep(200);
+  EXPECT_EQ(CountNear(BarShot(), kThumb, 4), 0) << SaveFailureShot(BarShot(), "about");
+  Press(DownArrow(), 60);
+  EXPECT_EQ(FirstLine(), 0);
+  RECT ok;
+  GetWindowRect(App.AboutOk(), &ok);
+  App.ClickScreen((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(App.AboutPanel()); }));
+  Sleep(200);
+  EXPECT_GT(CountNear(BarShot(), kThumb), 8) << SaveFailureShot(BarShot(), "after OK");
+  Press(DownArrow(), 60);
+  EXPECT_EQ(FirstLine(), 1);
 }
