@@ -78,5 +78,49 @@ TEST(EditWnd, TheSkinOffAndOnKeepsTextSelectionAndFirstLineAndMovesTheAdapter) {
   tk::FreeAndNil(manager);
 }
 
+// A memo whose window is made anew when its colour changes.
+class TRecreatingMemo : public TsMemo {
+ public:
+  explicit TRecreatingMemo(tk::TComponent* AOwner) : TsMemo(AOwner) {}
+  bool Armed = false;
+  int Recreations = 0;
+  void WndProc(tk::TMessage& m) override {
+    TsMemo::WndProc(m);
+    if (m.Msg == tk::CM_COLORCHANGED && HandleAllocated() && Armed && Recreations == 0) {
+      ++Recreations;
+      RecreateWnd();
+    }
+  }
+};
+
+TEST(EditWnd, AColourChangeThatRecreatesTheWindowEndsTheSkinColoursAndANewAdapterTakesOver) {
+  TsSkinManager* manager = mgrtest::LoadedManager(L"", L"Pearlmist (internal)");
+  {
+    mgrtest::TOwned<TRelayForm> form(tk::Create<TRelayForm>(tk::Application));
+    form->SetBounds(50, 50, 500, 400);
+    auto* memo = tk::Create<TRecreatingMemo>(form.get());
+    memo->SetParent(form.get());
+    memo->SetBounds(0, 0, 400, 300);
+    memo->SetScrollBars(tk::ssVertical);
+    memo->Loaded();
+    form->Show();
+    memo->SetText(L"kept");
+    PumpPending();
+    // The skin's colours are applied again over a colour of the memo's own.
+    memo->SetColor(tk::TColor(0x123456));
+    memo->Armed = true;
+    const tk::TMessage refresh = MakeCommand(KX_SKINREFRESH, reinterpret_cast<intptr_t>(manager));
+    ::SendMessageW(memo->Handle(), refresh.Msg, refresh.WParam, refresh.LParam);
+    PumpPending();
+    EXPECT_EQ(memo->Recreations, 1);
+    ASSERT_NE(memo->ListSW(), nullptr);
+    EXPECT_FALSE(memo->ListSW()->Destroyed);
+    EXPECT_EQ(::GetPropW(memo->Handle(), kxAdapterProp), memo->ListSW());
+    EXPECT_FALSE(memo->SkinData()->IsUpdating());
+    EXPECT_EQ(memo->Text(), L"kept");
+  }
+  tk::FreeAndNil(manager);
+}
+
 }  // namespace
 }  // namespace kx
