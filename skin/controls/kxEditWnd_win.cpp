@@ -251,7 +251,7 @@ void TkxEditWnd::EditCommand(tk::TMessage& m) {
       if (!own) break;
       {
         const std::weak_ptr<bool> token = FAlive;
-        TkxScrollWnd::kxWndProc(m);
+        TkxMainWnd::kxWndProc(m);
         if (!Alive(token)) return;
         if (::IsWindowVisible(CtrlHandle)) ::SendMessageW(CtrlHandle, WM_NCPAINT, 1, 0);
         if (Alive(token)) SetSkinParams();
@@ -265,7 +265,10 @@ void TkxEditWnd::EditCommand(tk::TMessage& m) {
     case KX_BUILDCACHE: BuildFrameCache(); return;
     default: break;
   }
-  TkxScrollWnd::kxWndProc(m);
+  // Straight to the common handling, which touches nothing of the adapter
+  // once the owner has the command: the owner may free the adapter (the
+  // skin removed, the window recreated) while handling it.
+  TkxMainWnd::kxWndProc(m);
 }
 
 void TkxEditWnd::WMNCPaint(tk::TMessage& m) {

@@ -103,7 +103,7 @@ class EditorBar : public ::testing::Test {
   void Press(POINT p, int holdMs) {
     App.Foreground();
     App.MoveTo(p.x, p.y);
-    Sleep(50);
+    Sleep(100);
     Down();
     Sleep(holdMs);
     Up();
@@ -140,6 +140,9 @@ TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
   App.ClickEditor();
   App.Key(VK_HOME, true);
   ASSERT_TRUE(WaitFor([&] { return FirstLine() == 0; }));
+  Sleep(300);
+  App.MoveTo(DownArrow().x, (Bar().top + Bar().bottom) / 2);
+  Sleep(200);
   // A short click on the down arrow: one line.
   Press(DownArrow(), 60);
   WaitFor([&] { return FirstLine() == 1; }, 1000);
