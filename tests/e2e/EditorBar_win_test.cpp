@@ -38,6 +38,7 @@ void Sleep(int ms) { ::Sleep(DWORD(ms)); }
 
 class EditorBar : public ::testing::Test {
  protected:
+  // Starts on page A holding pageA (empty: as the file already is).
   void StartWith(const std::string& pageA) {
     if (!pageA.empty()) App.WriteFile(L"A.txt", pageA);
     App.Start();
@@ -45,7 +46,7 @@ class EditorBar : public ::testing::Test {
     ASSERT_NE(Edit, nullptr);
   }
   void TearDown() override {
-    if (App.Running()) App.CloseAndWait();
+    if (App.Running() && !App.CloseAndWait()) App.Kill();
   }
 
   int FirstLine() const {
@@ -257,4 +258,39 @@ TEST_F(EditorBar, IsFadedAndInertOnAnEmptyPageAndUnderTheAboutPanel) {
   EXPECT_GT(CountNear(BarShot(), kThumb), 8) << SaveFailureShot(BarShot(), "after OK");
   Press(DownArrow(), 60);
   EXPECT_EQ(FirstLine(), 1);
+}
+
+TEST_F(EditorBar, AMessageBoxTakingTheCaptureStopsTheRepeat) {
+  App.WriteFile(L"A.txt", Lines(kLines));
+  App.SetReadOnly(L"A.txt", true);
+  StartWith("");
+  App.ClickEditor();
+  const std::string text = Lines(kLines) + "x";
+  App.TypeAndWait(L"x", std::wstring(text.begin(), text.end()));
+  App.Key(VK_HOME, true);
+  ASSERT_TRUE(WaitFor([&] { return FirstLine() == 0; }));
+  Sleep(300);
+  App.MoveTo(DownArrow().x, DownArrow().y);
+  Sleep(100);
+  Down();
+  ASSERT_TRUE(WaitFor([&] { return FirstLine() > 2; }, 3000)) << "the hold did not repeat";
+  // Closing with an unsavable page shows a box, which takes the capture.
+  App.PostClose();
+  ModalBox box = App.WaitModalBox();
+  ASSERT_NE(box.Wnd, nullptr);
+  Sleep(200);
+  const int stopped = FirstLine();
+  Sleep(500);
+  EXPECT_EQ(FirstLine(), stopped);
+  PostMessageW(box.Wnd, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box.Wnd); }));
+  Sleep(300);
+  EXPECT_EQ(FirstLine(), stopped);
+  Up();
+  Sleep(150);
+  // The bar takes a new press as usual.
+  Press(DownArrow(), 60);
+  WaitFor([&] { return FirstLine() == stopped + 1; }, 1000);
+  EXPECT_EQ(FirstLine(), stopped + 1);
+  App.SetReadOnly(L"A.txt", false);
 }
