@@ -183,7 +183,7 @@ TEST_F(ScrollBars, HoldingTheArrowRepeatsUntilTheButtonIsReleased) {
 TEST_F(ScrollBars, APressWhoseCaptureIsTakenAwayStopsScrolling) {
   Attach();
   Press(DownArrow());
-  PumpFor(450);
+  PumpFor(600);
   ::SetCapture(Host);  // as a message box or another window taking the mouse
   const int taken = FirstLine();
   EXPECT_GE(taken, 2);
