@@ -26,6 +26,7 @@ using tk::test::PumpPending;
 // system bar under Wine is 0xF5F5F5 with a white thumb.
 constexpr COLORREF kTrack = 16381942;
 constexpr COLORREF kThumb = 13814468;
+constexpr COLORREF kHotThumb = 11839648;
 constexpr UINT WM_PROBE = WM_APP + 11;
 constexpr int kLines = 300;
 
@@ -208,6 +209,19 @@ TEST_F(ScrollBars, DraggingTheThumbToTheBottomShowsTheLastLine) {
   ::GetScrollInfo(Edit, SB_VERT, &si);
   EXPECT_EQ(FirstLine(), si.nMax - static_cast<int>(si.nPage) + 1);
   EXPECT_FALSE(A->fThumbTracking);
+}
+
+TEST_F(ScrollBars, TheHoveredThumbLightsUpUntilTheMouseLeavesTheBar) {
+  Attach();
+  const POINT thumb = OnThumb();
+  ::SetCursorPos(thumb.x, thumb.y);
+  ::SendMessageW(Edit, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(thumb.x, thumb.y));
+  PumpFor(100);  // the hover check runs every 20 ms
+  EXPECT_TRUE(Near(ScreenPixel(thumb), kHotThumb)) << std::hex << ScreenPixel(thumb);
+  ::SetCursorPos(thumb.x - 100, thumb.y);
+  PumpFor(100);
+  EXPECT_TRUE(Near(ScreenPixel(thumb), kThumb));
+  EXPECT_EQ(ScrollTracking.HoverBar, -1);
 }
 
 TEST_F(ScrollBars, TheSkinnedBarIsBackAfterTheEditRedrewTheSystemBar) {
