@@ -216,12 +216,11 @@ TEST_F(ScrollBars, TheHoveredThumbLightsUpUntilTheMouseLeavesTheBar) {
   const POINT thumb = OnThumb();
   ::SetCursorPos(thumb.x, thumb.y);
   ::SendMessageW(Edit, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(thumb.x, thumb.y));
-  PumpFor(100);  // the hover check runs every 20 ms
-  EXPECT_TRUE(Near(ScreenPixel(thumb), kHotThumb)) << std::hex << ScreenPixel(thumb);
+  // The hover check runs every 20 ms.
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return Near(ScreenPixel(thumb), kHotThumb); }, 2000));
   ::SetCursorPos(thumb.x - 100, thumb.y);
-  PumpFor(100);
+  EXPECT_TRUE(tk::test::PumpUntil([] { return ScrollTracking.HoverBar == -1; }, 2000));
   EXPECT_TRUE(Near(ScreenPixel(thumb), kThumb));
-  EXPECT_EQ(ScrollTracking.HoverBar, -1);
 }
 
 TEST_F(ScrollBars, TheSkinnedBarIsBackAfterTheEditRedrewTheSystemBar) {
