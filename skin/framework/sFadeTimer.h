@@ -46,6 +46,7 @@ class TkxFadeTimerBase : public tk::TTimer {
   void Release();
   bool InTick() const { return FTickDepth > 0; }
   bool Released() const { return FReleased; }
+  TsCommonData* OwnerData() const { return FOwnerData; }
 
  protected:
   // The tick: runs Tick, hands its exceptions to the application's handler
@@ -55,6 +56,10 @@ class TkxFadeTimerBase : public tk::TTimer {
   // Ends the fade after a tick failed (a failing tick would fail again on
   // every later one).
   virtual void Halt() { SetEnabled(false); }
+  // No control to fade any more (or the application is ending).
+  bool ControlGone() const;
+
+  TsCommonData* FOwnerData = nullptr;  // not owned
 
  private:
   int FTickDepth = 0;
@@ -72,7 +77,6 @@ class TsFadeTimer : public TkxFadeTimerBase {
   TFadeDirection Direction() const { return FDirection; }
   // Enabled exactly when not fdNone; a negative FadeLevel becomes 1.
   void SetDirection(TFadeDirection Value);
-  TsCommonData* OwnerData() const { return FOwnerData; }
   // Snapshots Data's look (building the cache first when it is stale and
   // empty) and sets the step count for a fade with Half (see
   // FadeStartIterations). The caller then has the new look built.
@@ -89,12 +93,10 @@ class TsFadeTimer : public TkxFadeTimerBase {
 
  protected:
   void Tick() override;
+  void Halt() override;
 
  private:
-  void Halt() override;
-  bool ControlGone() const;
   TFadeDirection FDirection = fdNone;
-  TsCommonData* FOwnerData = nullptr;
   std::unique_ptr<tk::TBitmap> FFrame;  // reused from frame to frame
 };
 
@@ -107,7 +109,6 @@ class TsAnimTimer : public TkxFadeTimerBase {
   TsAnimTimer();
   ~TsAnimTimer() override;
 
-  TsCommonData* OwnerData() const { return FOwnerData; }
   // Interval 10 ms and Iterations := the section's FadingIterations.
   void SetOwnerData(TsCommonData* Data);
 
@@ -124,10 +125,6 @@ class TsAnimTimer : public TkxFadeTimerBase {
 
  protected:
   void Tick() override;
-
- private:
-  bool ControlGone() const;
-  TsCommonData* FOwnerData = nullptr;
 };
 
 // True when Event is in the control's Events, or when those contain

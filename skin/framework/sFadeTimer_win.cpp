@@ -98,6 +98,10 @@ void TkxFadeTimerBase::Release() {
   if (Owner()) Owner()->RemoveComponent(this);
 }
 
+bool TkxFadeTimerBase::ControlGone() const {
+  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
+}
+
 void TkxFadeTimerBase::Timer() {
   if (FReleased) return;
   ++FTickDepth;
@@ -140,10 +144,6 @@ void TsFadeTimer::SetOwnerData(TsCommonData* Data, bool Half) {
   const TsGeneralData* s = Data->Section();
   Iterations = FadeStartIterations(FDirection, s ? s->FadingIterations : 0, Half);
   FadeLevel = 1;
-}
-
-bool TsFadeTimer::ControlGone() const {
-  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
 }
 
 void TsFadeTimer::Tick() {
@@ -204,10 +204,6 @@ void TsAnimTimer::SetOwnerData(TsCommonData* Data) {
   SetInterval(10);
   const TsGeneralData* s = Data->Section();
   Iterations = s ? s->FadingIterations : 0;
-}
-
-bool TsAnimTimer::ControlGone() const {
-  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
 }
 
 void TsAnimTimer::Tick() {
