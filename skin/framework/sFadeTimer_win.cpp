@@ -24,7 +24,9 @@ void ReportException(tk::TObject* Sender) noexcept {
   }
 }
 
-bool ApplicationEnding() { return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated(); }
+bool ApplicationEnding() {
+  return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated();
+}
 
 // Timers let go inside their own tick, freed from a message posted once the
 // tick has returned: the toolkit is still running the timer's window method
