@@ -84,6 +84,7 @@ class TFadeButton : public tk::TCustomControl {
         return;
       case KX_STOPFADE:
         ++Log.Stops;
+        Log.Check(KX_STOPFADE);
         StopFade(Timer, Data);
         return;
       default: tk::TCustomControl::Dispatch(m);
@@ -323,6 +324,21 @@ TEST_F(FadeTest, AFailingFrameOrStopIsReportedOnceAndEndsTheFade) {
     EXPECT_EQ(s->Log.Stops, failing == KX_STOPFADE ? 1 : 0) << failing;
     EXPECT_FALSE(s->Anim->Enabled()) << failing;
   }
+}
+
+// A windowed control's own window procedure reports what its answer raises;
+// the timer sees a stop that did not free it.
+TEST_F(FadeTest, AButtonWhoseStopFailsIsReportedOnceAndItsTimerStops) {
+  TFadeButton* b = Button();
+  int reported = 0;
+  tk::Application->OnException = [&](tk::TObject*, const tk::Exception&) { ++reported; };
+  b->Log.Raise = KX_STOPFADE;
+  ASSERT_TRUE(FadeTo(b, 1));
+  EXPECT_TRUE(WitnessTicks(4));
+  EXPECT_EQ(b->Log.Stops, 1);
+  EXPECT_EQ(reported, 1);
+  ASSERT_NE(b->Timer, nullptr);
+  EXPECT_FALSE(b->Timer->Enabled());
 }
 
 TEST_F(FadeTest, FadeAllowedAsksTheDefaultManagerWhenNoneIsNamed) {
