@@ -35,14 +35,15 @@ using TkxAnimatEvents = TacAnimEvents;
 constexpr TacAnimEvent aeGlobalDef = static_cast<TacAnimEvent>(aeMouseUp + 1);
 constexpr TkxAnimatEvents kxDefaultAnimatEvents{aeGlobalDef};
 
-// Frees a fade timer: at once, or, when called from inside the timer's own
-// tick, once that tick has returned. A timer let go is disabled at once and
-// never ticks again. The base of both fade timers.
+// The base of both fade timers: a message timer, created disabled, that may
+// be let go from inside its own tick.
 class TkxFadeTimerBase : public tk::TTimer {
  public:
   TK_CLASS_NAME(TkxFadeTimerBase)
   explicit TkxFadeTimerBase(tk::TComponent* AOwner);
   ~TkxFadeTimerBase() override;
+  // Disables the timer for good and frees it: at once, or, inside its own
+  // tick, once that tick has returned (its owner then no longer owns it).
   void Release();
   bool InTick() const { return FTickDepth > 0; }
   bool Released() const { return FReleased; }
