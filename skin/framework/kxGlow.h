@@ -84,7 +84,7 @@ class TkxGlowEffect : public tk::TObject {
   // The glow window (null while not shown) and the picture it was given:
   // 32-bit, premultiplied alpha, as handed to the system.
   HWND Wnd() const { return FWnd; }
-  const TkxLayeredSurface* Surface() const { return FSurface.get(); }
+  TkxLayeredSurface* Surface() const { return FSurface.get(); }
 
  private:
   HWND FWnd = nullptr;
