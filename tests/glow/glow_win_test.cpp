@@ -122,6 +122,24 @@ TEST_F(GlowTest, AroundTheControlWithTheSkinsAlphaAndTransparentToTheMouse) {
   EXPECT_FALSE(::IsWindow(wnd));
 }
 
+TEST_F(GlowTest, AWindowlessControlHalfHiddenByItsParentsEdgeIsCutThere) {
+  auto* c = tk::Create<tk::TGraphicControl>(Form.Get());
+  c->SetParent(Form.Get());
+  const int right = Form->ClientWidth();
+  c->SetBounds(right - 40, 80, 80, 24);
+  TsCommonData d(c, false);
+  d.SetSkinSection(L"BUTTON");
+  d.FMouseAbove = true;
+  d.UpdateGlow(false);
+  const TkxGlowEffect* g = GlowOf(d.GlowID);
+  ASSERT_NE(g, nullptr);
+  RECT w{};
+  ::GetWindowRect(g->Wnd(), &w);
+  const tk::TPoint o = c->ClientToScreen(tk::TPoint{0, 0});
+  EXPECT_EQ((std::vector<LONG>{w.left, w.top, w.right, w.bottom}),
+            (std::vector<LONG>{o.X - 6, o.Y - 6, o.X + 40, o.Y + 30}));
+}
+
 TEST_F(GlowTest, NoGlowWhereItIsNotWantedOrWouldNotBeSeen) {
   const struct {
     const char* what;
