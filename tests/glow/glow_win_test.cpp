@@ -34,19 +34,19 @@ class TClickTarget : public tk::TCustomControl {
   }
 };
 
+BOOL CALLBACK CollectGlowWindow(HWND w, LPARAM l) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(w, &pid);
+  const LONG_PTR ex = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+  return TRUE;
+}
+
 // The process's visible layered tool windows.
 std::vector<HWND> GlowWindows() {
   std::vector<HWND> found;
-  ::EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        const LONG_PTR ex = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
-          reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumWindows(CollectGlowWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
