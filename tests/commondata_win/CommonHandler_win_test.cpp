@@ -94,8 +94,9 @@ TEST(CommonHandler, EveryCommandAndSharedMessageReachesItsHook) {
       {MakeCommand(KX_QUERYCOLOR, kxKeyColor), "QueryColor", 7},
       {MakeCommand(KX_SETHALFVISIBLE), "SetHalfVisible", -1},
       {MakeCommand(KX_BUILDCACHE), "PrepareCache", -1},
-      {MakeCommand(KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index)), "QuerySkinIndex", 0},
-      {MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&query)), "QueryBackground", 0},
+      // Handed over directly, not by the trusted sender: dropped.
+      {MakeCommand(KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index)), "", 0},
+      {MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&query)), "", 0},
       {MakeCommand(KX_QUERYSKINSTATE, 0), "QuerySkinState(0)", 7},
       {MakeCommand(KX_QUERYSKINSTATE, 1), "QuerySkinState(1)", 7},
       {MakeCommand(KX_QUERYAPPLICATION), "QueryApplication", 7},
@@ -186,7 +187,7 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   EXPECT_EQ(SendControlCommand(p, KX_QUERYHANDLED), 1);
   EXPECT_EQ(SendControlCommand(p, KX_QUERYCOLOR, kxKeyColor), 0x203040);
   int index = -1;
-  SendControlCommand(p, KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index));
+  SendTrustedCommand(p, KX_QUERYSKININDEX, &index);
   EXPECT_EQ(index, 0);
 
   // A custom colour is what the panel shows, so that is its answer too.
