@@ -16,6 +16,7 @@
 #include "tests/support/Pump_win.h"
 #include "toolkit/SysUtils.h"
 #include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
 
 namespace kx {
 namespace {
@@ -215,7 +216,12 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 1);
   EXPECT_EQ(p->SkinData()->FCacheBmp->Width(), 30);
+  // Without a skin, a label on the panel is written in the window text colour.
+  auto* label = tk::Create<tk::TLabel>(form);
+  label->SetParent(p);
+  label->Font()->SetColor(0x00FF00);
   manager->RemoveSkin();
+  EXPECT_EQ(label->Font()->Color(), tk::clWindowText);
   p->SkinData()->SetUpdating(false);
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 2);
