@@ -235,13 +235,20 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
 
 TEST(CommonHandler, TheColourReportedMixesTheParentsByTheTransparency) {
   auto* manager = tk::Create<TsSkinManager>(nullptr);
-  for (const TsGeneralData& s : {Sec(L"RED", 0, 0x0000FF), Sec(L"HALF", 50, 0), Sec(L"CLEAR", 100, 0)})
+  for (const TsGeneralData& s :
+       {Sec(L"RED", 0, 0x0000FF), Sec(L"HALF", 50, 0), Sec(L"CLEAR", 100, 0), Sec(L"BLACK", 0, 0)})
     manager->gd().push_back(s);
   auto* form = tk::Create<tk::TForm>(tk::Application);
   auto* red = tk::Create<TsPanel>(form);
   red->SetParent(form);
   red->SetSkinSection(L"RED");
   red->HandleNeeded();
+  // A black parent answers 0, which is its colour, not a missing answer.
+  auto* black = tk::Create<TsPanel>(form);
+  black->SetParent(form);
+  black->SetSkinSection(L"BLACK");
+  black->SetColor(0x445566);
+  black->HandleNeeded();
   // A parent that answers "not known" is taken at its own colour.
   auto* unknowing = tk::Create<TUnknowingPanel>(form);
   unknowing->SetParent(form);
@@ -253,9 +260,7 @@ TEST(CommonHandler, TheColourReportedMixesTheParentsByTheTransparency) {
     intptr_t Colour;
   } const cases[] = {
       {red, L"HALF", 0x000031},  // each byte (50 * (P - C) + C * 256) >> 8
-      {form, L"RED", 0x0000FF},
-      {red, L"CLEAR", 0x0000FF},
-      {unknowing, L"CLEAR", 0x112233},
+      {form, L"RED", 0x0000FF}, {red, L"CLEAR", 0x0000FF}, {unknowing, L"CLEAR", 0x112233}, {black, L"CLEAR", 0x000000},
   };
   for (const Case& c : cases) {
     auto* p = tk::Create<TsPanel>(form);
