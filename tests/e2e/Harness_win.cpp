@@ -66,16 +66,19 @@ void SendUnicode(wchar_t ch) {
 
 // The build gives a host path ("/work/.../Tabulo.exe"); under Wine the host
 // root is drive Z:. A Windows path is taken as it is.
-std::wstring TabuloExePath() {
-  wchar_t env[MAX_PATH];
-  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
-  std::string p = TABULO_EXE_PATH;
-  std::wstring w(p.begin(), p.end());
+std::wstring HostPath(const std::string& path) {
+  std::wstring w(path.begin(), path.end());
   if (!w.empty() && w[0] == L'/') {
     std::replace(w.begin(), w.end(), L'/', L'\\');
     w = L"Z:" + w;
   }
   return w;
+}
+
+std::wstring TabuloExePath() {
+  wchar_t env[MAX_PATH];
+  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
+  return HostPath(TABULO_EXE_PATH);
 }
 
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
@@ -351,6 +354,15 @@ HWND TabuloApp::AboutPanel() const {
   return nullptr;
 }
 
+HWND TabuloApp::ButtonColumn() const {
+  if (!FForm) return nullptr;
+  for (HWND c : DirectChildren(FForm)) {
+    RECT r = ClientRectOf(c);
+    if (r.left == 0 && r.right == 178) return c;
+  }
+  return nullptr;
+}
+
 HWND TabuloApp::AboutOk() const {
   HWND panel = AboutPanel();
   if (!panel) return nullptr;
@@ -553,6 +565,17 @@ HWND TabuloApp::OpenContextMenu() {
       5000);
   if (menu) SleepMs(100);  // the menu loop takes input once it has shown
   return menu;
+}
+
+// "About Tabulo ..." is the menu's last item: a click just above the bottom
+// edge of the menu window lands on it whatever the item heights are.
+bool TabuloApp::ShowAboutPanel() {
+  HWND menu = OpenContextMenu();
+  if (!menu) return false;
+  RECT m;
+  GetWindowRect(menu, &m);
+  ClickScreen((m.left + m.right) / 2, m.bottom - 8);
+  return WaitFor([&] { return IsWindowVisible(AboutPanel()) != 0; });
 }
 
 int PageIndex(wchar_t letter) { return letter == L'9' ? 26 : letter - L'A'; }
