@@ -9,7 +9,9 @@
 #include "skin/framework/sCacheToDevice.h"
 #include "skin/framework/sCommonHandler.h"
 #include "skin/framework/sControlPaint.h"
+#include "skin/framework/sGraphicChildren.h"
 #include "skin/framework/sSkinFrame.h"
+#include "skin/framework/sSkinText.h"
 #include "skin/paint/FrameGeometry.h"
 #include "skin/paint/sDeviceFills.h"
 #include "toolkit/Forms.h"
@@ -142,7 +144,7 @@ void TsPanel::PaintCached(HDC DC) {
     if (stale && !d.UrgentPainting) PrepareCache();
   }
   CopyCacheToDevice(d, tk::TRect{0, 0, Width(), Height()}, DC, tk::TPoint{0, 0});
-  PaintControls(DC, nullptr);
+  PaintGraphicChildren(DC, this, tk::TPoint{0, 0});
 }
 
 void TsPanel::PaintSolid(HDC DC) {
@@ -192,7 +194,7 @@ void TsPanel::PaintSolid(HDC DC) {
     PaintCaption(DC);
     d.BGChanged = false;
   }
-  PaintControls(DC, nullptr);
+  PaintGraphicChildren(DC, this, tk::TPoint{0, 0});
 }
 
 void TsPanel::PaintCaption(HDC DC) {
@@ -225,15 +227,12 @@ void TsPanel::WriteText(tk::TRect R, tk::TCanvas* Canvas, HDC DC) {
   }
   const tk::String text = Caption();
   if (text.empty()) return;
-  uint32_t flags = DT_EXPANDTABS | DT_VCENTER | DT_WORDBREAK;
-  flags |= Alignment() == tk::taLeftJustify ? DT_LEFT : Alignment() == tk::taRightJustify ? DT_RIGHT : DT_CENTER;
-  flags = DrawTextBiDiModeFlags(flags);
+  const uint32_t flags = TextFormatFor(this, Alignment()) | DT_WORDBREAK;
   Canvas->Font()->Assign(Font());
   tk::TRect measured = R;
   Canvas->TextDraw(text, measured, flags | DT_CALCRECT);
   R = PanelCaptionRect(R, 0, BorderWidth(), measured.Height());
-  Canvas->Font()->SetColor(FCommonData->Section() ? FCommonData->Section()->FontColor[0] : Font()->Color());
-  Canvas->TextDraw(text, R, flags);
+  WriteSkinText(Canvas, text, Enabled(), false, *FCommonData, flags, R);
 }
 
 // --- Messages -----------------------------------------------------------------------------
@@ -297,7 +296,7 @@ bool TsPanel::EngineCommand(tk::TMessage& m) {
 void TsPanel::QueryBackground(tk::TMessage& m) {
   // The answer is written through the pointer: only a send from this
   // process may name one.
-  if (!m.LParam) return;
+  if (!m.LParam || !IsTrustedPointerCommand(m)) return;
   TsCommonData& d = *FCommonData;
   auto& q = *reinterpret_cast<TBackgroundQuery*>(m.LParam);
   if ((d.BGChanged || d.HalfVisible) && !d.IsUpdating() && d.Section()->Transparency != 100) PrepareCache();
@@ -351,6 +350,8 @@ void TsPanel::SkinnedMessage(tk::TMessage& m) {
 
 void TsPanel::PlainMessage(tk::TMessage& m) {
   switch (m.Msg) {
+    // The skin state stays in step while unskinned too, as every control's does.
+    case SM_KESTRIXCMD: return Common(m);
     case WM_ERASEBKGND:
       // A panel painted by its handler paints its background there too.
       if (!OnPaint) Inherited(m);
