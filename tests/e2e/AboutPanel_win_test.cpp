@@ -101,6 +101,7 @@ TEST(AboutPanel, OkHidesThePanelAndGivesTheEditorTheFocusBack) {
     ChooseAbout(app);
     panelArea = app.ClientRectOf(app.AboutPanel());
   }
+  ASSERT_TRUE(tk::test::RoundTrip(app.Form()));  // the panel painted, the menu gone
   Capture shown = app.CaptureClient();
   HWND ok = app.AboutOk();
   ASSERT_NE(ok, nullptr) << "no OK button";
