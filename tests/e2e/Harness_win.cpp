@@ -66,19 +66,19 @@ void SendUnicode(wchar_t ch) {
 
 // The build gives a host path ("/work/.../Tabulo.exe"); under Wine the host
 // root is drive Z:. A Windows path is taken as it is.
-std::wstring HostPath(const std::string& path) {
-  std::wstring w(path.begin(), path.end());
+std::wstring TabuloExePath() {
+  wchar_t env[MAX_PATH];
+  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
+  return HostPath(TABULO_EXE_PATH);
+}
+
+std::wstring HostPath(const std::string& Path) {
+  std::wstring w(Path.begin(), Path.end());
   if (!w.empty() && w[0] == L'/') {
     std::replace(w.begin(), w.end(), L'/', L'\\');
     w = L"Z:" + w;
   }
   return w;
-}
-
-std::wstring TabuloExePath() {
-  wchar_t env[MAX_PATH];
-  if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
-  return HostPath(TABULO_EXE_PATH);
 }
 
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {

@@ -18,7 +18,7 @@ constexpr WPARAM kQueryColor = WPARAM(21) << 16;
 
 // The "PANEL" section's colour in the skin's options, as 0x00BBGGRR.
 COLORREF SkinPanelColour() {
-  const std::wstring options = HostPath(TABULO_SKIN_OPTIONS);
+  const std::wstring options = HostPath(TABULO_SKINS_DIR "/Pearlmist/Options.dat");
   return static_cast<COLORREF>(GetPrivateProfileIntW(L"PANEL", L"COLOR", -1, options.c_str()));
 }
 
