@@ -15,7 +15,9 @@
 #include "skin/framework/sCommonHandler.h"
 #include "tests/support/Pump_win.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/Buttons.h"
 #include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
 
 namespace kx {
 namespace {
@@ -215,7 +217,12 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 1);
   EXPECT_EQ(p->SkinData()->FCacheBmp->Width(), 30);
+  // Without a skin, a label on the panel is written in the window text colour.
+  auto* label = tk::Create<tk::TLabel>(form);
+  label->SetParent(p);
+  label->Font()->SetColor(0x00FF00);
   manager->RemoveSkin();
+  EXPECT_EQ(label->Font()->Color(), tk::clWindowText);
   p->SkinData()->SetUpdating(false);
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 2);
@@ -281,6 +288,28 @@ TEST(CommonHandler, CheckMovedMarksTheControlAndItsChildrenStaleAndRedrawsOnlyWh
     EXPECT_EQ(::GetUpdateRect(outer->Handle(), nullptr, FALSE) != 0, redraw == 1);
   }
   tk::FreeAndNil(form);
+}
+
+TEST(CommonHandler, TheMouseComingBackFromAButtonPutsOutTheButtonsStillLit) {
+  auto* manager = tk::Create<TsSkinManager>(nullptr);  // the default one
+  auto* form = tk::Create<tk::TForm>(tk::Application);
+  auto* p = tk::Create<TsPanel>(form);
+  p->SetParent(form);
+  p->HandleNeeded();
+  auto button = [&] {
+    auto* b = tk::Create<tk::TSpeedButton>(form);
+    b->SetParent(p);
+    b->SetMouseInControl(true);
+    return b;
+  };
+  tk::TSpeedButton* from = button();
+  tk::TSpeedButton* stale = button();
+  p->Perform(tk::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(from));
+  EXPECT_TRUE(from->MouseInControl());
+  EXPECT_FALSE(stale->MouseInControl());
+  EXPECT_EQ(manager->ActiveWindow(), p->Handle());
+  tk::FreeAndNil(form);
+  tk::FreeAndNil(manager);
 }
 
 // Asked for its section index, it asks Target too, with an address of its
