@@ -350,13 +350,12 @@ void TsPanel::SkinnedMessage(tk::TMessage& m) {
 
 void TsPanel::PlainMessage(tk::TMessage& m) {
   switch (m.Msg) {
-    // The skin state stays in step while unskinned too, as every control's does.
-    case SM_KESTRIXCMD: return Common(m);
     case WM_ERASEBKGND:
       // A panel painted by its handler paints its background there too.
       if (!OnPaint) Inherited(m);
       return;
-    default: return Inherited(m);
+    // The skin state stays in step while unskinned too, as every control's does.
+    default: return Common(m);
   }
 }
 
