@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness_win.h"
 
+#include "tests/support/Pump_win.h"
+
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -575,7 +577,8 @@ bool TabuloApp::ShowAboutPanel() {
   RECT m;
   GetWindowRect(menu, &m);
   ClickScreen((m.left + m.right) / 2, m.bottom - 8);
-  return WaitFor([&] { return IsWindowVisible(AboutPanel()) != 0; });
+  // Shown is not yet done: the menu's handler goes on after showing the panel.
+  return WaitFor([&] { return IsWindowVisible(AboutPanel()) != 0; }) && tk::test::RoundTrip(FForm);
 }
 
 int PageIndex(wchar_t letter) { return letter == L'9' ? 26 : letter - L'A'; }
