@@ -181,6 +181,7 @@ TEST(AboutPanel, ShowsItsTextsInDarkGreyAndTheLinkInTheSkinsLinkColours) {
   EXPECT_LT(hover.Count(label, Near(link)), 5) << SaveFailureShot(hover, "hover");
   // Leaving the label gives it the link colour back.
   app.MoveTo(at.x, at.y + 50);
+  app.MoveTo(at.x + 3, at.y + 50);
   Capture left = app.CaptureClient();
   WaitFor([&] {
     left = app.CaptureClient();
