@@ -26,6 +26,7 @@ using tk::test::PumpPending;
 // system bar under Wine is 0xF5F5F5 with a white thumb.
 constexpr COLORREF kTrack = 16381942;
 constexpr COLORREF kThumb = 13814468;
+constexpr COLORREF kHotThumb = 11839648;
 constexpr UINT WM_PROBE = WM_APP + 11;
 constexpr int kLines = 300;
 
@@ -171,8 +172,8 @@ TEST_F(ScrollBars, AClickOnTheArrowScrollsALineAndOnTheTrackAPage) {
 TEST_F(ScrollBars, HoldingTheArrowRepeatsUntilTheButtonIsReleased) {
   Attach();
   Press(DownArrow());
-  PumpFor(700);  // the first repeat after 300 ms, then every 55 ms
-  EXPECT_GE(FirstLine(), 4);
+  // The first repeat after 300 ms, then every 55 ms.
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return FirstLine() >= 4; }, 3000));
   Release();
   const int released = FirstLine();
   PumpFor(300);
@@ -183,10 +184,9 @@ TEST_F(ScrollBars, HoldingTheArrowRepeatsUntilTheButtonIsReleased) {
 TEST_F(ScrollBars, APressWhoseCaptureIsTakenAwayStopsScrolling) {
   Attach();
   Press(DownArrow());
-  PumpFor(450);
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return FirstLine() >= 3; }, 3000));
   ::SetCapture(Host);  // as a message box or another window taking the mouse
   const int taken = FirstLine();
-  EXPECT_GE(taken, 2);
   PumpFor(300);
   EXPECT_EQ(FirstLine(), taken);
   EXPECT_EQ(ScrollTracking.PressedPart, -1);
@@ -208,6 +208,18 @@ TEST_F(ScrollBars, DraggingTheThumbToTheBottomShowsTheLastLine) {
   ::GetScrollInfo(Edit, SB_VERT, &si);
   EXPECT_EQ(FirstLine(), si.nMax - static_cast<int>(si.nPage) + 1);
   EXPECT_FALSE(A->fThumbTracking);
+}
+
+TEST_F(ScrollBars, TheHoveredThumbLightsUpUntilTheMouseLeavesTheBar) {
+  Attach();
+  const POINT thumb = OnThumb();
+  ::SetCursorPos(thumb.x, thumb.y);
+  ::SendMessageW(Edit, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(thumb.x, thumb.y));
+  // The hover check runs every 20 ms.
+  EXPECT_TRUE(tk::test::PumpUntil([&] { return Near(ScreenPixel(thumb), kHotThumb); }, 2000));
+  ::SetCursorPos(thumb.x - 100, thumb.y);
+  EXPECT_TRUE(tk::test::PumpUntil([] { return ScrollTracking.HoverBar == -1; }, 2000));
+  EXPECT_TRUE(Near(ScreenPixel(thumb), kThumb));
 }
 
 TEST_F(ScrollBars, TheSkinnedBarIsBackAfterTheEditRedrewTheSystemBar) {
