@@ -54,10 +54,6 @@ class TkxEditWnd : public TkxScrollWnd {
   void RefreshCorners();
   // The four border strips (cxLeftEdge wide) of the cache copied to DC.
   void CopyFrame(HDC DC);
-  // False once the adapter was freed or its window went away.
-  bool Alive(const std::weak_ptr<bool>& Token) const;
-
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   bool FInSkinParams = false;
 };
 

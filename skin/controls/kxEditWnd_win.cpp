@@ -51,11 +51,6 @@ TkxEditWnd::~TkxEditWnd() {
   DetachScrollBars(CtrlHandle, false, true, self);
 }
 
-bool TkxEditWnd::Alive(const std::weak_ptr<bool>& Token) const {
-  const auto t = Token.lock();
-  return t && *t && !Destroyed;
-}
-
 // --- Colours ------------------------------------------------------------------------------
 
 void TkxEditWnd::SaveStdParams() {
@@ -145,7 +140,8 @@ void TkxEditWnd::PaintFrameCache(bool Plain) {
   }
   if (tk::TControl* c = d->FOwnerControl; c && !c->Enabled()) {
     const TCacheInfo pc = d->GetParentCache();
-    MakeDisabledLook(bmp, dkBlended, [d] { return d->ControlColor(); }, tk::TPoint{c->Left(), c->Top()}, pc);
+    MakeDisabledLook(
+        bmp, dkBlended, [d] { return d->ControlColor(); }, tk::TPoint{c->Left(), c->Top()}, pc);
   }
   d->BGChanged = false;
 }
@@ -186,8 +182,7 @@ void TkxEditWnd::kxWndProc(tk::TMessage& m) {
     case WM_PRINT: return WMPrint(m);
     case SM_KESTRIXCMD: return EditCommand(m);
     case tk::CM_FONTCHANGED:
-      if (!SkinData->IsUpdating())
-        ::RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
+      if (!SkinData->IsUpdating()) ::RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
       break;
     case WM_SETCURSOR: {
       // Over the bars the arrow, not the edit's text cursor.

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "toolkit/Controls.h"
@@ -122,6 +123,11 @@ class TkxMainWnd : public tk::TObject {
   intptr_t Tag = 0;
 
  protected:
+  // False once the adapter was freed or its window went away; take the
+  // token (FAlive) before a call that may free the adapter.
+  bool Alive(const std::weak_ptr<bool>& Token) const;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+
   // The toolkit control whose WindowProc the adapter replaces: the owner
   // control, or the form of a skin provider owning the skin state; null for
   // a plain window.

@@ -182,6 +182,7 @@ void TkxMainWnd::Attach() {
 }
 
 TkxMainWnd::~TkxMainWnd() {
+  *FAlive = false;
   if (!Destroyed && FLink) {
     SetTheme(CtrlHandle, nullptr, nullptr);
     LetGo(std::exchange(FLink, nullptr));
@@ -298,6 +299,11 @@ void TkxMainWnd::kxWndProc(tk::TMessage& m) {
   if (!SkinData || !manager || !manager->Active()) return CallPrevWndProc(m);
   if (m.Msg == SM_KESTRIXCMD) return SkinCommand(m);
   CallPrevWndProc(m);
+}
+
+bool TkxMainWnd::Alive(const std::weak_ptr<bool>& Token) const {
+  const auto t = Token.lock();
+  return t && *t && !Destroyed;
 }
 
 void TkxMainWnd::WMDestroy(tk::TMessage& m) {

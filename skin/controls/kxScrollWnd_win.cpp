@@ -130,18 +130,20 @@ struct TBarSections {
 
 TBarSections SectionsOf(const TConstantSkinData& c, bool v) {
   if (v)
-    return {c.IndexScrollBar1V, c.IndexScrollBar2V, c.IndexScrollTop, c.IndexScrollBottom, c.IndexSliderVert,
-            L"SCROLLBAR1V",     L"SCROLLBAR2V",     L"SCROLLBTNTOP",  L"SCROLLBTNBOTTOM",   L"SCROLLSLIDERV",
-            c.MaskScrollBar1V,  c.MaskScrollBar2V,  c.BGScrollBar1V,  c.BGScrollBar2V,      c.BGHotScrollBar1V,
-            c.BGHotScrollBar2V, c.MaskScrollTop,    c.MaskScrollBottom, c.IndexBGScrollTop, c.IndexBGScrollBottom,
-            c.IndexBGHotScrollTop, c.IndexBGHotScrollBottom, c.MaskArrowTop, c.MaskArrowBottom, c.MaskSliderVert,
-            c.ScrollSliderBGVert, c.ScrollSliderBGHotVert, c.MaskSliderGlyphVert};
-  return {c.IndexScrollBar1H, c.IndexScrollBar2H, c.IndexScrollLeft, c.IndexScrollRight, c.IndexSliderHorz,
-          L"SCROLLBAR1H",     L"SCROLLBAR2H",     L"SCROLLBTNLEFT",  L"SCROLLBTNRIGHT",   L"SCROLLSLIDERH",
-          c.MaskScrollBar1H,  c.MaskScrollBar2H,  c.BGScrollBar1H,   c.BGScrollBar2H,     c.BGHotScrollBar1H,
-          c.BGHotScrollBar2H, c.MaskScrollLeft,   c.MaskScrollRight, c.IndexBGScrollLeft, c.IndexBGScrollRight,
-          c.IndexBGHotScrollLeft, c.IndexBGHotScrollRight, c.MaskArrowLeft, c.MaskArrowRight, c.MaskSliderHorz,
-          c.ScrollSliderBGHorz, c.ScrollSliderBGHotHorz, c.MaskSliderGlyphHorz};
+    return {c.IndexScrollBar1V,    c.IndexScrollBar2V,       c.IndexScrollTop,        c.IndexScrollBottom,
+            c.IndexSliderVert,     L"SCROLLBAR1V",           L"SCROLLBAR2V",          L"SCROLLBTNTOP",
+            L"SCROLLBTNBOTTOM",    L"SCROLLSLIDERV",         c.MaskScrollBar1V,       c.MaskScrollBar2V,
+            c.BGScrollBar1V,       c.BGScrollBar2V,          c.BGHotScrollBar1V,      c.BGHotScrollBar2V,
+            c.MaskScrollTop,       c.MaskScrollBottom,       c.IndexBGScrollTop,      c.IndexBGScrollBottom,
+            c.IndexBGHotScrollTop, c.IndexBGHotScrollBottom, c.MaskArrowTop,          c.MaskArrowBottom,
+            c.MaskSliderVert,      c.ScrollSliderBGVert,     c.ScrollSliderBGHotVert, c.MaskSliderGlyphVert};
+  return {c.IndexScrollBar1H,     c.IndexScrollBar2H,      c.IndexScrollLeft,       c.IndexScrollRight,
+          c.IndexSliderHorz,      L"SCROLLBAR1H",          L"SCROLLBAR2H",          L"SCROLLBTNLEFT",
+          L"SCROLLBTNRIGHT",      L"SCROLLSLIDERH",        c.MaskScrollBar1H,       c.MaskScrollBar2H,
+          c.BGScrollBar1H,        c.BGScrollBar2H,         c.BGHotScrollBar1H,      c.BGHotScrollBar2H,
+          c.MaskScrollLeft,       c.MaskScrollRight,       c.IndexBGScrollLeft,     c.IndexBGScrollRight,
+          c.IndexBGHotScrollLeft, c.IndexBGHotScrollRight, c.MaskArrowLeft,         c.MaskArrowRight,
+          c.MaskSliderHorz,       c.ScrollSliderBGHorz,    c.ScrollSliderBGHotHorz, c.MaskSliderGlyphHorz};
 }
 
 // Frame size of a mask image.
@@ -665,8 +667,10 @@ void TkxScrollWnd::kxWndProc(tk::TMessage& m) {
     case WM_NCDESTROY: return WMDestroy(m);
     default: break;
   }
+  // The owner may free the adapter while it handles the message.
+  const std::weak_ptr<bool> token = FAlive;
   TkxMainWnd::kxWndProc(m);
-  AfterMessage(m);
+  if (Alive(token)) AfterMessage(m);
 }
 
 bool TkxScrollWnd::OnBar(const tk::TMessage& m) const { return m.WParam == HTHSCROLL || m.WParam == HTVSCROLL; }
