@@ -198,3 +198,44 @@ TEST(AboutPanel, ShowsItsTextsInDarkGreyAndTheLinkInTheSkinsLinkColours) {
   EXPECT_GT(left.Count(label, Near(link)), 20) << SaveFailureShot(left, "left");
   ASSERT_TRUE(app.CloseAndWait());
 }
+
+namespace {
+
+// Pure black or pure white: the dots of the focus frame.
+bool FocusDot(uint8_t r, uint8_t g, uint8_t b) { return (r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255); }
+
+RECT ScreenRectOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return r;
+}
+
+}  // namespace
+
+TEST(AboutPanel, OkHasRoundCornersAFocusFrameFromTheKeyboardAndSpacePressesIt) {
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  HWND ok = app.AboutOk();
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(ok, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  // The see-through corner is outside the window region: the panel is hit there.
+  const RECT s = ScreenRectOf(ok);
+  EXPECT_TRUE(WaitFor([&] { return WindowFromPoint(POINT{s.left, s.top}) == app.AboutPanel(); }));
+  EXPECT_EQ(WindowFromPoint(POINT{(s.left + s.right) / 2, (s.top + s.bottom) / 2}), ok);
+
+  const RECT r = app.ClientRectOf(ok);
+  const RECT inner{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+  const int before = app.CaptureClient().Count(inner, FocusDot);
+  app.Key(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return app.FocusWindow() == ok; })) << "Tab did not reach OK" << IsWindowEnabled(ok) << " focus " << app.FocusWindow() << " ok " << ok << " panel " << app.AboutPanel() << " form " << app.Form() << " ed " << app.Editor() << " fg " << GetForegroundWindow();
+  Capture focused = app.CaptureClient();
+  WaitFor([&] {
+    focused = app.CaptureClient();
+    return focused.Count(inner, FocusDot) >= before + 12;
+  });
+  EXPECT_GE(focused.Count(inner, FocusDot), before + 12) << SaveFailureShot(focused, "focused");
+  app.Key(VK_SPACE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
+  ASSERT_TRUE(app.CloseAndWait());
+}
