@@ -157,7 +157,7 @@ bool TkxGlowEffect::Show(const tk::TRect& R, const tk::TRect& V, HWND Host, uint
   // Owned by the host's top-level window, so that it stays above it when the
   // host comes to the front and never gets a taskbar button.
   HWND wnd =
-      ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0), kGlowClass,
+      ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0), kGlowClass,
                         L"", WS_POPUP, p.X, p.Y, p.W, p.H, root, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (!wnd) return false;
   FWnd = wnd;
