@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
+
+#include "skin/framework/kxGlow.h"
 
 #include "tests/e2e/Harness_win.h"
 #include "tests/support/Pump_win.h"
@@ -249,6 +252,76 @@ TEST(AboutPanel, OkHasRoundCornersAndAFocusFrameWhenFocusedAndSpacePressesIt) {
   });
   EXPECT_GE(focused.Count(inner, FocusDot), before + 12) << SaveFailureShot(focused, "focused");
   app.Key(VK_SPACE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
+  ASSERT_TRUE(app.CloseAndWait());
+}
+
+namespace {
+
+// Tabulo's visible layered tool windows: its glows.
+std::vector<HWND> Glows(DWORD Pid) {
+  struct TFind {
+    DWORD Pid;
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Each(HWND w, LPARAM p) {
+      auto* f = reinterpret_cast<TFind*>(p);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW)) f->Found.push_back(w);
+      return TRUE;
+    }
+  } find{Pid, {}};
+  EnumWindows(&TFind::Each, reinterpret_cast<LPARAM>(&find));
+  return find.Found;
+}
+
+// The glow picture's side widths of a section: the last four fields of its GLOW0 entry.
+kx::TkxGlowFrame GlowFrameOf(const wchar_t* Section, const RECT& S) {
+  const std::wstring options = HostPath(TABULO_SKINS_DIR "/Pearlmist/Options.dat");
+  wchar_t glow[128] = {};
+  GetPrivateProfileStringW(Section, L"GLOW0", L"", glow, 128, options.c_str());
+  std::vector<int> fields;
+  for (const wchar_t* p = glow; (p = wcschr(p, L'!')) != nullptr;) fields.push_back(_wtoi(++p));
+  kx::TkxGlowFrame f;
+  f.R = tk::TRect{S.left, S.top, S.right, S.bottom};
+  f.V = tk::TRect{0, 0, S.right - S.left, S.bottom - S.top};
+  if (fields.size() >= 4) {
+    const size_t n = fields.size();
+    f.WL = fields[n - 4], f.WT = fields[n - 3], f.WR = fields[n - 2], f.WB = fields[n - 1];
+  }
+  f.Margin = int(GetPrivateProfileIntW(Section, L"GLOWMARGIN", 0, options.c_str()));
+  return f;
+}
+
+}  // namespace
+
+// Only where layered windows show: the 64-bit build (a 32-bit program on
+// 64-bit Windows without desktop composition gets no glows).
+TEST(AboutPanel, OkGlowsWhileTheMouseIsOverItAndAClickUnderTheGlowPressesIt) {
+  if (sizeof(void*) != 8) GTEST_SKIP() << "no glows for a 32-bit program here";
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  HWND ok = app.AboutOk();
+  ASSERT_NE(ok, nullptr);
+  const RECT s = ScreenRectOf(ok);
+  const POINT centre{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+  app.MoveTo(centre.x, centre.y);
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; })) << Glows(app.Pid()).size() << " glows";
+  const kx::TkxGlowPlace p = kx::GlowPlacement(GlowFrameOf(L"BUTTON", s));
+  const RECT g = ScreenRectOf(Glows(app.Pid())[0]);
+  EXPECT_EQ(g.left, p.X);
+  EXPECT_EQ(g.top, p.Y);
+  EXPECT_EQ(g.right - g.left, p.W);
+  EXPECT_EQ(g.bottom - g.top, p.H);
+
+  app.MoveTo(s.left - 40, s.bottom + 30);
+  EXPECT_TRUE(WaitFor([&] { return Glows(app.Pid()).empty(); }, 500));
+
+  app.MoveTo(centre.x, centre.y);
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; }));
+  app.ClickScreen(s.left + 2, centre.y);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
   ASSERT_TRUE(app.CloseAndWait());
 }
