@@ -176,7 +176,9 @@ void TsButton::PrepareCache() {
       DrawBorderFromMask(cache, tk::TRect{0, 0, W, H}, false, true, state, mask, ci);
   }
   DrawCaption();
-  if (!Enabled()) MakeDisabledLook(cache, FDisabledKind, [this] { return FCommonData->OwnerColor(); }, at, ci);
+  if (!Enabled())
+    MakeDisabledLook(
+        cache, FDisabledKind, [this] { return FCommonData->OwnerColor(); }, at, ci);
   d.CacheBuilt(state);
 }
 
@@ -260,8 +262,7 @@ void TsButton::PaintWithRegion(HDC Given) {
   if (d.BGChanged || !d.CacheFits(CurrentState())) PrepareCache();
   if (!Given && !Designing()) UpdateRegion();
   tk::TBitmap* cache = d.FCacheBmp.get();
-  if (cache && !cache->Empty())
-    ::BitBlt(dc, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (cache && !cache->Empty()) ::BitBlt(dc, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 // --- State changes -----------------------------------------------------------------------
@@ -332,8 +333,8 @@ void TsButton::FocusMoved(tk::TMessage& Message, bool Gained) {
 
 bool TsButton::SkinCommand(tk::TMessage& m) {
   TsCommonData& d = *FCommonData;
-  const bool own = m.LParam == 0 ? d.SkinManager() == nullptr
-                                 : reinterpret_cast<TsSkinManager*>(m.LParam) == d.EffectiveManager();
+  const bool own =
+      m.LParam == 0 ? d.SkinManager() == nullptr : reinterpret_cast<TsSkinManager*>(m.LParam) == d.EffectiveManager();
   switch (CommandOf(m)) {
     case KX_SKINLOADED:
       if (!own) return false;

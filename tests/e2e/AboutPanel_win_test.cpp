@@ -205,7 +205,9 @@ TEST(AboutPanel, ShowsItsTextsInDarkGreyAndTheLinkInTheSkinsLinkColours) {
 namespace {
 
 // Pure black or pure white: the dots of the focus frame.
-bool FocusDot(uint8_t r, uint8_t g, uint8_t b) { return (r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255); }
+bool FocusDot(uint8_t r, uint8_t g, uint8_t b) {
+  return (r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255);
+}
 
 void LeftButton(bool down) {
   INPUT in{};
