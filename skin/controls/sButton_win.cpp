@@ -416,21 +416,16 @@ bool TsButton::SkinnedMessage(tk::TMessage& m) {
       d.Invalidate();
       return true;
     case tk::CM_MOUSEENTER:
-      if (!Enabled() || Designing() || d.FMouseAbove) return false;
+    case tk::CM_MOUSELEAVE: {
+      const bool enter = m.Msg == tk::CM_MOUSEENTER;
+      if (!Enabled() || Designing() || (enter && d.FMouseAbove)) return false;
       FHandler->HandleSkinMessage(m);
-      if (OnMouseEnter) OnMouseEnter(this);
-      d.FMouseAbove = true;
-      StateChanged(false, aeMouseEnter);
+      if (tk::TNotifyEvent& e = enter ? OnMouseEnter : OnMouseLeave; e) e(this);
+      d.FMouseAbove = enter;
+      StateChanged(false, enter ? aeMouseEnter : aeMouseLeave);
       tk::TButton::WndProc(m);
       return true;
-    case tk::CM_MOUSELEAVE:
-      if (!Enabled() || Designing()) return false;
-      FHandler->HandleSkinMessage(m);
-      if (OnMouseLeave) OnMouseLeave(this);
-      d.FMouseAbove = false;
-      StateChanged(false, aeMouseLeave);
-      tk::TButton::WndProc(m);
-      return true;
+    }
     case tk::CN_DRAWITEM:
       m.WParam = 0;
       m.LParam = 0;
