@@ -183,7 +183,7 @@ void TsFadeTimer::Change() {
   BuildFadeFrame(*FFrame, *BmpFrom, *FOwnerData->FCacheBmp, FadeLevel, Iterations);
   tk::TWindowDC dc(wc->Handle(), true);
   tk::TDCState state(dc);
-  if (SendControlCommand(c, KX_FADEFRAME, reinterpret_cast<intptr_t>(FFrame.get())) == 0)
+  if (SendTrustedCommand(c, KX_FADEFRAME, FFrame.get()) == 0)
     ::BitBlt(dc, 0, 0, FFrame->Width(), FFrame->Height(), FFrame->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

@@ -24,18 +24,18 @@ namespace {
 
 using tk::String;
 
-// A panel that records every engine command the common handler passes on.
+// A panel that records every engine command it receives.
 class TRecordingPanel : public TsPanel {
  public:
   explicit TRecordingPanel(tk::TComponent* AOwner) : TsPanel(AOwner) {}
   std::vector<uint16_t> Commands;
   std::vector<intptr_t> LParams;
-  void Dispatch(tk::TMessage& m) override {
+  void WndProc(tk::TMessage& m) override {
     if (const uint16_t c = CommandOf(m)) {
       Commands.push_back(c);
       LParams.push_back(m.LParam);
     }
-    TsPanel::Dispatch(m);
+    TsPanel::WndProc(m);
   }
 };
 
@@ -154,6 +154,7 @@ TEST_F(CommonDataTest, AFlatPanelIsAContainerThatNeedsNoCacheUntilItIsActive) {
   EXPECT_TRUE(Panel(flat, L"CLEAR", 5, 5)->SkinData()->CtrlSkinState & kxStateContainer);
   EXPECT_FALSE(Panel(painted, L"CLEAR", 5, 5)->SkinData()->CtrlSkinState & kxStateContainer);
 
+  flat->Commands.clear();
   d->BeginUpdate();
   EXPECT_TRUE(d->CtrlSkinState & kxStateUpdating);
   EXPECT_TRUE(d->IsUpdating());

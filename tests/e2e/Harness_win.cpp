@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness_win.h"
 
+#include "tests/support/Pump_win.h"
+
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -354,6 +356,15 @@ HWND TabuloApp::AboutPanel() const {
   return nullptr;
 }
 
+HWND TabuloApp::ButtonColumn() const {
+  if (!FForm) return nullptr;
+  for (HWND c : DirectChildren(FForm)) {
+    RECT r = ClientRectOf(c);
+    if (r.left == 0 && r.right == 178) return c;
+  }
+  return nullptr;
+}
+
 HWND TabuloApp::AboutOk() const {
   HWND panel = AboutPanel();
   if (!panel) return nullptr;
@@ -556,6 +567,18 @@ HWND TabuloApp::OpenContextMenu() {
       5000);
   if (menu) SleepMs(100);  // the menu loop takes input once it has shown
   return menu;
+}
+
+// "About Tabulo ..." is the menu's last item: a click just above the bottom
+// edge of the menu window lands on it whatever the item heights are.
+bool TabuloApp::ShowAboutPanel() {
+  HWND menu = OpenContextMenu();
+  if (!menu) return false;
+  RECT m;
+  GetWindowRect(menu, &m);
+  ClickScreen((m.left + m.right) / 2, m.bottom - 8);
+  // Shown is not yet done: the menu's handler goes on after showing the panel.
+  return WaitFor([&] { return IsWindowVisible(AboutPanel()) != 0; }) && tk::test::RoundTrip(FForm);
 }
 
 int PageIndex(wchar_t letter) { return letter == L'9' ? 26 : letter - L'A'; }

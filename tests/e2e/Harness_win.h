@@ -100,6 +100,7 @@ class TabuloApp {
   HWND Form() const { return FForm; }
   HWND Editor() const;      // the memo: direct child at client x 178, y 0
   HWND AboutPanel() const;  // direct child of 310 x 200
+  HWND ButtonColumn() const;  // the page buttons' panel: direct child at client x 0, 178 wide
   HWND AboutOk() const;     // the "OK" button inside the about panel
   // Rectangles relative to the form's client area.
   RECT ClientRectOf(HWND child) const;
@@ -127,6 +128,8 @@ class TabuloApp {
   void TypeAndWait(const std::wstring& text, const std::wstring& expected);
   // Right click into the editor and wait for the context menu window.
   HWND OpenContextMenu();
+  // "About Tabulo ..." from the context menu; true once the about panel shows.
+  bool ShowAboutPanel();
 
   DWORD Pid() const { return FPi.dwProcessId; }
 

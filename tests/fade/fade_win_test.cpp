@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skin/data/sSkinManager.h"
+#include "skin/framework/kxCommands.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sFadeTimer.h"
 #include "skin/framework/sMessages.h"
@@ -79,6 +80,7 @@ class TFadeButton : public tk::TCustomControl {
     switch (CommandOf(m)) {
       case KX_BUILDCACHE: BuildCache(); return;
       case KX_FADEFRAME:
+        EXPECT_TRUE(IsTrustedPointerCommand(m));  // the frame's address comes from the timer itself
         Log.Frames.push_back(reinterpret_cast<tk::TBitmap*>(m.LParam)->ScanLine(0)[0]);
         m.Result = 0;  // the timer draws it
         return;
