@@ -156,9 +156,9 @@ bool TkxGlowEffect::Show(const tk::TRect& R, const tk::TRect& V, HWND Host, uint
   const bool topmost = root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_TOPMOST);
   // Owned by the host's top-level window, so that it stays above it when the
   // host comes to the front and never gets a taskbar button.
-  HWND wnd =
-      ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0), kGlowClass,
-                        L"", WS_POPUP, p.X, p.Y, p.W, p.H, root, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  HWND wnd = ::CreateWindowExW(
+      WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0),
+      kGlowClass, L"", WS_POPUP, p.X, p.Y, p.W, p.H, root, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (!wnd) return false;
   FWnd = wnd;
   ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&FWnd));

@@ -624,7 +624,7 @@ void FillWithMaskedTexture(TBitmap* bmp, TRect r, const TCacheInfo& ci, int mode
   }
 }
 
-void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bottom, int Y) {
+void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bottom, int Y, int Frame) {
   if (!m.Manager) return;
   const TBitmap* pic = MaskPicture(m);
   const tk::TSize f = MaskFrameSize(m);
@@ -640,7 +640,7 @@ void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& m, bool bott
       bool open = false;
       TRect run;
       for (int c = std::max(c0, 0); c < c1; ++c) {
-        const int x = m.R.Left + c;
+        const int x = m.R.Left + Frame * f.cx + c;
         const bool key = x >= 0 && x < s.width && row[intptr_t(x) * bpp] == kKeyB &&
                          row[intptr_t(x) * bpp + 1] == kKeyG && row[intptr_t(x) * bpp + 2] == kKeyR;
         if (key && open) {

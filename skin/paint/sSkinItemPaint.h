@@ -99,8 +99,8 @@ void FillWithTexture(tk::TBitmap* bmp, tk::TRect& r, const tk::TBitmap* picture,
 // from the parent; any other mode tiles all of r.
 void FillWithMaskedTexture(tk::TBitmap* bmp, tk::TRect r, const TCacheInfo& ci, int drawMode, const TsMaskData& mask);
 // Appends the key-coloured runs of the mask's two top (or bottom) corners
-// for an edge of width W placed at y = Y.
-void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& mask, bool bottom, int Y);
+// in its frame Frame for an edge of width W placed at y = Y.
+void AddTransparentCornerRects(TAOR& list, int W, const TsMaskData& mask, bool bottom, int Y, int Frame = 0);
 
 // Corner kinds of RestoreKeyedPixels.
 enum : int { ckTopLeft = 13, ckTopRight = 14, ckBottomLeft = 16, ckBottomRight = 17 };

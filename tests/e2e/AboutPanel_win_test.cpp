@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
+
+#include "skin/framework/kxGlow.h"
 
 #include "tests/e2e/Harness_win.h"
 #include "tests/support/Pump_win.h"
@@ -13,6 +16,34 @@ using namespace e2e;
 namespace {
 
 void ChooseAbout(TabuloApp& app) { ASSERT_TRUE(app.ShowAboutPanel()) << "the about panel did not show"; }
+
+// Tabulo's visible layered tool windows: its glows.
+std::vector<HWND> Glows(DWORD Pid) {
+  struct TFind {
+    DWORD Pid;
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Each(HWND w, LPARAM p) {
+      auto* f = reinterpret_cast<TFind*>(p);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW)) f->Found.push_back(w);
+      return TRUE;
+    }
+  } find{Pid, {}};
+  EnumWindows(&TFind::Each, reinterpret_cast<LPARAM>(&find));
+  return find.Found;
+}
+
+// Rests the pointer on OK until its glow (64-bit builds) is shown: under
+// Wine a press in the moment the glow window appears may land on that window.
+void HoverOk(TabuloApp& app, HWND ok) {
+  RECT s;
+  GetWindowRect(ok, &s);
+  app.MoveTo((s.left + s.right) / 2, (s.top + s.bottom) / 2);
+  const size_t glows = sizeof(void*) == 8 ? 1 : 0;
+  WaitFor([&] { return Glows(app.Pid()).size() == glows; }, 1000);
+}
 
 void ExpectCentredOverEditor(const TabuloApp& app) {
   RECT e = app.ClientRectOf(app.Editor());
@@ -112,6 +143,7 @@ TEST(AboutPanel, OkHidesThePanelAndGivesTheEditorTheFocusBack) {
   GetWindowTextW(ok, caption, 16);
   EXPECT_STREQ(caption, L"OK");
   RECT r = app.ClientRectOf(ok);
+  HoverOk(app, ok);
   app.ClickClient((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
   EXPECT_TRUE(app.EditorEnabled());
@@ -189,5 +221,113 @@ TEST(AboutPanel, ShowsItsTextsInDarkGreyAndTheLinkInTheSkinsLinkColours) {
   });
   EXPECT_LT(left.Count(label, Near(hovered)), 5) << SaveFailureShot(left, "left");
   EXPECT_GT(left.Count(label, Near(link)), 20) << SaveFailureShot(left, "left");
+  ASSERT_TRUE(app.CloseAndWait());
+}
+
+namespace {
+
+// Pure black or pure white: the dots of the focus frame.
+bool FocusDot(uint8_t r, uint8_t g, uint8_t b) {
+  return (r == 0 && g == 0 && b == 0) || (r == 255 && g == 255 && b == 255);
+}
+
+void LeftButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+RECT ScreenRectOf(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return r;
+}
+
+}  // namespace
+
+TEST(AboutPanel, OkHasRoundCornersAndAFocusFrameWhenFocusedAndSpacePressesIt) {
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  HWND ok = app.AboutOk();
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(ok, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  // The see-through corner is outside the window region: the panel is hit there.
+  const RECT s = ScreenRectOf(ok);
+  EXPECT_TRUE(WaitFor([&] { return WindowFromPoint(POINT{s.left, s.top}) == app.AboutPanel(); }));
+  EXPECT_EQ(WindowFromPoint(POINT{(s.left + s.right) / 2, (s.top + s.bottom) / 2}), ok);
+
+  const RECT r = app.ClientRectOf(ok);
+  const RECT inner{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+  const int before = app.CaptureClient().Count(inner, FocusDot);
+  // Pressed and let go beside it: OK takes the focus without a click.
+  HoverOk(app, ok);
+  LeftButton(true);
+  ASSERT_TRUE(WaitFor([&] { return app.FocusWindow() == ok; })) << "the press did not focus OK";
+  app.MoveTo(s.left - 30, s.bottom + 20);
+  LeftButton(false);
+  EXPECT_TRUE(tk::test::RoundTrip(app.Form()));
+  EXPECT_TRUE(IsWindowVisible(app.AboutPanel()));
+  Capture focused = app.CaptureClient();
+  WaitFor([&] {
+    focused = app.CaptureClient();
+    return focused.Count(inner, FocusDot) >= before + 12;
+  });
+  EXPECT_GE(focused.Count(inner, FocusDot), before + 12) << SaveFailureShot(focused, "focused");
+  app.Key(VK_SPACE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
+  ASSERT_TRUE(app.CloseAndWait());
+}
+
+namespace {
+
+// The glow picture's side widths of a section: the last four fields of its GLOW0 entry.
+kx::TkxGlowFrame GlowFrameOf(const wchar_t* Section, const RECT& S) {
+  const std::wstring options = HostPath(TABULO_SKINS_DIR "/Pearlmist/Options.dat");
+  wchar_t glow[128] = {};
+  GetPrivateProfileStringW(Section, L"GLOW0", L"", glow, 128, options.c_str());
+  std::vector<int> fields;
+  for (const wchar_t* p = glow; (p = wcschr(p, L'!')) != nullptr;) fields.push_back(_wtoi(++p));
+  kx::TkxGlowFrame f;
+  f.R = tk::TRect{S.left, S.top, S.right, S.bottom};
+  f.V = tk::TRect{0, 0, S.right - S.left, S.bottom - S.top};
+  if (fields.size() >= 4) {
+    const size_t n = fields.size();
+    f.WL = fields[n - 4], f.WT = fields[n - 3], f.WR = fields[n - 2], f.WB = fields[n - 1];
+  }
+  f.Margin = int(GetPrivateProfileIntW(Section, L"GLOWMARGIN", 0, options.c_str()));
+  return f;
+}
+
+}  // namespace
+
+// Only where layered windows show: the 64-bit build (a 32-bit program on
+// 64-bit Windows without desktop composition gets no glows).
+TEST(AboutPanel, OkGlowsWhileTheMouseIsOverItAndAClickUnderTheGlowPressesIt) {
+  if (sizeof(void*) != 8) GTEST_SKIP() << "no glows for a 32-bit program here";
+  TabuloApp app;
+  app.Start();
+  ChooseAbout(app);
+  HWND ok = app.AboutOk();
+  ASSERT_NE(ok, nullptr);
+  const RECT s = ScreenRectOf(ok);
+  const POINT centre{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+  app.MoveTo(centre.x, centre.y);
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; })) << Glows(app.Pid()).size() << " glows";
+  const kx::TkxGlowPlace p = kx::GlowPlacement(GlowFrameOf(L"BUTTON", s));
+  const RECT g = ScreenRectOf(Glows(app.Pid())[0]);
+  EXPECT_EQ(g.left, p.X);
+  EXPECT_EQ(g.top, p.Y);
+  EXPECT_EQ(g.right - g.left, p.W);
+  EXPECT_EQ(g.bottom - g.top, p.H);
+
+  app.MoveTo(s.left - 40, s.bottom + 30);
+  EXPECT_TRUE(WaitFor([&] { return Glows(app.Pid()).empty(); }, 500));
+
+  app.MoveTo(centre.x, centre.y);
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; }));
+  app.ClickScreen(s.left + 2, centre.y);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
   ASSERT_TRUE(app.CloseAndWait());
 }
