@@ -437,6 +437,11 @@ class TWinControl : public TControl {
   virtual bool CanFocus();
   bool Focused();
   virtual void SetFocus();
+  // The window control after (or before) Current among this control's
+  // descendants in tab order (TabOrder, then creation order, depth first)
+  // that can take the focus and, with CheckTabStop, is a tab stop; wraps
+  // around. Null when there is none other than Current.
+  TWinControl* FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop);
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   TKeyEvent OnKeyDown;

@@ -2,6 +2,8 @@
 // painting of window-less children, mouse routing, focus and alignment.
 #include "toolkit/Controls.h"
 
+#include <climits>
+
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
 
@@ -853,9 +855,58 @@ void TWinControl::WMChar(TMessage& m, wchar_t Key) {
   DefaultHandler(m);
 }
 
+namespace {
+
+void CollectTabOrder(TWinControl* Parent, std::vector<TWinControl*>& List) {
+  std::vector<TWinControl*> children;
+  for (int i = 0; i < Parent->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i))) children.push_back(w);
+  std::stable_sort(children.begin(), children.end(), [](TWinControl* a, TWinControl* b) {
+    auto key = [](TWinControl* c) { return c->TabOrder() < 0 ? INT_MAX : c->TabOrder(); };
+    return key(a) < key(b);
+  });
+  for (TWinControl* c : children) {
+    List.push_back(c);
+    CollectTabOrder(c, List);
+  }
+}
+
+}  // namespace
+
+TWinControl* TWinControl::FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop) {
+  std::vector<TWinControl*> list;
+  CollectTabOrder(this, list);
+  const auto n = static_cast<std::ptrdiff_t>(list.size());
+  if (n == 0) return nullptr;
+  const auto at = std::find(list.begin(), list.end(), Current);
+  std::ptrdiff_t i = at == list.end() ? (GoForward ? -1 : n) : at - list.begin();
+  for (std::ptrdiff_t step = 0; step < n; ++step) {
+    i = GoForward ? (i + 1) % n : (i - 1 + n) % n;
+    TWinControl* c = list[static_cast<size_t>(i)];
+    if (c == Current) break;
+    if ((!CheckTabStop || c->TabStop()) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
 void TWinControl::CNKeyDown(TMessage& m, uint32_t KeyMsg) {
   TMessage key = MakeMessage(KeyMsg, m.WParam, m.LParam);
-  if (IsMenuShortCut(key)) m.Result = 1;
+  if (IsMenuShortCut(key)) {
+    m.Result = 1;
+    return;
+  }
+  // Tab and Shift+Tab move the focus through the form, unless the control
+  // takes the key itself (a memo that accepts tabs).
+  if (KeyMsg != WM_KEYDOWN || m.WParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0 || !HandleAllocated()) return;
+  MSG msg{FHandle, WM_KEYDOWN, m.WParam, m.LParam, 0, {}};
+  const LRESULT code = ::SendMessageW(FHandle, WM_GETDLGCODE, m.WParam, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return;
+  TCustomForm* form = tk::GetParentForm(this);
+  TWinControl* root = form ? static_cast<TWinControl*>(form) : this;
+  if (TWinControl* next = root->FindNextControl(this, ::GetKeyState(VK_SHIFT) >= 0, true)) {
+    next->SetFocus();
+    m.Result = 1;
+  }
 }
 
 void TWinControl::WMMouseWheel(TMessage& m) {
