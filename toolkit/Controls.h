@@ -445,7 +445,8 @@ class TWinControl : public TControl {
   TMouseWheelEvent OnMouseWheel;
 
   // --- Painting -------------------------------------------------------------
-  // Paints this control and its children into DC at X, Y (WM_PRINT path).
+  // Paints this control and its children into DC at X, Y (WM_PRINT path);
+  // meanwhile they carry the paint-copy mark (csPaintCopy).
   void PaintTo(HDC DC, int X, int Y);
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
@@ -593,6 +594,24 @@ class TCustomControl : public TWinControl {
 
  private:
   std::unique_ptr<TControlCanvas> FCanvas;
+};
+
+// Gives Control the paint-copy mark (csPaintCopy) for a scope when Copy is
+// set, and its previous state back afterwards, also when painting raises.
+class TPaintCopyScope {
+ public:
+  TPaintCopyScope(TControl* Control, bool Copy)
+      : FControl(Copy && Control && !Control->ControlState().Contains(csPaintCopy) ? Control : nullptr) {
+    if (FControl) FControl->SetControlState(FControl->ControlState() + csPaintCopy);
+  }
+  ~TPaintCopyScope() {
+    if (FControl) FControl->SetControlState(FControl->ControlState() - csPaintCopy);
+  }
+  TPaintCopyScope(const TPaintCopyScope&) = delete;
+  TPaintCopyScope& operator=(const TPaintCopyScope&) = delete;
+
+ private:
+  TControl* FControl;
 };
 
 // The top-level form of a control, or null.

@@ -887,6 +887,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     TDCState state(DC);
     ::OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
     ::IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+    const TPaintCopyScope copy(c, FControlState.Contains(csPaintCopy));
     c->Perform(WM_PAINT, reinterpret_cast<uintptr_t>(DC), 0);
   }
 }
@@ -983,6 +984,7 @@ void TWinControl::WMPrint(TMessage& m, HDC dc, uint32_t flags) {
     TDCState childState(dc);
     ::OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
     ::IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    const TPaintCopyScope copy(FindControl(child), FControlState.Contains(csPaintCopy));
     ::SendMessageW(child, WM_PRINT, m.WParam, static_cast<LPARAM>(flags | PRF_NONCLIENT | PRF_CLIENT));
   }
 }
@@ -991,6 +993,7 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
   HandleNeeded();
   TDCState state(DC);
   ::OffsetViewportOrgEx(DC, X, Y, nullptr);
+  const TPaintCopyScope copy(this, true);
   Perform(WM_PRINT, reinterpret_cast<uintptr_t>(DC), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 

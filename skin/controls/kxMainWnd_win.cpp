@@ -359,7 +359,9 @@ void TkxMainWnd::SkinCommand(tk::TMessage& m) {
       return;
     case KX_BUILDCACHE: BuildFrameCache(); break;
     case KX_QUERYBACKGROUND:
-      if (m.LParam) SkinData->AnswerBackgroundQuery(*reinterpret_cast<TBackgroundQuery*>(m.LParam), false, CtrlHandle);
+      if (m.LParam && IsTrustedPointerCommand(m))
+        SkinData->AnswerBackgroundQuery(*reinterpret_cast<TBackgroundQuery*>(m.LParam), false, CtrlHandle);
+      m.Result = 0;
       return;
     default: break;
   }

@@ -31,6 +31,27 @@ bool IsCommandHandled(HWND Wnd, uint16_t Command = KX_QUERYHANDLED);
 // destroyed or has no window); a window-less one gets Perform.
 intptr_t SendControlCommand(tk::TControl* Control, uint16_t Command, intptr_t LParam = 0, uint16_t Arg = 0);
 
+// Commands whose LParam points into this process (KX_QUERYSKININDEX,
+// KX_QUERYBACKGROUND and the like) travel only through this sender. The
+// message number is an ordinary one that any program on the desktop may
+// send or post, so a receiver writes through such a pointer only when
+// IsTrustedPointerCommand finds the message to be the one this thread is
+// sending right now. Delivered to Control (SendMessage to its window when it
+// has one, else Perform), or with Control null to the window Wnd; the answer,
+// 0 when there is no receiver.
+intptr_t SendTrustedCommand(tk::TControl* Control, HWND Wnd, uint16_t Command, const void* Pointer, uint16_t Arg = 0);
+inline intptr_t SendTrustedCommand(HWND Wnd, uint16_t Command, const void* Pointer, uint16_t Arg = 0) {
+  return SendTrustedCommand(nullptr, Wnd, Command, Pointer, Arg);
+}
+inline intptr_t SendTrustedCommand(tk::TControl* Control, uint16_t Command, const void* Pointer, uint16_t Arg = 0) {
+  return SendTrustedCommand(Control, nullptr, Command, Pointer, Arg);
+}
+// True when Message is the innermost command SendTrustedCommand is
+// delivering on this thread: its LParam may be dereferenced. Posted
+// messages, sends from other threads or programs, and anything arriving in
+// a nested message loop while another command is on its way are not.
+bool IsTrustedPointerCommand(const tk::TMessage& Message);
+
 // Message (any window message) to Container's children in index order; stops
 // at the first child that is being destroyed. Window-less children and
 // windowed ones without a window get Perform; a windowed child that handles

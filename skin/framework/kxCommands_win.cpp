@@ -14,6 +14,26 @@ namespace {
 
 UINT gRegistered = 0;
 
+// The commands SendTrustedCommand is delivering on this thread, innermost
+// last. The receiving window is not part of the record: a receiver sees
+// only the message, and one that hands it on (an adapter to the window's
+// previous procedure) still holds the same pointer.
+struct TTrustedSend {
+  uintptr_t WParam;
+  intptr_t LParam;
+};
+thread_local std::vector<TTrustedSend> gTrusted;
+
+// Keeps the record for exactly the length of one delivery, also when the
+// receiver raises.
+class TTrustedScope {
+ public:
+  explicit TTrustedScope(const tk::TMessage& m) { gTrusted.push_back({m.WParam, m.LParam}); }
+  ~TTrustedScope() { gTrusted.pop_back(); }
+  TTrustedScope(const TTrustedScope&) = delete;
+  TTrustedScope& operator=(const TTrustedScope&) = delete;
+};
+
 intptr_t Send(HWND Wnd, const tk::TMessage& m) {
   return static_cast<intptr_t>(::SendMessageW(Wnd, m.Msg, m.WParam, m.LParam));
 }
@@ -65,6 +85,25 @@ intptr_t SendControlCommand(tk::TControl* Control, uint16_t Command, intptr_t LP
     return Send(wc->Handle(), m);
   }
   return Control->Perform(m.Msg, m.WParam, m.LParam);
+}
+
+intptr_t SendTrustedCommand(tk::TControl* Control, HWND Wnd, uint16_t Command, const void* Pointer, uint16_t Arg) {
+  const tk::TMessage m = MakeCommand(Command, reinterpret_cast<intptr_t>(Pointer), Arg);
+  auto* wc = dynamic_cast<tk::TWinControl*>(Control);
+  if (wc && wc->HandleAllocated()) Wnd = wc->Handle();
+  if (Control && Wnd == nullptr) {
+    TTrustedScope scope(m);
+    return Control->Perform(m.Msg, m.WParam, m.LParam);
+  }
+  if (!Wnd) return 0;
+  TTrustedScope scope(m);
+  return Send(Wnd, m);
+}
+
+bool IsTrustedPointerCommand(const tk::TMessage& Message) {
+  if (Message.Msg != SM_KESTRIXCMD || gTrusted.empty()) return false;
+  const TTrustedSend& top = gTrusted.back();
+  return top.WParam == Message.WParam && top.LParam == Message.LParam;
 }
 
 void BroadcastToChildren(tk::TWinControl* Container, tk::TMessage& Message) {

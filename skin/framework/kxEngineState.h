@@ -34,6 +34,9 @@ struct TkxEngineState {
   bool WindowAnimating = false;
   // DC of the bitmap a window picture is being captured into, else null.
   HDC PaintTarget = nullptr;
+  // PaintGraphicChildren is running: a call nested in a child's painting
+  // paints nothing.
+  bool PaintingGraphicChildren = false;
   // Application-wide veto: a control for which this answers true is left out
   // of the broadcasts to children (the broadcast does not descend into it).
   bool (*ExcludeFromSkinning)(tk::TControl* Control) = nullptr;

@@ -17,10 +17,14 @@ struct TkxSystemCaps {
   void* SetWindowTheme = nullptr;
   // dwmapi DwmIsCompositionEnabled; composition itself can change at run time.
   void* DwmIsCompositionEnabled = nullptr;
+  // uxtheme IsAppThemed; themes too can be switched at run time.
+  void* IsAppThemed = nullptr;
 };
 
 const TkxSystemCaps& SystemCaps();
 // Desktop composition is on now (false when the system has no DWM).
 bool DesktopComposition();
+// Visual themes are on for this program now (false without uxtheme).
+bool VisualThemes();
 
 }  // namespace kx

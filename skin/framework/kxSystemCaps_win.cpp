@@ -30,6 +30,7 @@ TkxSystemCaps Probe() {
   c.UpdateLayeredWindow = Lookup(L"user32.dll", "UpdateLayeredWindow");
   c.SetWindowTheme = Lookup(L"uxtheme.dll", "SetWindowTheme");
   c.DwmIsCompositionEnabled = Lookup(L"dwmapi.dll", "DwmIsCompositionEnabled");
+  c.IsAppThemed = Lookup(L"uxtheme.dll", "IsAppThemed");
   return c;
 }
 
@@ -45,6 +46,12 @@ bool DesktopComposition() {
   auto f = reinterpret_cast<TDwmIsCompositionEnabled>(SystemCaps().DwmIsCompositionEnabled);
   BOOL on = FALSE;
   return f && SUCCEEDED(f(&on)) && on;
+}
+
+bool VisualThemes() {
+  using TIsAppThemed = BOOL(WINAPI*)();
+  auto f = reinterpret_cast<TIsAppThemed>(SystemCaps().IsAppThemed);
+  return f && f();
 }
 
 }  // namespace kx

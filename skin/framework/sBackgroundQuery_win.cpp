@@ -101,13 +101,7 @@ void QueryControlBackground(TBackgroundQuery& Q, tk::TControl* Control, bool Pai
   Q.Kind = kxBGNone;
   Q.PaintNow = PaintNow ? 1 : 0;
   if (!Control) return;
-  const tk::TMessage m = MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&Q));
-  auto* wc = dynamic_cast<tk::TWinControl*>(Control);
-  auto deliver = [&](uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-    if (wc && wc->HandleAllocated()) ::SendMessageW(wc->Handle(), Msg, WParam, LParam);
-    else Control->Perform(Msg, WParam, LParam);
-  };
-  deliver(m.Msg, m.WParam, m.LParam);
+  SendTrustedCommand(Control, KX_QUERYBACKGROUND, &Q);
   if (Q.Kind != kxBGNone) return;
   if (asked && Q.DC) {
     PaintInto(Q, [&](uint32_t Msg) { Control->Perform(Msg, reinterpret_cast<uintptr_t>(Q.DC), 0); });
@@ -121,7 +115,7 @@ void QueryWindowBackground(TBackgroundQuery& Q, HWND Wnd, bool PaintNow) {
   Q.Kind = kxBGNone;
   Q.PaintNow = PaintNow ? 1 : 0;
   if (!Wnd) return;
-  SendCommand(Wnd, KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&Q));
+  SendTrustedCommand(Wnd, KX_QUERYBACKGROUND, &Q);
   if (Q.Kind != kxBGNone) return;
   if (asked && Q.DC) {
     PaintInto(Q, [&](uint32_t Msg) { ::SendMessageW(Wnd, Msg, reinterpret_cast<WPARAM>(Q.DC), 0); });

@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/kxEngineState.h"
+#include "skin/framework/kxSystemCaps.h"
 #include "skin/framework/sBackgroundQuery.h"
 #include "skin/framework/sCommonData.h"
+#include "toolkit/Buttons.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
@@ -30,12 +34,29 @@ void ChildrenMoved(tk::TControl* Owner, uint16_t Redraw, Keep keep) {
       SendControlCommand(c, KX_CHECKMOVED, 0, Redraw);
 }
 
+bool Designing(const tk::TControl* c) { return c && c->ComponentState().Contains(tk::csDesigning); }
+
+// Buttons show their own hover look; containers and the like none.
+bool ShowsGlow(int COC) { return !IsNoGlowClass(COC) && !IsButtonClass(COC); }
+
 // The colours an edit takes from the section, or the system's without a skin.
 void ColourEdit(TsCommonData& d, tk::TColor Back, tk::TColor Text) {
   auto* edit = dynamic_cast<tk::TCustomEdit*>(d.FOwnerControl);
   if (!edit) return;
   d.TakeColours(Back, Text);
   Redraw(edit, RDW_FRAME | RDW_INVALIDATE);
+}
+
+// The colour a child sees through this control: the parent's weighted by
+// the section's transparency percent, each byte of the colour value on its
+// own, T taken as parts of 256.
+tk::TColor SeeThroughColor(tk::TColor Parent, tk::TColor Own, int T) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int p = static_cast<int>((Parent >> shift) & 0xFF), c = static_cast<int>((Own >> shift) & 0xFF);
+    out |= static_cast<uint32_t>(std::clamp((T * (p - c) + c * 256) >> 8, 0, 255)) << shift;
+  }
+  return static_cast<tk::TColor>(out);
 }
 
 }  // namespace
@@ -90,12 +111,14 @@ bool TkxCommonHandler::Command(tk::TMessage& m) {
     case KX_QUERYCOLOR: return answer(static_cast<intptr_t>(QueryColor()));
     case KX_SETHALFVISIBLE: SetHalfVisible(); return false;
     case KX_BUILDCACHE: PrepareCache(); return false;
+    // These write through LParam: only for a pointer this thread is sending
+    // (anyone can send the message); anything else is answered with 0.
     case KX_QUERYSKININDEX:
-      if (m.LParam) QuerySkinIndex(*reinterpret_cast<int*>(m.LParam));
-      return true;
+      if (m.LParam && IsTrustedPointerCommand(m)) QuerySkinIndex(*reinterpret_cast<int*>(m.LParam));
+      return answer(0);
     case KX_QUERYBACKGROUND:
-      if (m.LParam) QueryBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
-      return true;
+      if (m.LParam && IsTrustedPointerCommand(m)) QueryBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
+      return answer(0);
     case KX_QUERYSKINSTATE: return answer(QuerySkinState(m.LParam == 1));
     case KX_QUERYAPPLICATION: return answer(QueryApplication());
     default: return false;
@@ -162,9 +185,18 @@ void TkxCommonHandler::CheckMoved(bool RedrawToo) {
 }
 
 tk::TColor TkxCommonHandler::QueryColor() const {
+  const TsCommonData& d = Data();
+  const TsGeneralData* s = d.Skinned() ? d.Section() : nullptr;
   // A custom colour is painted opaque, so that is what the owner shows.
-  if (Data().CustomColor()) return tk::ColorToRGB(Data().OwnerColor());
-  return tk::ColorToRGB(Data().ControlColor());
+  if (!s || d.CustomColor()) return tk::ColorToRGB(d.OwnerColor());
+  const int t = s->Transparency;
+  if (t <= 0) return tk::ColorToRGB(s->Color);
+  // The parent's answer; one that gives none, or answers "not known", is
+  // taken at its own colour (mixing with the key colour would show magenta).
+  tk::TWinControl* parent = d.FOwnerControl ? d.FOwnerControl->Parent() : nullptr;
+  const tk::TColor behind = parent ? ReportedColor(parent) : tk::ColorToRGB(d.OwnerColor());
+  if (t >= 100) return behind;
+  return SeeThroughColor(behind, tk::ColorToRGB(s->Color), t);
 }
 
 void TkxCommonHandler::SetHalfVisible() { Data().HalfVisible = true; }
@@ -209,7 +241,14 @@ void TkxCommonHandler::FocusChanged(bool Focused) {
   if (IsEditLikeClass(d.COC) && (Focused || w->Visible())) Redraw(w, RDW_FRAME | RDW_INVALIDATE);
 }
 
-bool TkxCommonHandler::UpdateUIState() const { return Data().Skinned(); }
+bool TkxCommonHandler::UpdateUIState() const {
+  if (Data().Skinned()) return true;
+  // A themed control draws its focus and accelerator cues itself: it is
+  // redrawn, and the message goes on to it.
+  if (tk::TWinControl* w = Windowed(Data().FOwnerControl); w && w->HandleAllocated() && VisualThemes())
+    ::RedrawWindow(w->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  return false;
+}
 
 void TkxCommonHandler::ChildCreated() {
   if (tk::TWinControl* w = Windowed(Data().FOwnerControl))
@@ -234,13 +273,20 @@ void TkxCommonHandler::EnabledChanged() {
   if (d.FOwnerControl && !d.FOwnerControl->Enabled()) d.HideGlow();
 }
 
-void TkxCommonHandler::MouseEntered(tk::TControl*) {
+void TkxCommonHandler::MouseEntered(tk::TControl* From) {
   TsCommonData& d = Data();
+  if (Designing(d.FOwnerControl)) return;
   d.FMouseAbove = !IsContainerClass(d.COC);
   tk::TWinControl* w = Windowed(d.FOwnerControl);
   TsSkinManager* m = DefaultManager();
   if (!w || !m) return;
+  // The mouse came here from a child button: a button still lit would stay
+  // so when it missed its own leave notification.
+  for (int i = 0; i < w->ControlCount(); ++i)
+    if (auto* b = dynamic_cast<tk::TSpeedButton*>(w->Controls(i)); b && b != From && b->MouseInControl())
+      b->Perform(tk::CM_MOUSELEAVE);
   if (w->HandleAllocated()) m->TrackActiveWindow(w->Handle());
+  if (ShowsGlow(d.COC)) d.UpdateGlow(false);
   if (IsEditLikeClass(d.COC)) {
     d.BGChanged = true;
     Redraw(w, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
@@ -249,8 +295,12 @@ void TkxCommonHandler::MouseEntered(tk::TControl*) {
 
 void TkxCommonHandler::MouseLeft() {
   TsCommonData& d = Data();
+  if (Designing(d.FOwnerControl)) return;
   d.FMouseAbove = false;
-  if (!IsNoGlowClass(d.COC) && !IsButtonClass(d.COC)) d.HideGlow();
+  if (ShowsGlow(d.COC)) {
+    d.HideGlow();
+    if (GlowHooks.HideAll) GlowHooks.HideAll();
+  }
   if (IsEditLikeClass(d.COC) && d.FOwnerControl && d.FOwnerControl->Visible()) {
     d.BGChanged = true;
     Redraw(d.FOwnerControl, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);

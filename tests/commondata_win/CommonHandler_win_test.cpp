@@ -13,6 +13,8 @@
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sCommonHandler.h"
+#include "tests/support/Pump_win.h"
+#include "toolkit/SysUtils.h"
 #include "toolkit/Forms.h"
 
 namespace kx {
@@ -94,8 +96,9 @@ TEST(CommonHandler, EveryCommandAndSharedMessageReachesItsHook) {
       {MakeCommand(KX_QUERYCOLOR, kxKeyColor), "QueryColor", 7},
       {MakeCommand(KX_SETHALFVISIBLE), "SetHalfVisible", -1},
       {MakeCommand(KX_BUILDCACHE), "PrepareCache", -1},
-      {MakeCommand(KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index)), "QuerySkinIndex", 0},
-      {MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&query)), "QueryBackground", 0},
+      // Handed over directly, not by the trusted sender: dropped.
+      {MakeCommand(KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index)), "", 0},
+      {MakeCommand(KX_QUERYBACKGROUND, reinterpret_cast<intptr_t>(&query)), "", 0},
       {MakeCommand(KX_QUERYSKINSTATE, 0), "QuerySkinState(0)", 7},
       {MakeCommand(KX_QUERYSKINSTATE, 1), "QuerySkinState(1)", 7},
       {MakeCommand(KX_QUERYAPPLICATION), "QueryApplication", 7},
@@ -186,19 +189,13 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   EXPECT_EQ(SendControlCommand(p, KX_QUERYHANDLED), 1);
   EXPECT_EQ(SendControlCommand(p, KX_QUERYCOLOR, kxKeyColor), 0x203040);
   int index = -1;
-  SendControlCommand(p, KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index));
+  SendTrustedCommand(p, KX_QUERYSKININDEX, &index);
   EXPECT_EQ(index, 0);
 
   // A custom colour is what the panel shows, so that is its answer too.
   p->SetColor(0x0A0B0C);
   p->SkinData()->SetCustomColor(true);
   EXPECT_EQ(SendControlCommand(p, KX_QUERYCOLOR, kxKeyColor), 0x0A0B0C);
-
-  // See-through over a parent that does not know its colour: the parent's own.
-  auto* unknowing = tk::Create<TUnknowingPanel>(form);
-  unknowing->SetParent(form);
-  unknowing->SetColor(0x112233);
-  EXPECT_EQ(panel(unknowing, L"CLEAR")->SkinData()->ControlColor(), 0x112233u);
 
   // A skin loaded by another manager leaves the panel as it is; its own
   // manager's resolves the section again.
@@ -225,6 +222,113 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   EXPECT_TRUE(p->SkinData()->IndexesCurrent());
 
   tk::FreeAndNil(other);
+  tk::FreeAndNil(form);
+  tk::FreeAndNil(manager);
+}
+
+TEST(CommonHandler, TheColourReportedMixesTheParentsByTheTransparency) {
+  auto* manager = tk::Create<TsSkinManager>(nullptr);
+  for (const TsGeneralData& s : {Sec(L"RED", 0, 0x0000FF), Sec(L"HALF", 50, 0), Sec(L"CLEAR", 100, 0)})
+    manager->gd().push_back(s);
+  auto* form = tk::Create<tk::TForm>(tk::Application);
+  auto* red = tk::Create<TsPanel>(form);
+  red->SetParent(form);
+  red->SetSkinSection(L"RED");
+  red->HandleNeeded();
+  // A parent that answers "not known" is taken at its own colour.
+  auto* unknowing = tk::Create<TUnknowingPanel>(form);
+  unknowing->SetParent(form);
+  unknowing->SetColor(0x112233);
+  unknowing->HandleNeeded();
+  struct Case {
+    tk::TWinControl* Parent;
+    const wchar_t* Section;
+    intptr_t Colour;
+  } const cases[] = {
+      {red, L"HALF", 0x000031},  // each byte (50 * (P - C) + C * 256) >> 8
+      {form, L"RED", 0x0000FF},
+      {red, L"CLEAR", 0x0000FF},
+      {unknowing, L"CLEAR", 0x112233},
+  };
+  for (const Case& c : cases) {
+    auto* p = tk::Create<TsPanel>(form);
+    p->SetParent(c.Parent);
+    p->SetSkinSection(c.Section);
+    p->HandleNeeded();
+    EXPECT_EQ(SendControlCommand(p, KX_QUERYCOLOR, kxKeyColor), c.Colour) << tk::ToUtf8(c.Section);
+  }
+  tk::FreeAndNil(form);
+  tk::FreeAndNil(manager);
+}
+
+TEST(CommonHandler, CheckMovedMarksTheControlAndItsChildrenStaleAndRedrawsOnlyWhenAsked) {
+  auto* form = tk::Create<tk::TForm>(tk::Application);
+  form->SetBounds(0, 0, 200, 150);
+  // Unskinned, so their look depends on where they are.
+  auto* outer = tk::Create<TsPanel>(form);
+  outer->SetParent(form);
+  outer->SetBounds(0, 0, 100, 100);
+  auto* inner = tk::Create<TsPanel>(form);
+  inner->SetParent(outer);
+  form->Show();
+  tk::test::PumpPending();
+  for (uint16_t redraw : {0, 1}) {
+    ::ValidateRect(outer->Handle(), nullptr);
+    outer->SkinData()->BGChanged = inner->SkinData()->BGChanged = false;
+    SendControlCommand(outer, KX_CHECKMOVED, 0, redraw);
+    EXPECT_TRUE(outer->SkinData()->BGChanged) << redraw;
+    EXPECT_TRUE(inner->SkinData()->BGChanged) << redraw;
+    EXPECT_EQ(::GetUpdateRect(outer->Handle(), nullptr, FALSE) != 0, redraw == 1);
+  }
+  tk::FreeAndNil(form);
+}
+
+// Asked for its section index, it asks Target too, with an address of its
+// own, by a plain send.
+class TAskingPanel : public tk::TPanel {
+ public:
+  using tk::TPanel::TPanel;
+  HWND Target = nullptr;
+  int Inner = -1;
+  void Dispatch(tk::TMessage& m) override {
+    if (CommandOf(m) == KX_QUERYSKININDEX)
+      ::SendMessageW(Target, SM_KESTRIXCMD, CommandWParam(KX_QUERYSKININDEX), reinterpret_cast<LPARAM>(&Inner));
+    else tk::TPanel::Dispatch(m);
+  }
+};
+
+TEST(CommonHandler, PointerCommandsAreAnsweredOnlyForTheTrustedSender) {
+  auto* manager = tk::Create<TsSkinManager>(nullptr);
+  manager->gd().push_back(Sec(L"PANEL", 0, 0x203040));
+  auto* form = tk::Create<tk::TForm>(tk::Application);
+  auto* p = tk::Create<TsPanel>(form);
+  p->SetParent(form);
+  p->SetSkinSection(L"PANEL");
+  HWND h = p->Handle();
+  int index = -1;
+  TBackgroundQuery query;
+  // An address nobody owns, sent or posted by anyone: nothing is written.
+  for (uint16_t cmd : {KX_QUERYSKININDEX, KX_QUERYBACKGROUND}) {
+    EXPECT_EQ(::SendMessageW(h, SM_KESTRIXCMD, CommandWParam(cmd), 0x10), 0) << cmd;
+    ::PostMessageW(h, SM_KESTRIXCMD, CommandWParam(cmd), 0x10);
+    tk::test::PumpPending();
+    // A plain send of a real address is no more trusted.
+    ::SendMessageW(h, SM_KESTRIXCMD, CommandWParam(cmd),
+                   cmd == KX_QUERYSKININDEX ? reinterpret_cast<LPARAM>(&index) : reinterpret_cast<LPARAM>(&query));
+  }
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(query.Kind, kxBGNone);
+  // A send that reaches the panel while a trusted one is on its way elsewhere.
+  auto* asking = tk::Create<TAskingPanel>(form);
+  asking->SetParent(form);
+  asking->Target = h;
+  SendTrustedCommand(asking, KX_QUERYSKININDEX, &index);
+  EXPECT_EQ(asking->Inner, -1);
+
+  SendTrustedCommand(p, KX_QUERYSKININDEX, &index);
+  EXPECT_EQ(index, 0);
+  SendTrustedCommand(p, KX_QUERYBACKGROUND, &query);
+  EXPECT_EQ(query.Kind, kxBGColor);
   tk::FreeAndNil(form);
   tk::FreeAndNil(manager);
 }
