@@ -15,6 +15,7 @@
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/kxEngineState.h"
 #include "skin/framework/kxFormRegistry.h"
+#include "skin/framework/kxGlow.h"
 #include "skin/framework/kxSystemCaps.h"
 #include "skin/framework/sMessages.h"
 #include "toolkit/Forms.h"
@@ -156,6 +157,7 @@ TsSkinManager* DefaultManager() { return gDefaultManager; }
 
 TsSkinManager::TsSkinManager(tk::TComponent* AOwner) : tk::TComponent(AOwner) {
   InitializeEngine();
+  InstallGlowHooks();
   FAnimEffects.Buttons.Manager = this;
   if (!gDefaultManager) {
     gDefaultManager = this;
@@ -164,6 +166,8 @@ TsSkinManager::TsSkinManager(tk::TComponent* AOwner) : tk::TComponent(AOwner) {
 }
 
 TsSkinManager::~TsSkinManager() {
+  // The glows may use this manager's pictures: they go now, not later.
+  HideAllGlows(true);
   // Nothing may leave a destructor: a failing switch-off costs only itself.
   try {
     SetActive(false);
@@ -412,7 +416,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) { ReloadFor(FExtendedBorders,
 
 void TsSkinManager::ApplySkin(bool Repaint) {
   if (IsLoading()) return;
-  CloseAllGlows();
+  HideAllGlows();
   if (Repaint) BeginSkinChange();
   try {
     ResetMenuBorderWidth();
@@ -450,7 +454,7 @@ void TsSkinManager::RepaintForms() {
 
 void TsSkinManager::RemoveSkin() {
   TkxFlagScope removing(Engine.RemovingSkin);
-  CloseAllGlows();
+  HideAllGlows();
   UnInstallHook();
   SkinData().Active = false;
   Broadcast(KX_SKINREMOVED, reinterpret_cast<intptr_t>(this));

@@ -33,7 +33,4 @@ void ResetMenuBorderWidth();
 void PaintMenuBorderOfItem(intptr_t Item);
 void PaintMenuBorder(HWND Wnd);
 
-// Every glow window is closed before a skin change.
-void CloseAllGlows();
-
 }  // namespace kx

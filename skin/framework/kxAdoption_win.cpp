@@ -20,6 +20,4 @@ void PaintMenuBorderOfItem(intptr_t) {}
 
 void PaintMenuBorder(HWND) {}
 
-void CloseAllGlows() {}
-
 }  // namespace kx

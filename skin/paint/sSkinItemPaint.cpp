@@ -119,6 +119,11 @@ void PutRows(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, i
         }
       } else {
         dq[0] = sq[0], dq[1] = sq[1], dq[2] = sq[2];
+        // A picture with alpha keeps it: layered windows show it as it is.
+        if constexpr (SB == 4 && DB == 4) {
+          dq[3] = sq[3];
+          continue;
+        }
       }
       if constexpr (DB == 4) dq[3] = 255;
     }
@@ -138,7 +143,8 @@ void PutAs(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, int
 
 // Copies the source piece (sx, sy, w x h) to (dx, dy) of d, cut to both. Mixed
 // pieces find their mask maskDy rows below the picture. Writes into 32-bit
-// targets make the pixel opaque.
+// targets make the pixel opaque, except plain copies of a 32-bit picture,
+// which keep its alpha.
 void Put(const TPixelView& d, int dx, int dy, const TPixelView& s, int sx, int sy, int w, int h, TPut how, int maskDy,
          const TKeyBack& kb) {
   if (sx < 0) {
@@ -201,7 +207,7 @@ void Stretch(TBitmap* bmp, TRect dst, const TPixelView& s, TRect src) {
       TRect{std::max(src.Left, 0), std::max(src.Top, 0), std::min(src.Right, s.width), std::min(src.Bottom, s.height)};
   if (dst.IsEmpty() || src.IsEmpty()) return;
   StretchPixels(bmp->View(), dst, s, src, stmHalftone);
-  OpaqueAlpha(bmp, dst);
+  if (s.format != TPixelFormat::pf32bit) OpaqueAlpha(bmp, dst);
 }
 
 // Copies what lies behind into r: the parent's pixels from (X + ox, Y + oy),

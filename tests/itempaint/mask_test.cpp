@@ -156,6 +156,27 @@ TEST(BorderFromMask, MaskTypeOneMixesAndCornerKeysTakeTheParent) {
   EXPECT_EQ(Color(*keyed, 0, 0), 0x123456);
 }
 
+// A layered window shows the alpha of what is framed into its 32-bit picture.
+TEST(BorderFromMask, ThirtyTwoBitPicturesKeepTheirAlphaInThirtyTwoBitTargets) {
+  TTestSkin s;
+  for (int drawMode : {4, 1}) {  // tiled sides, stretched sides
+    auto pic = Solid(6, 6, pf32, 0x202020, 0x20);
+    const int m = s.Mask(TRect{0, 0, 6, 6}, 1, 0, drawMode, std::move(pic));
+    s.Margins(m, 2, 2, 2, 2);
+    auto bmp = Solid(12, 10, pf32, 0, 0);
+    kx::DrawBorderFromMask(bmp.get(), TRect{0, 0, 12, 10}, false, false, 0, s.M(m), Unknown());
+    EXPECT_EQ(Alpha(*bmp, 0, 0), 0x20) << "corner, draw mode " << drawMode;
+    EXPECT_EQ(Alpha(*bmp, 6, 0), 0x20) << "side, draw mode " << drawMode;
+    EXPECT_EQ(Alpha(*bmp, 6, 5), 0) << "the centre stays clear";
+  }
+  s.Fill(TRect{0, 0, 6, 6}, kRed);
+  const int opaque = s.Mask(TRect{0, 0, 6, 6}, 1, 0, 4);
+  s.Margins(opaque, 2, 2, 2, 2);
+  auto bmp = Solid(12, 10, pf32, 0, 0);
+  kx::DrawBorderFromMask(bmp.get(), TRect{0, 0, 12, 10}, false, false, 0, s.M(opaque), Unknown());
+  EXPECT_EQ(Alpha(*bmp, 6, 0), 255) << "a picture without alpha is opaque";
+}
+
 TEST(ControlLook, CornerImagesArePlacedFromTheRectanglesEdges) {
   TTestSkin s;
   const int si = s.Section(L"PANEL", 0x777777);
