@@ -9,7 +9,6 @@
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/kxEngineState.h"
-#include "skin/framework/sCacheToDevice.h"
 #include "skin/framework/sControlPaint.h"
 #include "skin/framework/sMessages.h"
 #include "skin/framework/sSkinText.h"
@@ -208,7 +207,8 @@ TkxButtonMeasures TsSpeedButton::Measures() {
     tk::TCanvas* c = FCommonData->FCacheBmp->Canvas();
     c->Font()->Assign(Font());
     tk::TRect r{0, 0, limit, 0};
-    DrawTextUnicode(c->Handle(), caption, r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    // Through the canvas, so that its font is selected into the DC first.
+    c->TextDraw(caption, r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     m.TW = r.Width();
     m.TH = r.Height();
   }
@@ -429,13 +429,21 @@ void TsSpeedButton::StartFading(bool HalfSpeed) {
   auto* t = tk::Create<TsAnimTimer>();
   t->SetOwnerData(&d);
   if (HalfSpeed) t->Iterations /= 2;
+  if (t->Iterations < 1) {
+    // No step to show (a halved single step): a fade would never reach its end.
+    t->Free();
+    GraphRepaint();
+    return;
+  }
   t->FadeLevel = std::min(level, t->Iterations);
   PaintOverlappingSiblings(d.FCacheBmp->Canvas());
   t->BmpFrom->Assign(d.FCacheBmp.get());
   FFadeTimer = t;
+  // Built whole over what the parent shows now, so its corners are current
+  // already; drawing them again would lay the parent's pixels over the face
+  // where the border's corner pieces are see-through.
   PrepareCache();
   PaintOverlappingSiblings(d.FCacheBmp->Canvas());
-  UpdateCorners(d, CurrentState(), 15);
   t->SetEnabled(true);
   t->DoFade();
 }

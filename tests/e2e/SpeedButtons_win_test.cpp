@@ -22,6 +22,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kSize = 50;
+// How far in from the edge looks are compared: the caption lies inside.
+constexpr int kFace = 12;
 
 // The skin packed into the program under test, read from its resources.
 const kx::TkxSkinContent& ProgramSkin() {
@@ -54,8 +56,9 @@ RECT ButtonRect(const TabuloApp& app, int index) {
   return RECT{c.x - kSize / 2, c.y - kSize / 2, c.x + kSize / 2, c.y + kSize / 2};
 }
 
-// The largest channel difference over the border ring (Width pixels wide)
-// between the screen and the reference.
+// The largest channel difference between the screen and the reference over
+// the button's border and face, Width pixels in from the edge (the caption
+// lies further in).
 int RingDifference(const Capture& shot, RECT r, const tk::TBitmap& ref, int Width) {
   int worst = 0;
   for (int y = 0; y < kSize; ++y)
@@ -149,8 +152,8 @@ class PageButtons : public ::testing::Test {
     const uint32_t behind = shot.At(5, 30);
     const auto normal = ReferenceLook(0, behind, false), dimmed = ReferenceLook(0, behind, true);
     for (int i = 0; i < 27; ++i) {
-      const int d = RingDifference(shot, ButtonRect(app, i), i == Disabled ? *dimmed : *normal, 3);
-      EXPECT_LE(d, 12) << "button " << i << (i == Disabled ? " (current page)" : "") << " differs in its border by "
+      const int d = RingDifference(shot, ButtonRect(app, i), i == Disabled ? *dimmed : *normal, kFace);
+      EXPECT_LE(d, 12) << "button " << i << (i == Disabled ? " (current page)" : "") << " differs by "
                        << d << "; " << SaveFailureShot(shot, "ring");
     }
   }
@@ -197,9 +200,11 @@ TEST_F(PageButtons, HoverCrossFadesToTheHotLookAndBack) {
   EXPECT_LE(lastChange - start, std::chrono::milliseconds(1000));
   EXPECT_NE(hot, normal);
 
-  // Hot: a bluish face and a dark blue letter.
+  // Hot: the section's hot look, a bluish face and a dark blue letter.
   const RECT r = ButtonRect(app, k);
   const Capture shot = app.CaptureClient();
+  EXPECT_LE(RingDifference(shot, r, *ReferenceLook(1, shot.At(5, 30), false), kFace), 12)
+      << SaveFailureShot(shot, "hot");
   const uint32_t face = shot.At(r.left + 6, r.top + kSize / 2);
   EXPECT_GT(face & 0xFF, (face >> 16) & 0xFF) << std::hex << face;
   int blueInk = shot.Count(Inner(r), [](uint8_t R, uint8_t, uint8_t B) { return Ink(R, R, B) && B > R + 20; });
