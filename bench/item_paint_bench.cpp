@@ -62,11 +62,17 @@ kx::TkxControlSkin Control(const wchar_t* section) {
   return kx::TkxControlSkin{skin.GetSkinIndex(section), section, -1, -1, &skin, kxKeyColor};
 }
 
-void BM_PageButtonOverPanel(benchmark::State& state) {
-  const int look = static_cast<int>(state.range(0));
+// The button column's picture, what the page buttons are painted over.
+std::unique_ptr<TBitmap> PanelPicture() {
   auto panel = kx::NewBitmap24(178, 514);
   kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, panel.get(),
                        tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
+  return panel;
+}
+
+void BM_PageButtonOverPanel(benchmark::State& state) {
+  const int look = static_cast<int>(state.range(0));
+  auto panel = PanelPicture();
   auto button = kx::NewBitmap24(50, 50);
   const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
   const kx::TCacheInfo ci{panel.get(), 64, 120, kxKeyColor, true};
@@ -78,9 +84,7 @@ void BM_PageButtonOverPanel(benchmark::State& state) {
 // The current page's button: its look over the panel, then faded into the
 // panel's picture (the disabled look), as its cache is rebuilt whole.
 void BM_DisabledPageButton(benchmark::State& state) {
-  auto panel = kx::NewBitmap24(178, 514);
-  kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, panel.get(),
-                       tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
+  auto panel = PanelPicture();
   auto button = kx::NewBitmap24(50, 50);
   const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
   const kx::TCacheInfo ci{panel.get(), 0, 0, kxKeyColor, true};
