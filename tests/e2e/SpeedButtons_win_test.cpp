@@ -136,6 +136,20 @@ std::vector<uint32_t> SteadyLook(const TabuloApp& app, int index) {
   return last;
 }
 
+// Every button at rest against the reference; Disabled is the current page's.
+void ExpectRestingLooks(const TabuloApp& app, int Disabled) {
+  for (int i = 0; i < 27; ++i) SteadyLook(app, i);
+  const Capture shot = app.CaptureClient();
+  // The column between the buttons.
+  const uint32_t behind = shot.At(5, 30);
+  const auto normal = ReferenceLook(0, behind, false), dimmed = ReferenceLook(0, behind, true);
+  for (int i = 0; i < 27; ++i) {
+    const int d = RingDifference(shot, ButtonRect(app, i), i == Disabled ? *dimmed : *normal, kFace);
+    EXPECT_LE(d, 12) << "button " << i << (i == Disabled ? " (current page)" : "") << " differs by " << d << "; "
+                     << SaveFailureShot(shot, "ring");
+  }
+}
+
 class PageButtons : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -144,26 +158,13 @@ class PageButtons : public ::testing::Test {
     MoveToEditor(app);
     ASSERT_TRUE(ProgramSkin().GetSkinIndex(L"SPEEDBUTTON") >= 0);
   }
-  // Each button's ring against the reference; Disabled is the current page's.
-  void ExpectRestingLooks(int Disabled) {
-    for (int i = 0; i < 27; ++i) SteadyLook(app, i);
-    const Capture shot = app.CaptureClient();
-    // The column between the buttons.
-    const uint32_t behind = shot.At(5, 30);
-    const auto normal = ReferenceLook(0, behind, false), dimmed = ReferenceLook(0, behind, true);
-    for (int i = 0; i < 27; ++i) {
-      const int d = RingDifference(shot, ButtonRect(app, i), i == Disabled ? *dimmed : *normal, kFace);
-      EXPECT_LE(d, 12) << "button " << i << (i == Disabled ? " (current page)" : "") << " differs by "
-                       << d << "; " << SaveFailureShot(shot, "ring");
-    }
-  }
   TabuloApp app;
 };
 
 }  // namespace
 
 TEST_F(PageButtons, RestWithTheSkinsBorderAndOnlyTheCurrentPagesLetterGrey) {
-  ExpectRestingLooks(0);
+  ExpectRestingLooks(app, 0);
   const Capture shot = app.CaptureClient();
   for (int i = 0; i < 27; ++i) {
     const RECT in = Inner(ButtonRect(app, i));
@@ -237,7 +238,7 @@ TEST_F(PageButtons, PressingMovesTheLetterOneRightAndDown) {
 TEST_F(PageButtons, AfterAClickAndAFastMoveAwayNoButtonStaysLit) {
   app.ClickPage(L'B');
   MoveToEditor(app);
-  ExpectRestingLooks(PageIndex(L'B'));
+  ExpectRestingLooks(app, PageIndex(L'B'));
 }
 
 TEST_F(PageButtons, ManyFastHoversLeaveTabuloRunning) {
@@ -249,5 +250,20 @@ TEST_F(PageButtons, ManyFastHoversLeaveTabuloRunning) {
   ASSERT_TRUE(app.Running());
   DWORD_PTR answer = 0;
   EXPECT_NE(SendMessageTimeoutW(app.Form(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
-  ExpectRestingLooks(0);
+  ExpectRestingLooks(app, 0);
+}
+
+TEST(PageButtonsAtStart, APointerRestingOnAButtonAtStartLeavesItUnlitOnceItMovesAway) {
+  POINT c{};
+  {
+    TabuloApp first;
+    first.Start();
+    c = ScreenOf(first, first.PageButtonCentre(PageIndex(L'C')));
+    ASSERT_TRUE(first.CloseAndWait());
+  }
+  TabuloApp app;
+  SetCursorPos(c.x, c.y);
+  app.Start();
+  app.ClickEditor();
+  ExpectRestingLooks(app, 0);
 }
