@@ -1054,6 +1054,12 @@ void TWinControl::WMMouse(TMessage& m) {
     if (!FTrackingLeave) {
       TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
       FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
+      // A move handled after the pointer went on: Windows posts the leave at
+      // once, Wine tracks nothing and never posts it, and the control made
+      // hot above would stay hot.
+      POINT now{};
+      if (FTrackingLeave && ::GetCursorPos(&now) && ::WindowFromPoint(now) != FHandle)
+        ::PostMessageW(FHandle, WM_MOUSELEAVE, 0, 0);
     }
   }
   TControl* target = FCaptureControl;

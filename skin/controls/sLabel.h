@@ -1,6 +1,10 @@
-// The engine's labels: TsCustomLabel / TsLabel (plain text; the notepad's
-// hidden page state and the about box) and TsWebLabel (a link that opens its
-// URL with the shell). Window-less; UI thread only.
+// The engine's labels: window-less toolkit labels whose font colour follows
+// the skin of the default skin manager (they have no TsCommonData), whose
+// disabled text is mixed into the parent's colour, and which may paint a
+// skin section behind the text. TsLabel can keep its own colour; TsEditLabel
+// is the caption label of an edit-like control (sBoundLabel.h); TsWebLabel is
+// a link that takes the skin's link colours and opens its URL with the
+// shell. UI thread only.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +12,8 @@
 #include "toolkit/StdCtrls.h"
 
 namespace kx {
+
+class TsBoundLabel;
 
 // The system's show commands 0 to 10, handed to the shell unchanged.
 enum TsWindowShowMode : uint8_t {
@@ -29,6 +35,8 @@ class TsCustomLabel : public tk::TCustomLabel {
   TK_CLASS_NAME(TsCustomLabel)
   explicit TsCustomLabel(tk::TComponent* AOwner);
 
+  // A section painted behind the text (only one with an index above 0);
+  // its font colour applies whenever the skin knows it.
   const tk::String& SkinSection() const { return FSkinSection; }
   void SetSkinSection(const tk::String& Value);
 
@@ -38,9 +46,16 @@ class TsCustomLabel : public tk::TCustomLabel {
   void WndProc(tk::TMessage& Message) override;
 
  protected:
-  // The font to paint with (its colour adjusted); the label's own by default.
+  // The font to paint with, its colour adjusted to the skin.
   virtual tk::TFont* GetCurrentFont();
   void Paint() override;
+  // Disabled under an active skin: the text in 40 % of its colour over
+  // 60 % of the parent's.
+  void DoDrawText(tk::TRect& R, unsigned Flags) override;
+  // Gives the font the colour of the skin's font section for this label.
+  void TakeSkinFontColor();
+  // The font colour the system uses without a skin, when it differs.
+  void TakeWindowTextColor();
 
  private:
   tk::String FSkinSection;
@@ -50,11 +65,27 @@ class TsLabel : public TsCustomLabel {
  public:
   TK_CLASS_NAME(TsLabel)
   explicit TsLabel(tk::TComponent* AOwner) : TsCustomLabel(AOwner) {}
+  // Off: the label keeps its own font colour (a SkinSection's still applies).
   bool UseSkinColor() const { return FUseSkinColor; }
   void SetUseSkinColor(bool v) { FUseSkinColor = v; }
 
+  void WndProc(tk::TMessage& Message) override;
+
+ protected:
+  tk::TFont* GetCurrentFont() override;
+
  private:
   bool FUseSkinColor = true;
+};
+
+// Made by a TsBoundLabel, which it tells when it is freed.
+class TsEditLabel : public TsLabel {
+ public:
+  TK_CLASS_NAME(TsEditLabel)
+  TsEditLabel(tk::TComponent* AOwner, TsBoundLabel* Bound) : TsLabel(AOwner), BoundLabel(Bound) {}
+  ~TsEditLabel() override;
+
+  TsBoundLabel* BoundLabel;
 };
 
 class TsWebLabel : public TsLabel {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "skin/controls/sSkinSection.h"
-#include "skin/framework/sBoundLabel.h"
+#include "skin/controls/sBoundLabel.h"
 #include "toolkit/StdCtrls.h"
 
 namespace kx {

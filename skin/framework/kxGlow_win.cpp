@@ -160,8 +160,6 @@ bool TkxGlowEffect::Show(const tk::TRect& R, const tk::TRect& V, HWND Host, uint
       ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (topmost ? WS_EX_TOPMOST : 0), kGlowClass,
                         L"", WS_POPUP, p.X, p.Y, p.W, p.H, root, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (!wnd) return false;
-  // Not every system keeps the creation style's topmost bit.
-  if (topmost) ::SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   FWnd = wnd;
   ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&FWnd));
   FSurface = std::make_unique<TkxLayeredSurface>(wnd);

@@ -8,7 +8,9 @@ namespace kx {
 
 namespace {
 
-bool ApplicationEnding() { return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated(); }
+bool ApplicationEnding() {
+  return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated();
+}
 
 }  // namespace
 

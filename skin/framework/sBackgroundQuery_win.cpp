@@ -91,9 +91,11 @@ TCacheInfo ToCacheInfo(const TBackgroundQuery& q) {
 }
 
 tk::TColor ReportedColor(tk::TControl* Control) {
-  // 0 is no answer; the key colour is the answer "not known".
+  // Only a control that handles engine commands answers; its 0 is black.
+  // The key colour is the answer "not known".
+  if (SendControlCommand(Control, KX_QUERYHANDLED) != 1) return tk::ColorToRGB(Control->Color());
   const intptr_t c = SendControlCommand(Control, KX_QUERYCOLOR, kxKeyColor);
-  return c && c != kxKeyColor ? static_cast<tk::TColor>(c) : tk::ColorToRGB(Control->Color());
+  return c != kxKeyColor ? static_cast<tk::TColor>(c) : tk::ColorToRGB(Control->Color());
 }
 
 void QueryControlBackground(TBackgroundQuery& Q, tk::TControl* Control, bool PaintNow) {

@@ -136,8 +136,8 @@ void TsCommonData::Loaded() {
   else UpdateIndexes();
   if (!FOwnerControl || !FOwnerControl->Parent() || FOwnerControl->IsLoading() || !Skinned()) return;
   if (dynamic_cast<tk::TWinControl*>(FOwnerControl))
-    if (tk::TCustomForm* form = tk::GetParentForm(FOwnerControl))
-      SendControlCommand(form, KX_CONTROLADDED, reinterpret_cast<intptr_t>(FOwnerControl));
+    if (tk::TCustomForm* form = tk::GetParentForm(FOwnerControl); form && form->HandleAllocated())
+      SendTrustedCommand(form, KX_CONTROLADDED, FOwnerControl);
   if (dynamic_cast<tk::TCustomEdit*>(FOwnerControl) || COC == 97)
     TakeColours(Section()->Color, Section()->FontColor[0]);
 }

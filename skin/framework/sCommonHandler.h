@@ -72,6 +72,8 @@ class TkxCommonHandler {
   virtual void Moved();
   virtual void Sized();
   virtual void FocusChanged(bool Focused);
+  // Where the skinned menus take over the owner's popup menu; true when
+  // the menu was shown. Plain menus are left to the toolkit.
   virtual bool ContextMenu() { return false; }
   virtual bool UpdateUIState() const;
   virtual void ChildCreated();

@@ -141,7 +141,13 @@ void TkxCommonHandler::SkinRemoved(TsSkinManager* Sender) {
   d.ForgetIndexes();
   d.SetUpdating(true);
   if (d.FCacheBmp) d.FCacheBmp->SetSize(0, 0);
-  ColourEdit(d, tk::clWindow, tk::clWindowText);
+  if (dynamic_cast<tk::TCustomEdit*>(d.FOwnerControl)) {
+    ColourEdit(d, tk::clWindow, tk::clWindowText);
+  } else if (tk::TWinControl* w = Windowed(d.FOwnerControl)) {
+    // Labels took their text colour from the skin painted behind them.
+    for (int i = 0; i < w->ControlCount(); ++i)
+      if (auto* label = dynamic_cast<tk::TCustomLabel*>(w->Controls(i))) label->Font()->SetColor(tk::clWindowText);
+  }
 }
 
 void TkxCommonHandler::SkinRefresh(TsSkinManager*) {

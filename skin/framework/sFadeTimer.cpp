@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "skin/framework/sFadeTimer.h"
+#include "skin/paint/BlendRow.h"
 #include "skin/paint/sAlphaGraph.h"
 
 namespace kx {
@@ -32,14 +33,22 @@ void BuildFadeFrame(tk::TBitmap& Frame, tk::TBitmap& From, tk::TBitmap& To, int 
     Frame.Assign(&To);
     return;
   }
-  if (Frame.Width() != From.Width() || Frame.Height() != From.Height() || Frame.PixelFormat() != From.PixelFormat()) {
+  if (Frame.Width() != From.Width() || Frame.Height() != From.Height() || Frame.PixelFormat() != From.PixelFormat())
     Frame.Assign(&From);
-  } else {
-    const tk::TPixelView d = Frame.View(), s = From.View();
-    const size_t n = static_cast<size_t>(d.width) * d.Bpp();
-    for (int y = 0; y < d.height; ++y) std::memcpy(d.Row(y), s.Row(y), n);
+  const uint8_t a = FadeFrameAlpha(Step, Iterations);
+  const tk::TPixelView d = Frame.View(), s = From.View(), t = To.View();
+  if (d.stride == s.stride && d.stride == t.stride) {
+    // Rows of one bitmap lie in one block, padding included: a button's 50
+    // rows then cost one copy and one blend call instead of 50 of each.
+    const size_t bytes = static_cast<size_t>(d.stride < 0 ? -d.stride : d.stride) * d.height;
+    const auto block = [&](const tk::TPixelView& v) { return v.stride < 0 ? v.Row(v.height - 1) : v.row0; };
+    std::memcpy(block(d), block(s), bytes);
+    BlendRowFast(block(d), block(t), bytes, a);
+    return;
   }
-  BlendBitmapsEqual(&Frame, &To, FadeFrameAlpha(Step, Iterations));
+  const size_t n = static_cast<size_t>(d.width) * d.Bpp();
+  for (int y = 0; y < d.height; ++y) std::memcpy(d.Row(y), s.Row(y), n);
+  BlendBitmapsEqual(&Frame, &To, a);
 }
 
 }  // namespace kx

@@ -35,17 +35,19 @@ using TkxAnimatEvents = TacAnimEvents;
 constexpr TacAnimEvent aeGlobalDef = static_cast<TacAnimEvent>(aeMouseUp + 1);
 constexpr TkxAnimatEvents kxDefaultAnimatEvents{aeGlobalDef};
 
-// Frees a fade timer: at once, or, when called from inside the timer's own
-// tick, once that tick has returned. A timer let go is disabled at once and
-// never ticks again. The base of both fade timers.
+// The base of both fade timers: a message timer, created disabled, that may
+// be let go from inside its own tick.
 class TkxFadeTimerBase : public tk::TTimer {
  public:
   TK_CLASS_NAME(TkxFadeTimerBase)
   explicit TkxFadeTimerBase(tk::TComponent* AOwner);
   ~TkxFadeTimerBase() override;
+  // Disables the timer for good and frees it: at once, or, inside its own
+  // tick, once that tick has returned (its owner then no longer owns it).
   void Release();
   bool InTick() const { return FTickDepth > 0; }
   bool Released() const { return FReleased; }
+  TsCommonData* OwnerData() const { return FOwnerData; }
 
  protected:
   // The tick: runs Tick, hands its exceptions to the application's handler
@@ -55,6 +57,10 @@ class TkxFadeTimerBase : public tk::TTimer {
   // Ends the fade after a tick failed (a failing tick would fail again on
   // every later one).
   virtual void Halt() { SetEnabled(false); }
+  // No control to fade any more (or the application is ending).
+  bool ControlGone() const;
+
+  TsCommonData* FOwnerData = nullptr;  // not owned
 
  private:
   int FTickDepth = 0;
@@ -72,7 +78,6 @@ class TsFadeTimer : public TkxFadeTimerBase {
   TFadeDirection Direction() const { return FDirection; }
   // Enabled exactly when not fdNone; a negative FadeLevel becomes 1.
   void SetDirection(TFadeDirection Value);
-  TsCommonData* OwnerData() const { return FOwnerData; }
   // Snapshots Data's look (building the cache first when it is stale and
   // empty) and sets the step count for a fade with Half (see
   // FadeStartIterations). The caller then has the new look built.
@@ -89,12 +94,10 @@ class TsFadeTimer : public TkxFadeTimerBase {
 
  protected:
   void Tick() override;
+  void Halt() override;
 
  private:
-  void Halt() override;
-  bool ControlGone() const;
   TFadeDirection FDirection = fdNone;
-  TsCommonData* FOwnerData = nullptr;
   std::unique_ptr<tk::TBitmap> FFrame;  // reused from frame to frame
 };
 
@@ -107,7 +110,6 @@ class TsAnimTimer : public TkxFadeTimerBase {
   TsAnimTimer();
   ~TsAnimTimer() override;
 
-  TsCommonData* OwnerData() const { return FOwnerData; }
   // Interval 10 ms and Iterations := the section's FadingIterations.
   void SetOwnerData(TsCommonData* Data);
 
@@ -124,10 +126,6 @@ class TsAnimTimer : public TkxFadeTimerBase {
 
  protected:
   void Tick() override;
-
- private:
-  bool ControlGone() const;
-  TsCommonData* FOwnerData = nullptr;
 };
 
 // True when Event is in the control's Events, or when those contain

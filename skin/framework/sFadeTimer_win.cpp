@@ -24,7 +24,9 @@ void ReportException(tk::TObject* Sender) noexcept {
   }
 }
 
-bool ApplicationEnding() { return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated(); }
+bool ApplicationEnding() {
+  return !tk::Application || tk::Application->IsDestroying() || tk::Application->Terminated();
+}
 
 // Timers let go inside their own tick, freed from a message posted once the
 // tick has returned: the toolkit is still running the timer's window method
@@ -98,6 +100,10 @@ void TkxFadeTimerBase::Release() {
   if (Owner()) Owner()->RemoveComponent(this);
 }
 
+bool TkxFadeTimerBase::ControlGone() const {
+  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
+}
+
 void TkxFadeTimerBase::Timer() {
   if (FReleased) return;
   ++FTickDepth;
@@ -142,10 +148,6 @@ void TsFadeTimer::SetOwnerData(TsCommonData* Data, bool Half) {
   FadeLevel = 1;
 }
 
-bool TsFadeTimer::ControlGone() const {
-  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
-}
-
 void TsFadeTimer::Tick() {
   if (IsDestroying() || !FOwnerData || ToEnd()) return;
   if (FDirection != fdNone) Change();
@@ -181,7 +183,7 @@ void TsFadeTimer::Change() {
   BuildFadeFrame(*FFrame, *BmpFrom, *FOwnerData->FCacheBmp, FadeLevel, Iterations);
   tk::TWindowDC dc(wc->Handle(), true);
   tk::TDCState state(dc);
-  if (SendControlCommand(c, KX_FADEFRAME, reinterpret_cast<intptr_t>(FFrame.get())) == 0)
+  if (SendTrustedCommand(c, KX_FADEFRAME, FFrame.get()) == 0)
     ::BitBlt(dc, 0, 0, FFrame->Width(), FFrame->Height(), FFrame->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -204,10 +206,6 @@ void TsAnimTimer::SetOwnerData(TsCommonData* Data) {
   SetInterval(10);
   const TsGeneralData* s = Data->Section();
   Iterations = s ? s->FadingIterations : 0;
-}
-
-bool TsAnimTimer::ControlGone() const {
-  return !FOwnerData || !FOwnerData->FOwnerControl || FOwnerData->FOwnerControl->IsDestroying() || ApplicationEnding();
 }
 
 void TsAnimTimer::Tick() {

@@ -96,7 +96,7 @@ int FindFontSection(tk::TControl* Control, int OwnIndex, TsSkinManager* Manager)
   for (tk::TControl* c = Control; c && c->Parent(); c = c->Parent()) {
     tk::TWinControl* parent = c->Parent();
     int index = -1;
-    SendControlCommand(parent, KX_QUERYSKININDEX, reinterpret_cast<intptr_t>(&index));
+    SendTrustedCommand(parent, KX_QUERYSKININDEX, &index);
     if (!Manager->IsValidSkinIndex(index)) return OwnIndex;
     const TsGeneralData& s = Manager->gd()[index];
     // A mostly see-through parent shows its own parent's colours.

@@ -1,7 +1,7 @@
 // The tables and rules of the per-control skin state that need no window.
 #include <gtest/gtest.h>
 
-#include "skin/framework/sBoundLabel.h"
+#include "skin/framework/sBoundLabelPlace.h"
 #include "skin/framework/sCommonData.h"
 
 namespace kx {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "skin/controls/sLabel.h"
 #include "skin/controls/sMemo.h"
 #include "skin/controls/sPanel.h"
 #include "skin/controls/sSpeedButton.h"
@@ -361,6 +362,12 @@ TEST_F(CommonDataTest, TheBoundLabelSitsLeftOfTheMemoOnItsParent) {
   b->SetActive(false);
   EXPECT_EQ(b->TheLabel(), nullptr);
   b->SetActive(true);
+  // A label freed on its own lets go of the settings object.
+  b->TheLabel()->Free();
+  EXPECT_EQ(b->TheLabel(), nullptr);
+  b->SetUseSkinColor(false);
+  b->SetActive(true);
+  EXPECT_FALSE(b->TheLabel()->UseSkinColor());
   // Freed with the memo's components.
 }
 

@@ -15,7 +15,9 @@
 #include "skin/framework/sCommonHandler.h"
 #include "tests/support/Pump_win.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/Buttons.h"
 #include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
 
 namespace kx {
 namespace {
@@ -215,7 +217,12 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 1);
   EXPECT_EQ(p->SkinData()->FCacheBmp->Width(), 30);
+  // Without a skin, a label on the panel is written in the window text colour.
+  auto* label = tk::Create<tk::TLabel>(form);
+  label->SetParent(p);
+  label->Font()->SetColor(0x00FF00);
   manager->RemoveSkin();
+  EXPECT_EQ(label->Font()->Color(), tk::clWindowText);
   p->SkinData()->SetUpdating(false);
   painter.PrepareCache();
   EXPECT_EQ(painter.Paints, 2);
@@ -228,13 +235,20 @@ TEST(CommonHandler, SkinnedPanelsAnswerTheirChildrensQuestions) {
 
 TEST(CommonHandler, TheColourReportedMixesTheParentsByTheTransparency) {
   auto* manager = tk::Create<TsSkinManager>(nullptr);
-  for (const TsGeneralData& s : {Sec(L"RED", 0, 0x0000FF), Sec(L"HALF", 50, 0), Sec(L"CLEAR", 100, 0)})
+  for (const TsGeneralData& s :
+       {Sec(L"RED", 0, 0x0000FF), Sec(L"HALF", 50, 0), Sec(L"CLEAR", 100, 0), Sec(L"BLACK", 0, 0)})
     manager->gd().push_back(s);
   auto* form = tk::Create<tk::TForm>(tk::Application);
   auto* red = tk::Create<TsPanel>(form);
   red->SetParent(form);
   red->SetSkinSection(L"RED");
   red->HandleNeeded();
+  // A black parent answers 0, which is its colour, not a missing answer.
+  auto* black = tk::Create<TsPanel>(form);
+  black->SetParent(form);
+  black->SetSkinSection(L"BLACK");
+  black->SetColor(0x445566);
+  black->HandleNeeded();
   // A parent that answers "not known" is taken at its own colour.
   auto* unknowing = tk::Create<TUnknowingPanel>(form);
   unknowing->SetParent(form);
@@ -246,9 +260,7 @@ TEST(CommonHandler, TheColourReportedMixesTheParentsByTheTransparency) {
     intptr_t Colour;
   } const cases[] = {
       {red, L"HALF", 0x000031},  // each byte (50 * (P - C) + C * 256) >> 8
-      {form, L"RED", 0x0000FF},
-      {red, L"CLEAR", 0x0000FF},
-      {unknowing, L"CLEAR", 0x112233},
+      {form, L"RED", 0x0000FF}, {red, L"CLEAR", 0x0000FF}, {unknowing, L"CLEAR", 0x112233}, {black, L"CLEAR", 0x000000},
   };
   for (const Case& c : cases) {
     auto* p = tk::Create<TsPanel>(form);
@@ -281,6 +293,28 @@ TEST(CommonHandler, CheckMovedMarksTheControlAndItsChildrenStaleAndRedrawsOnlyWh
     EXPECT_EQ(::GetUpdateRect(outer->Handle(), nullptr, FALSE) != 0, redraw == 1);
   }
   tk::FreeAndNil(form);
+}
+
+TEST(CommonHandler, TheMouseComingBackFromAButtonPutsOutTheButtonsStillLit) {
+  auto* manager = tk::Create<TsSkinManager>(nullptr);  // the default one
+  auto* form = tk::Create<tk::TForm>(tk::Application);
+  auto* p = tk::Create<TsPanel>(form);
+  p->SetParent(form);
+  p->HandleNeeded();
+  auto button = [&] {
+    auto* b = tk::Create<tk::TSpeedButton>(form);
+    b->SetParent(p);
+    b->SetMouseInControl(true);
+    return b;
+  };
+  tk::TSpeedButton* from = button();
+  tk::TSpeedButton* stale = button();
+  p->Perform(tk::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(from));
+  EXPECT_TRUE(from->MouseInControl());
+  EXPECT_FALSE(stale->MouseInControl());
+  EXPECT_EQ(manager->ActiveWindow(), p->Handle());
+  tk::FreeAndNil(form);
+  tk::FreeAndNil(manager);
 }
 
 // Asked for its section index, it asks Target too, with an address of its

@@ -1,7 +1,11 @@
-// Labels that size themselves to their text (measured through DoDrawText)
-// and the pixels of the unskinned panel: bevels, border ring, face, caption.
+// Labels that size themselves to their text (measured through DoDrawText),
+// the engine's labels under a skin (colours, disabled mix, section behind
+// the text, link colours) and the pixels of the unskinned panel: bevels,
+// border ring, face, caption.
 #include <gtest/gtest.h>
 
+#include "skin/controls/sLabel.h"
+#include "skin/data/sSkinManager.h"
 #include "tests/controls_win/Support_win.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
@@ -128,6 +132,152 @@ TEST_F(LabelTest, AnOpaqueLabelPaintsItsColourTransparentOneLeavesTheParent) {
   l->SetTransparent(true);
   p->PaintTo(shot.Canvas()->Handle(), 0, 0);
   EXPECT_EQ(PixelAt(shot, 50, 25), RGBColor(0, 0, 200));
+}
+
+// --- The engine's labels under a skin of hand-made sections ---------------------------
+
+kx::TsGeneralData Section(const wchar_t* Name, TColor Font, TColor Color) {
+  kx::TsGeneralData s;
+  s.ClassName = Name;
+  s.FontColor[0] = Font;
+  s.Color = Color;
+  s.BorderIndex = -1;
+  return s;
+}
+
+class SkinnedLabelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Manager = Create<kx::TsSkinManager>(nullptr);
+    ASSERT_EQ(kx::DefaultManager(), Manager);
+    auto& gd = Manager->gd();
+    gd.push_back(Section(L"ZERO", RGBColor(0, 160, 0), RGBColor(90, 90, 90)));  // index 0
+    gd.push_back(Section(L"GLOBALINFO", RGBColor(20, 30, 140), Grey));
+    gd.push_back(Section(L"FILL", RGBColor(160, 0, 0), RGBColor(250, 240, 10)));
+    gd[1].FontColor[2] = RGBColor(200, 100, 0);
+    gd[1].FontColor[4] = RGBColor(0, 100, 200);
+    Manager->SkinData().Active = true;
+    Panel = Create<TPanel>(Form.Get());
+    Panel->SetParent(Form.Get());
+    Panel->SetBounds(0, 0, 160, 40);
+    Panel->SetBevelOuter(bvNone);
+    Panel->SetCaption(L"");
+    Panel->SetColor(Grey);
+  }
+  void TearDown() override { FreeAndNil(Manager); }
+  template <class T = kx::TsLabel>
+  T* Label(TColor FontColor) {
+    auto* l = Create<T>(Form.Get());
+    l->SetParent(Panel);
+    l->SetAutoSize(false);
+    l->SetBounds(4, 4, 120, 30);
+    l->Font()->SetHeight(-20);
+    l->Font()->SetColor(FontColor);
+    l->SetCaption(L"WWW");
+    return l;
+  }
+  int Count(TColor c) {
+    Panel->PaintTo(Shot.Canvas()->Handle(), 0, 0);
+    int n = 0;
+    for (int y = 4; y < 34; ++y)
+      for (int x = 4; x < 124; ++x) n += PixelAt(Shot, x, y) == c;
+    return n;
+  }
+  // Text pixels of the label and a background pixel right of the text.
+  void ExpectLook(TColor Text, TColor Back) {
+    EXPECT_GT(Count(Text), 10) << std::hex << "text 0x" << Text;
+    EXPECT_EQ(PixelAt(Shot, 118, 30), Back);
+  }
+
+  const TColor Grey = RGBColor(200, 200, 200);
+  test::TTestForm Form;
+  kx::TsSkinManager* Manager = nullptr;
+  TPanel* Panel = nullptr;
+  TBitmap Shot{160, 40, TPixelFormat::pf24bit};
+};
+
+TEST_F(SkinnedLabelTest, ADisabledLabelMixesItsTextIntoTheParentColour) {
+  kx::TsLabel* l = Label(clBlack);
+  l->SetUseSkinColor(false);
+  l->SetEnabled(false);
+  // 40 % of black over 60 % of the grey.
+  EXPECT_GT(Count(RGBColor(120, 120, 120)), 10);
+  EXPECT_EQ(Count(clBlack), 0);
+}
+
+TEST_F(SkinnedLabelTest, TheFontColourFollowsTheSkinTheSectionAndUseSkinColor) {
+  const struct {
+    bool UseSkin;
+    const wchar_t* Section;
+    TColor Text, Back;
+  } rows[] = {
+      {false, L"", clRed, Grey},                    // its own colour
+      {true, L"", RGBColor(20, 30, 140), Grey},     // the global font colour
+      {false, L"ZERO", RGBColor(0, 160, 0), Grey},  // index 0: no background
+      {false, L"FILL", RGBColor(160, 0, 0), RGBColor(250, 240, 10)},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &r - rows);
+    kx::TsLabel* l = Label(clRed);
+    l->SetUseSkinColor(r.UseSkin);
+    l->SetSkinSection(r.Section);
+    ExpectLook(r.Text, r.Back);
+    l->Free();
+  }
+}
+
+TEST_F(SkinnedLabelTest, AWebLabelTakesTheLinkColoursOfTheSkinOrBlueAndRed) {
+  for (const bool info : {false, true}) {
+    SCOPED_TRACE(info ? "with the global-info section" : "without it");
+    Manager->ConstData().IndexGLobalInfo = info ? 1 : -1;
+    auto* l = Label<kx::TsWebLabel>(clRed);
+    ExpectLook(info ? RGBColor(0, 100, 200) : clBlue, Grey);
+    l->Perform(CM_MOUSEENTER);
+    ExpectLook(info ? RGBColor(200, 100, 0) : clRed, Grey);
+    l->Perform(CM_MOUSELEAVE);
+    ExpectLook(info ? RGBColor(0, 100, 200) : clBlue, Grey);
+    l->Free();
+  }
+}
+
+TEST_F(SkinnedLabelTest, SwitchingTheSkinOffGivesSkinColouredLabelsTheWindowTextColour) {
+  kx::TsLabel* skinned = Label(clRed);
+  kx::TsLabel* own = Label(clRed);
+  own->SetUseSkinColor(false);
+  own->SetTop(50);
+  Count(0);
+  EXPECT_EQ(skinned->Font()->Color(), RGBColor(20, 30, 140));
+  Manager->RemoveSkin();
+  EXPECT_EQ(skinned->Font()->Color(), clWindowText);
+  EXPECT_EQ(own->Font()->Color(), clRed);
+  skinned->Free();
+  own->Free();
+
+  // A link shows the skin's colour while there is one, its own after.
+  Manager->gd().push_back(Section(L"GLOBALINFO", 0, Grey));
+  Manager->gd()[0].FontColor[4] = RGBColor(0, 100, 200);
+  Manager->ConstData().IndexGLobalInfo = 0;
+  Manager->SkinData().Active = true;
+  auto* link = Label<kx::TsWebLabel>(clBlack);
+  TFont font;
+  font.Assign(link->Font());
+  font.SetColor(RGBColor(0, 120, 0));
+  link->SetFont(&font);
+  EXPECT_GT(Count(RGBColor(0, 100, 200)), 10);
+  Manager->RemoveSkin();
+  EXPECT_GT(Count(RGBColor(0, 120, 0)), 10);
+}
+
+TEST_F(SkinnedLabelTest, AHoveredLinkLetsGoWhenItsMoveIsHandledAfterThePointerLeftTheWindow) {
+  auto* l = Label<kx::TsWebLabel>(clRed);
+  Panel->HandleNeeded();
+  // The pointer is already far away when the move over the link is handled,
+  // as under load.
+  ::SetCursorPos(8, 8);
+  test::PumpPending();
+  ::SendMessageW(Panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  test::PumpPending();
+  EXPECT_FALSE(l->MouseAbove());
 }
 
 class PanelTest : public ::testing::Test {

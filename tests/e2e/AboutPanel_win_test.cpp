@@ -2,6 +2,9 @@
 // closed with "OK".
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+
 #include "tests/e2e/Harness_win.h"
 #include "tests/support/Pump_win.h"
 
@@ -137,7 +140,29 @@ TEST(AboutPanel, OkHidesThePanelAndGivesTheEditorTheFocusBack) {
   EXPECT_EQ(app.ReadFile(L"A.txt"), "back");
 }
 
-TEST(AboutPanel, ShowsItsTextsAndTheWebLabelTurnsRedUnderTheMouse) {
+namespace {
+
+// A colour of the internal skin's options, as red, green and blue.
+struct Rgb {
+  int R, G, B;
+};
+Rgb SkinColour(const wchar_t* Section, const wchar_t* Key) {
+  const std::wstring options = HostPath(TABULO_SKINS_DIR "/Pearlmist/Options.dat");
+  const UINT c = GetPrivateProfileIntW(Section, Key, 0x7FFFFFFF, options.c_str());
+  EXPECT_NE(c, 0x7FFFFFFFu) << "no " << Utf8(Key) << " in " << Utf8(options);
+  return Rgb{int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)};
+}
+std::function<bool(uint8_t, uint8_t, uint8_t)> Near(Rgb c) {
+  return [c](uint8_t r, uint8_t g, uint8_t b) {
+    return std::abs(r - c.R) <= 3 && std::abs(g - c.G) <= 3 && std::abs(b - c.B) <= 3;
+  };
+}
+
+}  // namespace
+
+TEST(AboutPanel, ShowsItsTextsInDarkGreyAndTheLinkInTheSkinsLinkColours) {
+  const Rgb link = SkinColour(L"GLOBALINFO", L"TCBOTTOM"), hovered = SkinColour(L"GLOBALINFO", L"TCTOP");
+  const Rgb text{33, 33, 33};
   TabuloApp app;
   app.Start();
   ChooseAbout(app);
@@ -147,12 +172,10 @@ TEST(AboutPanel, ShowsItsTextsAndTheWebLabelTurnsRedUnderTheMouse) {
   EXPECT_TRUE(tk::test::RoundTrip(app.Form()));
   Capture idle = app.CaptureClient();
   RECT label{p.left + 100, p.top + 122, p.left + 240, p.top + 148};
-  RECT title{p.left + 100, p.top + 18, p.left + 200, p.top + 46};
-  auto dark = [](uint8_t r, uint8_t g, uint8_t b) { return r < 110 && g < 110 && b < 110; };
-  auto red = [](uint8_t r, uint8_t g, uint8_t b) { return r > 150 && g < 90 && b < 90; };
-  EXPECT_GT(idle.Count(title, dark), 20) << "no \"Tabulo\" title: " << SaveFailureShot(idle, "idle");
-  EXPECT_GT(idle.Count(label, dark), 20) << SaveFailureShot(idle, "idle");
-  EXPECT_LT(idle.Count(label, red), 5) << SaveFailureShot(idle, "idle");
+  RECT texts{p.left + 60, p.top + 18, p.left + 260, p.top + 122};
+  EXPECT_GT(idle.Count(texts, Near(text)), 100) << SaveFailureShot(idle, "idle");
+  EXPECT_GT(idle.Count(label, Near(link)), 20) << SaveFailureShot(idle, "idle");
+  EXPECT_LT(idle.Count(label, Near(hovered)), 5) << SaveFailureShot(idle, "idle");
   POINT at{p.left + 130, p.top + 134};
   ClientToScreen(app.Form(), &at);
   app.MoveTo(at.x, at.y);
@@ -160,16 +183,18 @@ TEST(AboutPanel, ShowsItsTextsAndTheWebLabelTurnsRedUnderTheMouse) {
   Capture hover = app.CaptureClient();
   WaitFor([&] {
     hover = app.CaptureClient();
-    return hover.Count(label, red) > 20;
+    return hover.Count(label, Near(hovered)) > 20;
   });
-  EXPECT_GT(hover.Count(label, red), 20) << SaveFailureShot(hover, "hover");
-  // Leaving the label gives it its own colour back.
+  EXPECT_GT(hover.Count(label, Near(hovered)), 20) << SaveFailureShot(hover, "hover");
+  EXPECT_LT(hover.Count(label, Near(link)), 5) << SaveFailureShot(hover, "hover");
+  // Leaving the label gives it the link colour back.
   app.MoveTo(at.x, at.y + 50);
   Capture left = app.CaptureClient();
   WaitFor([&] {
     left = app.CaptureClient();
-    return left.Count(label, red) < 5;
+    return left.Count(label, Near(hovered)) < 5;
   });
-  EXPECT_LT(left.Count(label, red), 5) << SaveFailureShot(left, "left");
+  EXPECT_LT(left.Count(label, Near(hovered)), 5) << SaveFailureShot(left, "left");
+  EXPECT_GT(left.Count(label, Near(link)), 20) << SaveFailureShot(left, "left");
   ASSERT_TRUE(app.CloseAndWait());
 }

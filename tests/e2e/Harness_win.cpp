@@ -69,8 +69,11 @@ void SendUnicode(wchar_t ch) {
 std::wstring TabuloExePath() {
   wchar_t env[MAX_PATH];
   if (GetEnvironmentVariableW(L"TABULO_EXE", env, MAX_PATH) > 0) return env;
-  std::string p = TABULO_EXE_PATH;
-  std::wstring w(p.begin(), p.end());
+  return HostPath(TABULO_EXE_PATH);
+}
+
+std::wstring HostPath(const std::string& Path) {
+  std::wstring w(Path.begin(), Path.end());
   if (!w.empty() && w[0] == L'/') {
     std::replace(w.begin(), w.end(), L'/', L'\\');
     w = L"Z:" + w;

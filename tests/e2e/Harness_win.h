@@ -21,6 +21,8 @@ using Bytes = std::string;
 
 // The Tabulo.exe under test (a Windows path).
 std::wstring TabuloExePath();
+// A path of the build machine as Wine sees it (an absolute one on drive Z:).
+std::wstring HostPath(const std::string& Path);
 
 // Polls pred every few milliseconds until it holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000);

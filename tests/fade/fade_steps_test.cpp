@@ -17,10 +17,9 @@ TEST(FadeSteps, TheOldLooksWeightFallsFrom255To0OverTheSteps) {
     int Step, Iterations;
     int Weight;
   } cases[] = {
-      {1, 20, 243},       {2, 20, 230},       {3, 20, 217},     {10, 20, 127},  {19, 20, 12},
-      {20, 20, 0},        {21, 20, 0},        {0, 20, 255},     {-3, 20, 255},  {1, 10, 230},
-      {1, 1, 0},          {5, 0, 0},          {1, -4, 0},       {1, INT_MAX, 255},
-      {INT_MAX, INT_MAX, 0},  // no overflow for a skin's huge step count
+      {1, 20, 243}, {2, 20, 230},      {3, 20, 217},          {10, 20, 127}, {19, 20, 12}, {20, 20, 0},
+      {21, 20, 0},  {0, 20, 255},      {-3, 20, 255},         {1, 10, 230},  {1, 1, 0},    {5, 0, 0},
+      {1, -4, 0},   {1, INT_MAX, 255}, {INT_MAX, INT_MAX, 0},  // no overflow for a skin's huge step count
   };
   for (const auto& c : cases)
     EXPECT_EQ(FadeFrameAlpha(c.Step, c.Iterations), c.Weight) << c.Step << " of " << c.Iterations;
@@ -49,8 +48,10 @@ TEST(FadeSteps, AControlsOwnEventsFadeWhateverTheManagerSaysAndGlobalDefFollowsT
     TacAnimEvent Event;
     bool Fades;
   } cases[] = {
-      {{aeMouseEnter}, {}, aeMouseEnter, true},   {{aeMouseEnter}, all, aeMouseLeave, false},
-      {kxDefaultAnimatEvents, all, aeMouseUp, true}, {kxDefaultAnimatEvents, {aeMouseDown}, aeMouseEnter, false},
+      {{aeMouseEnter}, {}, aeMouseEnter, true},
+      {{aeMouseEnter}, all, aeMouseLeave, false},
+      {kxDefaultAnimatEvents, all, aeMouseUp, true},
+      {kxDefaultAnimatEvents, {aeMouseDown}, aeMouseEnter, false},
       {{}, all, aeMouseDown, false},
   };
   for (const auto& c : cases)

@@ -34,19 +34,19 @@ class TClickTarget : public tk::TCustomControl {
   }
 };
 
+BOOL CALLBACK CollectGlowWindow(HWND w, LPARAM l) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(w, &pid);
+  const LONG_PTR ex = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+  return TRUE;
+}
+
 // The process's visible layered tool windows.
 std::vector<HWND> GlowWindows() {
   std::vector<HWND> found;
-  ::EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        const LONG_PTR ex = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
-          reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumWindows(CollectGlowWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -120,6 +120,24 @@ TEST_F(GlowTest, AroundTheControlWithTheSkinsAlphaAndTransparentToTheMouse) {
   EXPECT_TRUE(GlowWindows().empty());
   PumpPending();
   EXPECT_FALSE(::IsWindow(wnd));
+}
+
+TEST_F(GlowTest, AWindowlessControlHalfHiddenByItsParentsEdgeIsCutThere) {
+  auto* c = tk::Create<tk::TGraphicControl>(Form.Get());
+  c->SetParent(Form.Get());
+  const int right = Form->ClientWidth();
+  c->SetBounds(right - 40, 80, 80, 24);
+  TsCommonData d(c, false);
+  d.SetSkinSection(L"BUTTON");
+  d.FMouseAbove = true;
+  d.UpdateGlow(false);
+  const TkxGlowEffect* g = GlowOf(d.GlowID);
+  ASSERT_NE(g, nullptr);
+  RECT w{};
+  ::GetWindowRect(g->Wnd(), &w);
+  const tk::TPoint o = c->ClientToScreen(tk::TPoint{0, 0});
+  EXPECT_EQ((std::vector<LONG>{w.left, w.top, w.right, w.bottom}),
+            (std::vector<LONG>{o.X - 6, o.Y - 6, o.X + 40, o.Y + 30}));
 }
 
 TEST_F(GlowTest, NoGlowWhereItIsNotWantedOrWouldNotBeSeen) {

@@ -26,9 +26,11 @@ class TSwatch : public TGraphicControl {
   int Downs = 0, Ups = 0, Clicks = 0, Moves = 0, Enters = 0, Leaves = 0;
   TPoint LastDown, LastMove;
   bool LastDownDouble = false;
+  bool PaintedAsCopy = false;
 
  protected:
   void Paint() override {
+    PaintedAsCopy = ControlState().Contains(csPaintCopy);
     Canvas()->Brush()->SetColor(FFill);
     Canvas()->FillRect(TRect{-50, -50, Width() + 50, Height() + 50});
   }
@@ -107,6 +109,9 @@ TEST(GraphicChildPainting, PaintToDrawsTheWindowThenEachChildClippedAndInOrder) 
   EXPECT_EQ(PixelAt(pic, 9, 9), RGB(0, 0, 255));      // clipped to the child's bounds
   EXPECT_EQ(PixelAt(pic, 70, 70), RGB(0, 0, 255));
   EXPECT_EQ(PixelAt(pic, 110, 15), RGB(0, 0, 255));  // hidden children are not painted
+  // Painted as a copy while it lasts, and only then.
+  EXPECT_TRUE(green->PaintedAsCopy);
+  EXPECT_FALSE(form->ControlState().Contains(csPaintCopy) || green->ControlState().Contains(csPaintCopy));
 }
 
 TEST(GraphicChildPainting, PaintToHonoursTheTargetOffset) {

@@ -1,5 +1,5 @@
 // Where a bound label goes beside or above its control.
-#include "skin/framework/sBoundLabel.h"
+#include "skin/framework/sBoundLabelPlace.h"
 
 namespace kx {
 

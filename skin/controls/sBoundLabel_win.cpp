@@ -1,14 +1,19 @@
-#include "skin/framework/sBoundLabel.h"
+#include "skin/controls/sBoundLabel.h"
 
 #include <algorithm>
+
+#include "skin/controls/sLabel.h"
 
 namespace kx {
 
 TsBoundLabel::TsBoundLabel(tk::TControl* AOwner, TsCommonData* CommonData) : FOwner(AOwner), FCommonData(CommonData) {}
 
 TsBoundLabel::~TsBoundLabel() {
-  // While its owner goes, the label is freed with the owner's components.
-  if (FTheLabel && FOwner && !FOwner->IsDestroying()) tk::FreeAndNil(FTheLabel);
+  // While its owner goes, the label was freed with the owner's components
+  // (and has let go of this object); otherwise it goes now.
+  if (!FTheLabel) return;
+  if (FOwner && FOwner->IsDestroying()) FTheLabel->BoundLabel = nullptr;
+  else tk::FreeAndNil(FTheLabel);
 }
 
 namespace {
@@ -33,7 +38,8 @@ void TsBoundLabel::SetActive(bool Value) {
   }
   FActive = true;
   if (FTheLabel) return;
-  FTheLabel = tk::Create<tk::TLabel>(FOwner);
+  FTheLabel = tk::Create<TsEditLabel>(FOwner, this);
+  FTheLabel->SetUseSkinColor(FUseSkinColor);
   FTheLabel->SetVisible(false);
   FTheLabel->SetParent(FOwner->Parent());
   FTheLabel->SetFocusControl(dynamic_cast<tk::TWinControl*>(FOwner));
@@ -77,11 +83,14 @@ void TsBoundLabel::SetMaxWidth(int Value) {
   AlignLabel();
 }
 
-bool TsBoundLabel::UseSkinColor() const { return FUseSkinColor; }
+bool TsBoundLabel::UseSkinColor() const { return FTheLabel ? FTheLabel->UseSkinColor() : FUseSkinColor; }
 
 void TsBoundLabel::SetUseSkinColor(bool Value) {
   FUseSkinColor = Value;
-  if (FTheLabel) FTheLabel->Invalidate();
+  if (FTheLabel) {
+    FTheLabel->SetUseSkinColor(Value);
+    FTheLabel->Invalidate();
+  }
 }
 
 void TsBoundLabel::AlignLabel() {

@@ -1,21 +1,18 @@
 // TsBoundLabel: the caption label of an edit-like control, placed beside or
-// above it on the same parent. The label itself is owned by the owner
-// control (freed with its components); this object only creates, places
-// and frees it. The class runs on Windows only (sBoundLabel_win.cpp); the
-// placement rule (sBoundLabel.cpp) is pure. UI thread only.
+// above it on the same parent. The label (a TsEditLabel) is owned by the
+// owner control and freed with its components; this object creates, places
+// and frees it, and the label tells it when it goes. UI thread only.
 #pragma once
 
-#include <cstdint>
-
+#include "skin/framework/sBoundLabelPlace.h"
 #include "toolkit/Controls.h"
-#include "toolkit/StdCtrls.h"
+#include "toolkit/Graphics.h"
 #include "toolkit/Types.h"
 
 namespace kx {
 
 class TsCommonData;
-
-enum TsCaptionLayout : uint8_t { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
+class TsEditLabel;
 
 class TsBoundLabel : public tk::TPersistent {
  public:
@@ -37,13 +34,17 @@ class TsBoundLabel : public tk::TPersistent {
   void SetLayout(TsCaptionLayout Value);
   int MaxWidth() const { return FMaxWidth; }
   void SetMaxWidth(int Value);
+  // The label's flag; kept here while there is no label, and handed to it
+  // when it is made.
   bool UseSkinColor() const;
   void SetUseSkinColor(bool Value);
 
   void AlignLabel();
-  tk::TCustomLabel* TheLabel() const { return FTheLabel; }
+  TsEditLabel* TheLabel() const { return FTheLabel; }
 
  private:
+  friend class TsEditLabel;  // clears FTheLabel when it is freed
+
   int FMaxWidth = 0;
   tk::String FText;
   TsCaptionLayout FLayout = sclLeft;
@@ -51,13 +52,9 @@ class TsBoundLabel : public tk::TPersistent {
   int FIndent = 0;
   bool FActive = false;
   bool FUseSkinColor = true;
-  tk::TCustomLabel* FTheLabel = nullptr;
+  TsEditLabel* FTheLabel = nullptr;
   tk::TControl* FOwner;
   TsCommonData* FCommonData;
 };
-
-// Where a bound label goes: the owner's bounds and the label's size.
-tk::TPoint BoundLabelPosition(TsCaptionLayout Layout, const tk::TRect& Owner, int LabelWidth, int LabelHeight,
-                              int Indent);
 
 }  // namespace kx
