@@ -109,6 +109,7 @@ class TsSpeedButton : public tk::TSpeedButton {
   void StopFading();
   void MouseEnterHandler();
   void MouseLeaveHandler();
+  bool PointerOver();
   void CopyToCanvas(tk::TBitmap* Source);
   void UpdateCaption();
 

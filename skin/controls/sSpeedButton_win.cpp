@@ -457,6 +457,17 @@ void TsSpeedButton::StopFading() {
     FCommonData->BGChanged = true;
     Repaint();
   }
+  // A mouse move that was queued before the pointer left (the system may
+  // deliver it after the move into another window) lights the button with
+  // no leave to follow: once the fade is over, a pointer elsewhere ends it.
+  if (FCommonData->FMouseAbove && !PointerOver()) MouseLeaveHandler();
+}
+
+bool TsSpeedButton::PointerOver() {
+  POINT p{};
+  if (!::GetCursorPos(&p)) return true;
+  const tk::TPoint c = ScreenToClient(tk::TPoint{p.x, p.y});
+  return c.X >= 0 && c.Y >= 0 && c.X < Width() && c.Y < Height();
 }
 
 // --- Mouse -------------------------------------------------------------------------------
