@@ -4,7 +4,8 @@
 // background. Each reports beside its time
 //   vs_memcpy  look time / memcpy time of the target (target <= 20 for the
 //              page button, so a fade's rebuilds stay far below a frame)
-// and BM_Memcpy gives the bare copies themselves.
+// and BM_Memcpy gives the bare copies themselves. BM_DisabledPageButton is
+// the current page's button: its look faded into the panel's picture.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -61,16 +62,36 @@ kx::TkxControlSkin Control(const wchar_t* section) {
   return kx::TkxControlSkin{skin.GetSkinIndex(section), section, -1, -1, &skin, kxKeyColor};
 }
 
-void BM_PageButtonOverPanel(benchmark::State& state) {
-  const int look = static_cast<int>(state.range(0));
+// The button column's picture, what the page buttons are painted over.
+std::unique_ptr<TBitmap> PanelPicture() {
   auto panel = kx::NewBitmap24(178, 514);
   kx::PaintControlLook(Control(L"PANEL"), kx::TCacheInfo{nullptr, 0, 0, kxKeyColor, false}, true, true, panel.get(),
                        tk::TPoint{}, TRect{0, 0, 178, 514}, 0);
+  return panel;
+}
+
+void BM_PageButtonOverPanel(benchmark::State& state) {
+  const int look = static_cast<int>(state.range(0));
+  auto panel = PanelPicture();
   auto button = kx::NewBitmap24(50, 50);
   const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
   const kx::TCacheInfo ci{panel.get(), 64, 120, kxKeyColor, true};
   Measure(state, 50, 50, [&] {
     kx::PaintControlLook(c, ci, true, true, button.get(), tk::TPoint{}, TRect{0, 0, 50, 50}, look);
+  });
+}
+
+// The current page's button: its look over the panel, then faded into the
+// panel's picture (the disabled look), as its cache is rebuilt whole.
+void BM_DisabledPageButton(benchmark::State& state) {
+  auto panel = PanelPicture();
+  auto button = kx::NewBitmap24(50, 50);
+  const kx::TkxControlSkin c = Control(L"SPEEDBUTTON");
+  const kx::TCacheInfo ci{panel.get(), 0, 0, kxKeyColor, true};
+  const tk::TPoint at{64, 120};
+  Measure(state, 50, 50, [&] {
+    kx::PaintControlLook(c, ci, true, true, button.get(), at, TRect{0, 0, 50, 50}, 0);
+    kx::MakeDisabledLook(button.get(), kx::dkBlended, [] { return tk::TColor(0xF1F1F1); }, at, ci);
   });
 }
 
@@ -104,6 +125,7 @@ void BM_Memcpy(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PageButtonOverPanel)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_DisabledPageButton);
 BENCHMARK(BM_PanelLook);
 BENCHMARK(BM_FormBackground);
 BENCHMARK(BM_Memcpy)->Args({50, 50})->Args({178, 514})->Args({742, 514});
