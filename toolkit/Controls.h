@@ -442,6 +442,8 @@ class TWinControl : public TControl {
   // that can take the focus and, with CheckTabStop, is a tab stop; wraps
   // around. Null when there is none other than Current.
   TWinControl* FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop);
+  // True when the control takes the Tab key itself instead of moving the focus.
+  virtual bool WantsTab();
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   TKeyEvent OnKeyDown;

@@ -889,6 +889,12 @@ TWinControl* TWinControl::FindNextControl(TWinControl* Current, bool GoForward, 
   return nullptr;
 }
 
+bool TWinControl::WantsTab() {
+  // Asked without the key message: with one, the system's edit control
+  // switches to dialog mode and from then on turns Tab into dialog moves.
+  return HandleAllocated() && (::SendMessageW(FHandle, WM_GETDLGCODE, VK_TAB, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS));
+}
+
 void TWinControl::CNKeyDown(TMessage& m, uint32_t KeyMsg) {
   TMessage key = MakeMessage(KeyMsg, m.WParam, m.LParam);
   if (IsMenuShortCut(key)) {
@@ -897,10 +903,7 @@ void TWinControl::CNKeyDown(TMessage& m, uint32_t KeyMsg) {
   }
   // Tab and Shift+Tab move the focus through the form, unless the control
   // takes the key itself (a memo that accepts tabs).
-  if (KeyMsg != WM_KEYDOWN || m.WParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0 || !HandleAllocated()) return;
-  MSG msg{FHandle, WM_KEYDOWN, m.WParam, m.LParam, 0, {}};
-  const LRESULT code = ::SendMessageW(FHandle, WM_GETDLGCODE, m.WParam, reinterpret_cast<LPARAM>(&msg));
-  if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return;
+  if (KeyMsg != WM_KEYDOWN || m.WParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0 || WantsTab()) return;
   TCustomForm* form = tk::GetParentForm(this);
   TWinControl* root = form ? static_cast<TWinControl*>(form) : this;
   if (TWinControl* next = root->FindNextControl(this, ::GetKeyState(VK_SHIFT) >= 0, true)) {

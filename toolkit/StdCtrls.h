@@ -197,6 +197,7 @@ class TCustomMemo : public TCustomEdit {
   void SetWordWrap(bool v);
   bool WantTabs() const { return FWantTabs; }
   void SetWantTabs(bool v) { FWantTabs = v; }
+  bool WantsTab() override { return FWantTabs; }
   bool WantReturns() const { return FWantReturns; }
   void SetWantReturns(bool v);
   TAlignment Alignment() const { return FAlignment; }
