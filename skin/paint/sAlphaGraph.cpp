@@ -7,6 +7,7 @@
 
 #include "skin/framework/kxColors.h"
 #include "skin/paint/BlendRow.h"
+#include "skin/paint/PixelViews.h"
 #include "skin/paint/StretchHalftone.h"
 
 namespace kx {
@@ -33,12 +34,6 @@ TColor Color24(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
 TColor Word32(const uint8_t* p) {
   return static_cast<TColor>(static_cast<uint32_t>(Color24(p)) | (static_cast<uint32_t>(p[3]) << 24));
 }
-
-bool Is24or32(const TPixelView& v) {
-  return v.Valid() && (v.format == TPixelFormat::pf24bit || v.format == TPixelFormat::pf32bit);
-}
-
-TPixelView ViewOf(TBitmap* bmp) { return bmp ? bmp->View() : TPixelView{}; }
 
 // Channel order in memory: blue, green, red.
 std::array<uint8_t, 3> ChannelsBGR(TColor c) { return {tk::GetBValue(c), tk::GetGValue(c), tk::GetRValue(c)}; }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/paint/PixelViews.h"
 #include "skin/paint/sAlphaGraph.h"
 
 namespace kx {
@@ -19,12 +20,6 @@ using tk::TPoint;
 using tk::TRect;
 
 namespace {
-
-TPixelView ViewOf(TBitmap* bmp) { return bmp ? bmp->View() : TPixelView{}; }
-
-bool Is24or32(const TPixelView& v) {
-  return v.Valid() && (v.format == TPixelFormat::pf24bit || v.format == TPixelFormat::pf32bit);
-}
 
 TColor Color24(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
 
