@@ -15,12 +15,11 @@
 #include "skin/framework/sSkinText.h"
 #include "skin/paint/sSkinItemPaint.h"
 #include "toolkit/Handles.h"
+#include "toolkit/Messages.h"
 
 namespace kx {
 
 namespace {
-
-constexpr uint32_t kTextChanged = 0xB012;  // the toolkit's text-changed notification
 
 bool IsRadio(uint32_t Style) {
   const uint32_t t = Style & BS_TYPEMASK;
@@ -156,7 +155,7 @@ void TkxCheckBoxWnd::kxWndProc(tk::TMessage& m) {
     case WM_ENABLE:
     case BM_SETCHECK:
     case BM_SETSTATE:
-    case kTextChanged:
+    case tk::CM_TEXTCHANGED:
       if (!::IsWindowVisible(CtrlHandle)) break;
       ::SendMessageW(CtrlHandle, WM_SETREDRAW, 0, 0);
       TkxMainWnd::kxWndProc(m);

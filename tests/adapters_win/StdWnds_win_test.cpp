@@ -21,7 +21,10 @@
 #include "skin/framework/sCommonData.h"
 #include "skin/framework/sMessages.h"
 #include "tests/manager_win/Support_win.h"
+#include "tests/support/Owned.h"
 #include "tests/support/Pump_win.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
 
 namespace kx {
 namespace {
@@ -221,6 +224,16 @@ TEST_F(StdWnds, PushButtonsShowTheNormalHotPressedAndDisabledLooks) {
       << std::hex << disabled.At(x, y) << " from " << face;
   ::EnableWindow(plain, TRUE);
   EXPECT_EQ(Capture(plain), normal);
+
+  // A long caption wraps only on a multi-line button.
+  const wchar_t* text = L"Save all the pages now";
+  HWND oneLine = Child(L"BUTTON", text, BS_PUSHBUTTON, 10, 50, 75, 40);
+  HWND multi = Child(L"BUTTON", text, BS_PUSHBUTTON | BS_MULTILINE, 100, 50, 75, 40);
+  auto* a1 = Adapt<TkxBtnWnd>(oneLine);
+  auto* a2 = Adapt<TkxBtnWnd>(multi);
+  (void)Capture(oneLine);
+  (void)Capture(multi);
+  EXPECT_GT(a2->TextRectSize().cy, a1->TextRectSize().cy);
 }
 
 TEST_F(StdWnds, CheckBoxesAndRadioButtonsShowTheirImages) {
@@ -320,6 +333,72 @@ TEST_F(StdWnds, TextChangesReachTheWindowOnceAndAdaptersLetGoOfTheirWindows) {
   ::UpdateWindow(label);
   (void)Capture(label);
   EXPECT_TRUE(::DestroyWindow(label));
+}
+
+// A toolkit button that carries a bit button's glyph: a strip of four
+// 16 x 16 frames, red (up), green (disabled), blue (clicked) and yellow
+// (down), each keyed by its magenta bottom-left pixel.
+class TGlyphButton : public tk::TButton, public IkxBitBtn {
+ public:
+  explicit TGlyphButton(tk::TComponent* AOwner) : tk::TButton(AOwner), FGlyph(64, 16, tk::TPixelFormat::pf24bit) {
+    const uint8_t bgr[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {0, 255, 255}};
+    for (int y = 0; y < 16; ++y) {
+      uint8_t* row = FGlyph.ScanLine(y);
+      for (int x = 0; x < 64; ++x) {
+        const bool key = y == 15 && x % 16 == 0;
+        row[x * 3] = key ? 255 : bgr[x / 16][0];
+        row[x * 3 + 1] = key ? 0 : bgr[x / 16][1];
+        row[x * 3 + 2] = key ? 255 : bgr[x / 16][2];
+      }
+    }
+  }
+  tk::TBitmap* BitBtnGlyph() override { return &FGlyph; }
+  int BitBtnNumGlyphs() override { return 4; }
+  tk::TButtonLayout BitBtnLayout() override { return tk::blGlyphLeft; }
+  int BitBtnSpacing() override { return 4; }
+  int BitBtnMargin() override { return -1; }
+
+ private:
+  tk::TBitmap FGlyph;
+};
+
+TEST_F(StdWnds, ABitButtonShowsTheGlyphFrameOfItsStateBesideTheCaption) {
+  tk::test::TOwned<> form;
+  form->SetBounds(60, 60, 300, 200);
+  auto* button = tk::Create<TGlyphButton>(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 10, 90, 30);
+  button->SetCaption(L"Go");
+  form->Show();
+  // The skin state belongs to the button, as a child-control adapter's item
+  // does: the adapter reads the glyph through it.
+  TsCommonData data(button, true);
+  data.SetSkinSection(L"BUTTON");
+  auto* a = AttachAdapter<TkxBitBtnWnd>(button->Handle(), false, tk::String(), Manager, &data);
+  PumpPending();
+  UpdateWindowGeometry(a);
+  const tk::TRect g = a->GlyphRect();
+  ASSERT_EQ(g.Width(), 16);
+  EXPECT_LE(g.Right, a->CaptionRect().Left);
+  const int x = g.Left + 8, y = g.Top + 8;
+  EXPECT_EQ(Capture(button->Handle()).At(x, y), RGB(255, 0, 0)) << "up";
+  Manager->TrackActiveWindow(button->Handle());
+  EXPECT_EQ(Capture(button->Handle()).At(x, y), RGB(255, 0, 0)) << "hot is drawn up";
+  Manager->TrackActiveWindow(nullptr);
+  ::SendMessageW(button->Handle(), BM_SETSTATE, TRUE, 0);
+  EXPECT_EQ(Capture(button->Handle()).At(x + 1, y + 1), RGB(0, 0, 255)) << "pressed: the clicked frame, moved";
+  ::SendMessageW(button->Handle(), BM_SETSTATE, FALSE, 0);
+  delete a;
+}
+
+TEST(LinkText, AnchorTagsAreLeftOut) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"See <A>the notes</A>.", L"See the notes."},
+      {L"<a href=\"https://example.org\">site</a> and <a id=\"x\">more</a>", L"site and more"},
+      {L"a < b and <b>bold</b>", L"a < b and <b>bold</b>"},
+      {L"<abbr>x</abbr> <a", L"<abbr>x</abbr> <a"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(LinkTextOf(in), out);
 }
 
 }  // namespace
