@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -174,6 +175,25 @@ TEST_F(StdWnds, EveryAdaptedWindowAnswersTheEngineAndCarriesItsAdapter) {
     return false;
   };
   EXPECT_TRUE(dark(text));
+  // A static's own alignment places its text.
+  auto darkColumns = [](const TPicture& p) {
+    std::pair<int, int> span{p.W, -1};
+    for (int y = 0; y < p.H; ++y)
+      for (int x = 0; x < p.W; ++x)
+        if (tk::GetRValue(p.At(x, y)) < 0x60 && tk::GetBValue(p.At(x, y)) < 0x60) {
+          span.first = std::min(span.first, x);
+          span.second = std::max(span.second, x);
+        }
+    return span;
+  };
+  HWND right = Child(L"STATIC", L"Hi", SS_RIGHT, 50, 200, 120, 16);
+  HWND centre = Child(L"STATIC", L"Hi", SS_CENTER, 50, 220, 120, 16);
+  Adapt<TkxStaticWnd>(right, L"CHECKBOX");
+  Adapt<TkxStaticWnd>(centre, L"CHECKBOX");
+  const auto r = darkColumns(Capture(right)), c = darkColumns(Capture(centre));
+  EXPECT_GT(r.first, 80);
+  EXPECT_GT(c.first, 30);
+  EXPECT_LT(c.second, 90);
   int notHost = 0;
   for (uint32_t px : pic.Px) notHost += RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF) != kHostColour;
   EXPECT_GT(notHost, 50);
