@@ -144,8 +144,10 @@ void TkxBtnWnd::PrepareCache() {
 
 void TkxBtnWnd::KX_WMPaint(HDC Given) {
   UpdateWindowGeometry(this);
-  PAINTSTRUCT ps{};
-  ::BeginPaint(CtrlHandle, &ps);
+  // A paint validates the window whether it draws now or not; printing
+  // into a given DC leaves what the screen still needs.
+  std::optional<tk::TPaintDC> paint;
+  if (!Given) paint.emplace(CtrlHandle);
   if (!(AnimationFlag() && !Engine.PaintTarget) && !(SkinData->IsUpdating() && !AnimationFlag())) {
     std::optional<tk::TWindowDC> own;
     HDC dc = Given;
@@ -154,7 +156,6 @@ void TkxBtnWnd::KX_WMPaint(HDC Given) {
     PrepareCache();
     CopyWholeCache(*SkinData, dc, WndSize);
   }
-  ::EndPaint(CtrlHandle, &ps);
 }
 
 void TkxBtnWnd::Repaint() {

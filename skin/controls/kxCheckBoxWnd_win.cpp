@@ -128,8 +128,10 @@ void TkxCheckBoxWnd::PrepareCache(uint32_t Style) {
 
 void TkxCheckBoxWnd::KX_WMPaint(HDC Given) {
   UpdateWindowGeometry(this);
-  PAINTSTRUCT ps{};
-  ::BeginPaint(CtrlHandle, &ps);
+  // A paint validates the window whether it draws now or not; printing
+  // into a given DC leaves what the screen still needs.
+  std::optional<tk::TPaintDC> paint;
+  if (!Given) paint.emplace(CtrlHandle);
   if (!SkinData->IsUpdating()) {
     const auto style = static_cast<uint32_t>(::GetWindowLongPtrW(CtrlHandle, GWL_STYLE));
     UpdateWindowGeometry(this);
@@ -142,7 +144,6 @@ void TkxCheckBoxWnd::KX_WMPaint(HDC Given) {
       CopyWholeCache(*SkinData, dc, WndSize);
     }
   }
-  ::EndPaint(CtrlHandle, &ps);
 }
 
 void TkxCheckBoxWnd::RepaintNow() { ::SendMessageW(CtrlHandle, WM_PAINT, 0, 0); }

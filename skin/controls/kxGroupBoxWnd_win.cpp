@@ -92,8 +92,10 @@ void TkxGroupBoxWnd::PrepareCache() {
 
 void TkxGroupBoxWnd::KX_WMPaint(HDC Given) {
   UpdateWindowGeometry(this);
-  PAINTSTRUCT ps{};
-  ::BeginPaint(CtrlHandle, &ps);
+  // A paint validates the window whether it draws now or not; printing
+  // into a given DC leaves what the screen still needs.
+  std::optional<tk::TPaintDC> paint;
+  if (!Given) paint.emplace(CtrlHandle);
   if (!SkinData->IsUpdating()) {
     std::optional<tk::TWindowDC> own;
     HDC dc = Given;
@@ -114,7 +116,6 @@ void TkxGroupBoxWnd::KX_WMPaint(HDC Given) {
     tk::TMessage done = MakeCommand(KX_PARENTUPDATED);
     BroadcastToChildWindows(CtrlHandle, done);
   }
-  ::EndPaint(CtrlHandle, &ps);
 }
 
 void TkxGroupBoxWnd::WMEraseBkgnd(tk::TMessage& m) {
