@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "skin/controls/kxMainWnd.h"
 #include "skin/paint/kxBtnWndLayout.h"
@@ -99,6 +100,9 @@ class TkxBitBtnWnd : public TkxBtnWnd {
 
  private:
   IkxBitBtn* BitBtn() const;
+  // The window's own picture (BM_GETIMAGE) as last seen.
+  std::unique_ptr<tk::TBitmap> FImage;
+  void* FImageSource = nullptr;
 };
 
 // Draws the glyph of a button into Target with its top-left at At. A

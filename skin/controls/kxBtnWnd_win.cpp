@@ -290,12 +290,26 @@ TkxBtnWndMeasures TkxBitBtnWnd::BaseMeasures() {
 tk::TRect TkxBitBtnWnd::GlyphRect() { return BtnWndGlyphRect(Measures()); }
 
 void TkxBitBtnWnd::DrawGlyph() {
-  IkxBitBtn* b = BitBtn();
-  if (!b || !SkinData->FCacheBmp) return;
+  if (!SkinData->FCacheBmp) return;
+  tk::TBitmap* glyph = nullptr;
+  int frames = 1;
+  if (IkxBitBtn* b = BitBtn()) {
+    glyph = b->BitBtnGlyph();
+    frames = b->BitBtnNumGlyphs();
+  } else if (!SkinData->FOwnerControl) {
+    // The picture the window holds, where GlyphSize made room for it.
+    void* source = reinterpret_cast<void*>(::SendMessageW(CtrlHandle, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (!FImage || source != FImageSource) {
+      FImage = CopyOfBitmap(static_cast<HBITMAP>(source));
+      FImageSource = source;
+    }
+    glyph = FImage.get();
+  }
+  if (!glyph) return;
   const tk::TRect r = GlyphRect();
   // A system button has no state of staying down: pressed is CurrentState 2.
-  DrawBitBtnGlyph(SkinData->FCacheBmp.get(), b->BitBtnGlyph(), b->BitBtnNumGlyphs(), tk::TPoint{r.Left, r.Top}, false,
-                  CurrentState(), ::IsWindowEnabled(CtrlHandle) != 0);
+  DrawBitBtnGlyph(SkinData->FCacheBmp.get(), glyph, frames, tk::TPoint{r.Left, r.Top}, false, CurrentState(),
+                  ::IsWindowEnabled(CtrlHandle) != 0);
 }
 
 }  // namespace kx

@@ -123,16 +123,10 @@ void TkxIconWnd::PaintText() {
   auto source = reinterpret_cast<HBITMAP>(::SendMessageW(CtrlHandle, STM_GETIMAGE, IMAGE_BITMAP, 0));
   if (!source) return;
   if (!FBmp || source != FBmpSource) {
-    BITMAP info{};
-    if (!::GetObjectW(source, sizeof(info), &info)) return;
-    auto bmp = std::make_unique<tk::TBitmap>(info.bmWidth, std::abs(info.bmHeight), tk::TPixelFormat::pf24bit);
-    if (bmp->Empty()) return;
-    tk::TOwnedDC src(::CreateCompatibleDC(dc));
-    tk::TSelectObject sel(src.Get(), source);
-    ::BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), src.Get(), 0, 0, SRCCOPY);
-    FBmp = std::move(bmp);
+    FBmp = CopyOfBitmap(source);
     FBmpSource = source;
   }
+  if (!FBmp) return;
   tk::detail::FlushPixelStore();
   ::BitBlt(dc, 0, 0, FBmp->Width(), FBmp->Height(), FBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }

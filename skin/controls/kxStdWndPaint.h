@@ -3,6 +3,8 @@
 // and the faded look of a disabled window. Windows only; UI thread only.
 #pragma once
 
+#include <memory>
+
 #include "skin/framework/sCacheInfo.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Graphics.h"
@@ -18,6 +20,8 @@ tk::TBitmap* SizedCache(TsCommonData& Data, tk::TSize Size);
 // The font the window draws with (WM_GETFONT; the system's GUI font when it
 // has none) as the canvas font.
 void TakeWindowFont(tk::TCanvas* Canvas, HWND Wnd);
+// A 24-bit copy of a system bitmap; null for a handle that is no bitmap.
+std::unique_ptr<tk::TBitmap> CopyOfBitmap(HBITMAP Source);
 // The cache's top-left Size copied to DC at (0, 0); nothing without a
 // cache or a DC.
 void CopyWholeCache(TsCommonData& Data, HDC DC, tk::TSize Size);

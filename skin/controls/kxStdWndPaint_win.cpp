@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "skin/framework/kxColors.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sAlphaGraph.h"
+#include "toolkit/Handles.h"
 
 namespace kx {
 
@@ -22,6 +24,18 @@ void TakeWindowFont(tk::TCanvas* Canvas, HWND Wnd) {
   auto font = reinterpret_cast<HFONT>(::SendMessageW(Wnd, WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   Canvas->Font()->SetHandle(font);
+}
+
+std::unique_ptr<tk::TBitmap> CopyOfBitmap(HBITMAP Source) {
+  BITMAP info{};
+  if (!Source || !::GetObjectW(Source, sizeof(info), &info)) return nullptr;
+  auto bmp = std::make_unique<tk::TBitmap>(info.bmWidth, std::abs(info.bmHeight), tk::TPixelFormat::pf24bit);
+  if (bmp->Empty()) return nullptr;
+  HDC dc = bmp->Canvas()->Handle();
+  tk::TOwnedDC src(::CreateCompatibleDC(dc));
+  tk::TSelectObject sel(src.Get(), Source);
+  ::BitBlt(dc, 0, 0, bmp->Width(), bmp->Height(), src.Get(), 0, 0, SRCCOPY);
+  return bmp;
 }
 
 void CopyWholeCache(TsCommonData& Data, HDC DC, tk::TSize Size) {

@@ -409,6 +409,24 @@ TEST_F(StdWnds, ABitButtonShowsTheGlyphFrameOfItsStateBesideTheCaption) {
   EXPECT_EQ(Capture(button->Handle()).At(x + 1, y + 1), RGB(0, 0, 255)) << "pressed: the clicked frame, moved";
   ::SendMessageW(button->Handle(), BM_SETSTATE, FALSE, 0);
   delete a;
+
+  // A system button's own picture, without a toolkit bit button behind it.
+  HWND pictured = Child(L"BUTTON", L"", BS_PUSHBUTTON | BS_BITMAP, 10, 200, 75, 25);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP picture = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  auto* px = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < 256; ++i) px[i] = 0x00FF0000;  // red
+  px[15 * 16] = 0x00FF00FF;                          // the key, bottom-left
+  ::SendMessageW(pictured, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+  auto* p = Adapt<TkxBitBtnWnd>(pictured);
+  UpdateWindowGeometry(p);
+  const tk::TRect pg = p->GlyphRect();
+  ASSERT_EQ(pg.Width(), 16);
+  EXPECT_EQ(Capture(pictured).At(pg.Left + 8, pg.Top + 8), RGB(255, 0, 0));
+  ::DestroyWindow(pictured);
+  ::DeleteObject(picture);
 }
 
 TEST(LinkText, AnchorTagsAreLeftOut) {
