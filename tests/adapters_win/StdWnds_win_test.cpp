@@ -270,6 +270,11 @@ TEST_F(StdWnds, CheckBoxesAndRadioButtonsShowTheirImages) {
   EXPECT_EQ(a0, r0) << "both radio styles show the radio images";
   EXPECT_NE(r0, c0);
   EXPECT_EQ(Capture(three), c0);
+  // Under the mouse the box shows its hot frame.
+  Manager->TrackActiveWindow(check);
+  EXPECT_NE(Capture(check), c0);
+  Manager->TrackActiveWindow(nullptr);
+  EXPECT_EQ(Capture(check), c0);
 
   ::SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
   ::SendMessageW(autoRadio, BM_SETCHECK, BST_CHECKED, 0);
