@@ -1,0 +1,196 @@
+// The container and grip adapters with the internal skin: a dialog's size
+// grip shows the skin's grip image and sizes the dialog from anywhere on it,
+// an adapted toolkit panel shows its section and a caption centred on the
+// height of a "W", and a nested dialog page shows its parent's picture.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "skin/controls/kxPanelWnd.h"
+#include "skin/controls/kxSizerWnd.h"
+#include "skin/data/sSkinManager.h"
+#include "skin/framework/kxCommands.h"
+#include "skin/framework/sCommonData.h"
+#include "skin/paint/sSkinItemPaint.h"
+#include "tests/manager_win/Support_win.h"
+#include "tests/support/Pump_win.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+
+namespace kx {
+namespace {
+
+using tk::test::PumpPending;
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 2) {
+  auto d = [&](int x, int y) { return std::abs(x - y) <= tolerance; };
+  return d(tk::GetRValue(a), tk::GetRValue(b)) && d(tk::GetGValue(a), tk::GetGValue(b)) &&
+         d(tk::GetBValue(a), tk::GetBValue(b));
+}
+
+// What the window shows at (x, y) of its whole-window rectangle.
+COLORREF WindowPixel(HWND w, int x, int y) {
+  HDC dc = ::GetWindowDC(w);
+  const COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(w, dc);
+  return c;
+}
+
+void Repaint(HWND w) {
+  ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpPending();
+}
+
+class PanelWnds : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Manager = mgrtest::LoadedManager(L"", L"Pearlmist (internal)"); }
+  static void TearDownTestSuite() { tk::FreeAndNil(Manager); }
+  static TsSkinManager* Manager;
+};
+TsSkinManager* PanelWnds::Manager = nullptr;
+
+// Records whether the adapter's property was still there when the window's
+// last message passed the procedure installed over the adapter's.
+WNDPROC OverPrev = nullptr;
+bool PropAtNCDestroy = true;
+LRESULT CALLBACK OverProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCDESTROY) PropAtNCDestroy = ::GetPropW(w, kxAdapterProp) != nullptr;
+  return ::CallWindowProcW(OverPrev, w, m, wp, lp);
+}
+
+TEST_F(PanelWnds, ADialogsSizeGripShowsTheSkinsGripAndSizesFromAnywhereOnIt) {
+  HWND dlg = ::CreateWindowExW(0, L"#32770", L"sized", WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME, 100, 100,
+                               300, 200, nullptr, nullptr, nullptr, nullptr);
+  RECT c{};
+  ::GetClientRect(dlg, &c);
+  HWND grip = ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                                0, 0, c.right, c.bottom, dlg, nullptr, nullptr, nullptr);
+  TkxMainWnd* a = AttachAdapter<TkxSizerWnd>(grip, false, tk::String(L"CHECKBOX"), Manager, nullptr);
+  EXPECT_EQ(SendCommand(grip, KX_QUERYHANDLED), 1);
+  EXPECT_EQ(::GetPropW(grip, kxAdapterProp), a);
+
+  RECT g{};
+  ::GetWindowRect(grip, &g);
+  for (POINT p : {POINT{g.left, g.top}, POINT{(g.left + g.right) / 2, (g.top + g.bottom) / 2},
+                  POINT{g.right - 1, g.bottom - 1}})
+    EXPECT_EQ(::SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT) << p.x << "," << p.y;
+
+  // A pixel of the grip picture's first frame that covers whatever is
+  // behind it: the same over black and over white.
+  const TsMaskData& mask = Manager->ma()[size_t(Manager->Content().GetMaskIndex(L"GLOBALINFO", L"GRIPIMAGE"))];
+  const int fw = mask.R.Width() / std::max<int>(mask.ImageCount, 1), fh = mask.R.Height() / (mask.MaskType + 1);
+  tk::TBitmap black(fw, fh, tk::TPixelFormat::pf24bit), white(fw, fh, tk::TPixelFormat::pf24bit);
+  tk::detail::FlushPixelStore();
+  ::PatBlt(white.Canvas()->Handle(), 0, 0, fw, fh, WHITENESS);
+  ::PatBlt(black.Canvas()->Handle(), 0, 0, fw, fh, BLACKNESS);
+  DrawMaskImage(&black, tk::TPoint{0, 0}, 0, MakeCacheInfo(&black), mask, mimOpaque);
+  DrawMaskImage(&white, tk::TPoint{0, 0}, 0, MakeCacheInfo(&white), mask, mimOpaque);
+  tk::detail::FlushPixelStore();
+  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+  int px = -1, py = -1;
+  COLORREF ink = 0;
+  for (int y = 0; y < fh && px < 0; ++y)
+    for (int x = 0; x < fw && px < 0; ++x) {
+      const COLORREF b = ::GetPixel(black.Canvas()->Handle(), x, y);
+      if (b == ::GetPixel(white.Canvas()->Handle(), x, y) && !Near(b, face, 24)) px = x, py = y, ink = b;
+    }
+  ASSERT_GE(px, 0) << "the grip picture covers nothing";
+
+  Repaint(dlg);
+  const int w = g.right - g.left, h = g.bottom - g.top;
+  EXPECT_TRUE(Near(WindowPixel(grip, std::max(w - fw, 0) + px, std::max(h - fh, 0) + py), ink));
+
+  OverPrev = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(grip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OverProc)));
+  ::DestroyWindow(dlg);
+  EXPECT_TRUE(a->Destroyed);
+  EXPECT_FALSE(PropAtNCDestroy);
+  delete a;
+}
+
+TEST_F(PanelWnds, AnAdaptedToolkitPanelShowsItsBevelsSectionAndACaptionCentredOnAW) {
+  tk::test::TOwned<> form;
+  form->SetBounds(120, 120, 320, 220);
+  form->SetColor(tk::TColor(0x3050A0));
+  auto* panel = tk::Create<tk::TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetBevelOuter(tk::bvLowered);
+  panel->SetCaption(L"W");
+  form->Show();
+  TsCommonData data(panel, true);
+  TkxMainWnd* a = AttachAdapter<TkxPanelWnd>(panel->Handle(), false, tk::String(), Manager, &data);
+  EXPECT_EQ(data.SkinSection(), L"PANEL_LOW");
+  ASSERT_NE(data.Section(), nullptr);
+  Repaint(form->Handle());
+
+  const COLORREF section = tk::ColorToRGB(data.Section()->Color);
+  EXPECT_TRUE(Near(WindowPixel(panel->Handle(), 20, 50), section)) << std::hex << WindowPixel(panel->Handle(), 20, 50);
+
+  // The rows the caption's ink takes lie in the band of a "W" centred in
+  // the panel inside its bevel.
+  tk::TBitmap measure(1, 1, tk::TPixelFormat::pf24bit);
+  measure.Canvas()->Font()->Assign(panel->Font());
+  const int th = measure.Canvas()->TextHeight(L"W");
+  const int inset = panel->BevelInset();
+  const int band = (inset + (panel->ClientHeight() - inset) - th) / 2;
+  int first = -1, last = -1;
+  for (int y = 0; y < panel->Height(); ++y)
+    for (int x = 80; x < 120; ++x)
+      if (!Near(WindowPixel(panel->Handle(), x, y), section, 40)) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  ASSERT_GE(first, 0) << "no caption drawn";
+  EXPECT_GE(first, band);
+  EXPECT_LT(last, band + th);
+  EXPECT_GT(first, inset + 10) << "the caption sits at the top";
+  delete a;
+}
+
+// A window that answers the background query with its picture: colours
+// that tell every pixel's place.
+tk::TBitmap* HostPicture = nullptr;
+LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == SM_KESTRIXCMD && HIWORD(wp) == KX_QUERYBACKGROUND &&
+      IsTrustedPointerCommand(tk::MakeMessage(m, wp, lp)) && lp) {
+    auto& q = *reinterpret_cast<TBackgroundQuery*>(lp);
+    q.Kind = kxBGBitmap;
+    q.Bmp = HostPicture;
+    q.X = q.Y = 0;
+    return 0;
+  }
+  return ::DefWindowProcW(w, m, wp, lp);
+}
+
+COLORREF HostColour(int x, int y) { return RGB(x * 2 % 256, y * 3 % 256, 0x80); }
+
+TEST_F(PanelWnds, ANestedDialogPageShowsItsParentsPicture) {
+  tk::TBitmap picture(300, 200, tk::TPixelFormat::pf24bit);
+  tk::detail::FlushPixelStore();
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) ::SetPixel(picture.Canvas()->Handle(), x, y, HostColour(x, y));
+  tk::detail::FlushPixelStore();
+  HostPicture = &picture;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = HostProc;
+  wc.lpszClassName = L"PanelWndsHost";
+  ::RegisterClassW(&wc);
+  HWND host = ::CreateWindowExW(0, L"PanelWndsHost", L"host", WS_POPUP | WS_VISIBLE, 150, 150, 300, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+  HWND page = ::CreateWindowExW(WS_EX_CONTROLPARENT, L"#32770", L"", WS_CHILD | WS_VISIBLE, 20, 30, 120, 80, host,
+                                nullptr, nullptr, nullptr);
+  TkxMainWnd* a = AttachAdapter<TkxTransPanelWnd>(page, false, tk::String(L"CHECKBOX"), Manager, nullptr);
+  Repaint(host);
+  for (POINT p : {POINT{3, 3}, POINT{60, 40}, POINT{110, 70}})
+    EXPECT_TRUE(Near(WindowPixel(page, p.x, p.y), HostColour(20 + p.x, 30 + p.y)))
+        << p.x << "," << p.y << ": " << std::hex << WindowPixel(page, p.x, p.y);
+  delete a;
+  ::DestroyWindow(host);
+  HostPicture = nullptr;
+}
+
+}  // namespace
+}  // namespace kx
