@@ -1,7 +1,8 @@
 // The container and grip adapters with the internal skin: a dialog's size
 // grip shows the skin's grip image and sizes the dialog from anywhere on it,
 // an adapted toolkit panel shows its section and a caption centred on the
-// height of a "W", and a nested dialog page shows its parent's picture.
+// height of a "W", a nested dialog page shows its parent's picture, and a
+// toolkit speed button shows the skin's button, hot under the mouse.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include "skin/controls/kxPanelWnd.h"
 #include "skin/controls/kxSizerWnd.h"
+#include "skin/controls/kxSpeedButtonHandler.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/framework/kxCommands.h"
 #include "skin/framework/sCommonData.h"
@@ -190,6 +192,94 @@ TEST_F(PanelWnds, ANestedDialogPageShowsItsParentsPicture) {
   delete a;
   ::DestroyWindow(host);
   HostPicture = nullptr;
+}
+
+// The bounding box of the pixels within R of DC that Match.
+template <class Match>
+tk::TRect Find(HDC DC, tk::TRect R, Match match) {
+  tk::TRect box{R.Right, R.Bottom, R.Left, R.Top};
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x)
+      if (match(::GetPixel(DC, x, y)))
+        box = tk::TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+  return box;
+}
+bool Red(COLORREF c) { return Near(c, RGB(255, 0, 0), 8); }
+bool Ink(COLORREF c) { return std::max({tk::GetRValue(c), tk::GetGValue(c), tk::GetBValue(c)}) < 0x70; }
+
+TEST_F(PanelWnds, AToolkitSpeedButtonShowsTheSkinsButtonWithGlyphAndCaptionAsOneBlock) {
+  tk::test::TOwned<> form;
+  form->SetBounds(140, 140, 300, 160);
+  auto* btn = tk::Create<tk::TSpeedButton>(form.get());
+  btn->SetParent(form.get());
+  btn->SetBounds(20, 20, 120, 40);
+  btn->SetCaption(L"Go");
+  // A red glyph; its bottom-left pixel is the see-through colour.
+  tk::TBitmap glyph(16, 16, tk::TPixelFormat::pf24bit);
+  tk::detail::FlushPixelStore();
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ::SetPixel(glyph.Canvas()->Handle(), x, y, RGB(255, 0, 0));
+  ::SetPixel(glyph.Canvas()->Handle(), 0, 15, RGB(0, 255, 0));
+  tk::detail::FlushPixelStore();
+  btn->SetGlyph(&glyph);
+  TsCommonData data(btn, true);
+  data.COC = cocSpeedButton;
+  auto* handler = new TkxSpeedButtonHandler(btn, false, L"SPEEDBUTTON", Manager, &data);
+  form->Show();
+  Repaint(form->Handle());
+
+  HDC dc = ::GetDC(form->Handle());
+  const tk::TRect area = btn->BoundsRect();
+  const tk::TRect red = Find(dc, area, Red);
+  tk::TBitmap measure(1, 1, tk::TPixelFormat::pf24bit);
+  measure.Canvas()->Font()->Assign(btn->Font());
+  const int tw = measure.Canvas()->TextWidth(L"Go");
+  // Margin -1: glyph, spacing and caption centred as one block.
+  EXPECT_EQ(red.Left - area.Left, (120 - 16 - 4 - tw) / 2);
+  EXPECT_EQ(red.Top - area.Top, (40 - 16) / 2);
+  EXPECT_EQ(red.Width(), 16);
+  const tk::TRect ink = Find(dc, tk::TRect{red.Right, area.Top, area.Right, area.Bottom}, Ink);
+  EXPECT_NEAR(ink.Left - red.Right, 4, 2);
+  EXPECT_NEAR(area.Right - ink.Right, red.Left - area.Left, 3);
+
+  // The face below the caption: grey when normal, the hot blue under the mouse.
+  const POINT face{area.Right - 14, area.Bottom - 14};
+  auto blueness = [&] {
+    const COLORREF c = ::GetPixel(dc, face.x, face.y);
+    return int(tk::GetBValue(c)) - int(tk::GetRValue(c));
+  };
+  EXPECT_LE(std::abs(blueness()), 3);
+  btn->Perform(tk::CM_MOUSEENTER);
+  PumpPending();
+  EXPECT_GE(blueness(), 6);
+  btn->Perform(tk::CM_MOUSELEAVE);
+  PumpPending();
+  EXPECT_LE(std::abs(blueness()), 3);
+
+  btn->SetState(tk::bsDown);
+  btn->Repaint();
+  PumpPending();
+  const tk::TRect pressed = Find(dc, area, Red);
+  EXPECT_EQ(pressed.Left, red.Left + 1);
+  EXPECT_EQ(pressed.Top, red.Top + 1);
+  const tk::TRect pressedInk = Find(dc, tk::TRect{pressed.Right, area.Top, area.Right, area.Bottom}, Ink);
+  EXPECT_EQ(pressedInk.Left, ink.Left + 1);
+  EXPECT_EQ(pressedInk.Top, ink.Top + 1);
+  btn->SetState(tk::bsUp);
+  ::ReleaseDC(form->Handle(), dc);
+
+  // A method installed over the handler's keeps reaching the button.
+  tk::TWndMethod under = btn->WindowProc;
+  int over = 0;
+  btn->WindowProc = tk::TWndMethod([&](tk::TMessage& m) {
+    ++over;
+    under(m);
+  });
+  delete handler;
+  btn->SetCaption(L"still");
+  EXPECT_EQ(btn->Caption(), L"still");
+  EXPECT_GT(over, 0);
+  btn->WindowProc = under;
 }
 
 }  // namespace
