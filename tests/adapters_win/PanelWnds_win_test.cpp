@@ -111,6 +111,33 @@ TEST_F(PanelWnds, ADialogsSizeGripShowsTheSkinsGripAndSizesFromAnywhereOnIt) {
   delete a;
 }
 
+// The bounding box of the pixels within R of DC that Match.
+template <class Match>
+tk::TRect Find(HDC DC, tk::TRect R, Match match) {
+  tk::TRect box{R.Right, R.Bottom, R.Left, R.Top};
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x)
+      if (match(::GetPixel(DC, x, y)))
+        box = tk::TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+  return box;
+}
+bool Red(COLORREF c) { return Near(c, RGB(255, 0, 0), 8); }
+bool Ink(COLORREF c) { return std::max({tk::GetRValue(c), tk::GetGValue(c), tk::GetBValue(c)}) < 0x70; }
+
+// A window-less child that paints itself red.
+class TRedBox : public tk::TGraphicControl {
+ public:
+  explicit TRedBox(tk::TComponent* AOwner) : tk::TGraphicControl(AOwner) {}
+
+ protected:
+  void Paint() override {
+    RECT r{0, 0, Width(), Height()};
+    HBRUSH b = ::CreateSolidBrush(RGB(255, 0, 0));
+    ::FillRect(Canvas()->Handle(), &r, b);
+    ::DeleteObject(b);
+  }
+};
+
 TEST_F(PanelWnds, AnAdaptedToolkitPanelShowsItsBevelsSectionAndACaptionCentredOnAW) {
   tk::test::TOwned<> form;
   form->SetBounds(120, 120, 320, 220);
@@ -119,7 +146,11 @@ TEST_F(PanelWnds, AnAdaptedToolkitPanelShowsItsBevelsSectionAndACaptionCentredOn
   panel->SetParent(form.get());
   panel->SetBounds(10, 10, 200, 100);
   panel->SetBevelOuter(tk::bvLowered);
+  panel->SetBorderStyle(tk::bsSingle);
   panel->SetCaption(L"W");
+  auto* box = tk::Create<TRedBox>(form.get());
+  box->SetParent(panel);
+  box->SetBounds(10, 10, 12, 12);
   form->Show();
   TsCommonData data(panel, true);
   TkxMainWnd* a = AttachAdapter<TkxPanelWnd>(panel->Handle(), false, tk::String(), Manager, &data);
@@ -127,29 +158,50 @@ TEST_F(PanelWnds, AnAdaptedToolkitPanelShowsItsBevelsSectionAndACaptionCentredOn
   ASSERT_NE(data.Section(), nullptr);
   Repaint(form->Handle());
 
+  HDC dc = ::GetWindowDC(panel->Handle());
   const COLORREF section = tk::ColorToRGB(data.Section()->Color);
-  EXPECT_TRUE(Near(WindowPixel(panel->Handle(), 20, 50), section)) << std::hex << WindowPixel(panel->Handle(), 20, 50);
+  EXPECT_TRUE(Near(::GetPixel(dc, 20, 50), section)) << std::hex << ::GetPixel(dc, 20, 50);
+  // The window-less child sits at its place in the client area, inside the border.
+  const int edge = (panel->Width() - panel->ClientWidth()) / 2;
+  ASSERT_GT(edge, 0);
+  const tk::TRect red = Find(dc, tk::TRect{0, 0, panel->Width(), panel->Height()}, Red);
+  EXPECT_EQ(red, (tk::TRect{10 + edge, 10 + edge, 22 + edge, 22 + edge}));
 
   // The rows the caption's ink takes lie in the band of a "W" centred in
-  // the panel inside its bevel.
+  // the client area inside the bevel.
   tk::TBitmap measure(1, 1, tk::TPixelFormat::pf24bit);
   measure.Canvas()->Font()->Assign(panel->Font());
   const int th = measure.Canvas()->TextHeight(L"W");
   const int inset = panel->BevelInset();
-  const int band = (inset + (panel->ClientHeight() - inset) - th) / 2;
-  int first = -1, last = -1;
-  for (int y = 0; y < panel->Height(); ++y)
-    for (int x = 80; x < 120; ++x)
-      if (!Near(WindowPixel(panel->Handle(), x, y), section, 40)) {
-        if (first < 0) first = y;
-        last = y;
-        break;
-      }
-  ASSERT_GE(first, 0) << "no caption drawn";
-  EXPECT_GE(first, band);
-  EXPECT_LT(last, band + th);
-  EXPECT_GT(first, inset + 10) << "the caption sits at the top";
+  const int band = edge + (inset + (panel->ClientHeight() - inset) - th) / 2;
+  const tk::TRect ink = Find(dc, tk::TRect{80, 0, 120, panel->Height()}, [&](COLORREF c) { return !Near(c, section, 40); });
+  ::ReleaseDC(panel->Handle(), dc);
+  ASSERT_FALSE(ink.IsEmpty()) << "no caption drawn";
+  EXPECT_GE(ink.Top, band);
+  EXPECT_LE(ink.Bottom, band + th);
+  EXPECT_GT(ink.Top, inset + edge + 10) << "the caption sits at the top";
   delete a;
+}
+
+TEST_F(PanelWnds, APanelInsideADialogIsFoundByItsWindowAndTakesTheSkinsColour) {
+  tk::test::TOwned<tk::TForm> form(tk::Create<tk::TForm>(tk::Application));
+  auto* panel = tk::Create<tk::TPanel>(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(10, 10, 120, 60);
+  form->Show();
+  auto* a = AttachAdapter<TkxDlgPanelWnd>(panel->Handle(), false, tk::String(), Manager, nullptr);
+  EXPECT_EQ(a->Panel, panel);
+  EXPECT_EQ(a->SkinData->SkinSection(), L"CHECKBOX");
+  EXPECT_EQ(panel->Color(), Manager->GetGlobalColor());
+  delete a;
+
+  // A window no component owns keeps the group frame.
+  HWND plain = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 20, nullptr, nullptr, nullptr, nullptr);
+  a = AttachAdapter<TkxDlgPanelWnd>(plain, false, tk::String(), Manager, nullptr);
+  EXPECT_EQ(a->Panel, nullptr);
+  EXPECT_EQ(a->SkinData->SkinSection(), L"GROUPBOX");
+  delete a;
+  ::DestroyWindow(plain);
 }
 
 // A window that answers the background query with its picture: colours
@@ -193,19 +245,6 @@ TEST_F(PanelWnds, ANestedDialogPageShowsItsParentsPicture) {
   ::DestroyWindow(host);
   HostPicture = nullptr;
 }
-
-// The bounding box of the pixels within R of DC that Match.
-template <class Match>
-tk::TRect Find(HDC DC, tk::TRect R, Match match) {
-  tk::TRect box{R.Right, R.Bottom, R.Left, R.Top};
-  for (int y = R.Top; y < R.Bottom; ++y)
-    for (int x = R.Left; x < R.Right; ++x)
-      if (match(::GetPixel(DC, x, y)))
-        box = tk::TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
-  return box;
-}
-bool Red(COLORREF c) { return Near(c, RGB(255, 0, 0), 8); }
-bool Ink(COLORREF c) { return std::max({tk::GetRValue(c), tk::GetGValue(c), tk::GetBValue(c)}) < 0x70; }
 
 TEST_F(PanelWnds, AToolkitSpeedButtonShowsTheSkinsButtonWithGlyphAndCaptionAsOneBlock) {
   tk::test::TOwned<> form;
