@@ -265,7 +265,10 @@ void TkxSpeedButtonHandler::kxWndProc(tk::TMessage& m) {
     return CallPrevWndProc(m);
   }
   switch (m.Msg) {
-    case WM_PAINT: return KX_WMPaint(m);
+    case WM_PAINT:
+      // Without a skin the button paints itself.
+      if (!d.Skinned()) break;
+      return KX_WMPaint(m);
     case tk::CM_MOUSEENTER:
     case tk::CM_MOUSELEAVE:
       d.FMouseAbove = m.Msg == tk::CM_MOUSEENTER;
