@@ -396,13 +396,14 @@ TkxMaxPlacement MaximizedPlacement(const TkxFormFrame& F, tk::TSize WorkArea) {
   const int W = WorkArea.cx, H = WorkArea.cy;
   if (!Ext(F)) return {{-a, -a}, {W + 2 * a, H + 2 * a}};
   const TkxFrameSkin& k = F.Skin;
-  int h = 0;
+  int h = 0, b = 0;
+  // Without a caption there is no skin title whose height to absorb.
   if (F.Caption) {
     h = CaptionHeight(F, true) - (a + CaptionHeight(F, false));
     if (h <= 0) h = a;
+    if (MaxTitleDiffers(F)) b = k.ExTitleHeight + k.ExCenterOffs - k.MaxHeight();
+    if (k.BIVAlign == 1 && k.BITop != 0) b += k.BITop - a;
   }
-  int b = MaxTitleDiffers(F) ? k.ExTitleHeight + k.ExCenterOffs - k.MaxHeight() : 0;
-  if (k.BIVAlign == 1 && k.BITop != 0) b += k.BITop - a;
   return {{-a, h - a - b}, {W + 2 * a, H + 2 * a + b - h}};
 }
 
