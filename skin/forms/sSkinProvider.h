@@ -1,25 +1,257 @@
-// TsSkinProvider: the component that skins the form that owns it. One per
-// form, and only on forms. UI thread only.
+// TsSkinProvider: the component that gives the form owning it a skinned
+// frame. It takes over the form's window procedure, paints the whole
+// non-client area (frame, title bar, title buttons, grip) and the client
+// background into one window image (the cache of its TsCommonData), answers
+// the hit tests of that area, runs the title buttons, and with the skin's
+// extended borders shows frame and shadow in a layered border window behind
+// the form (TkxBorderForm) while the form's own window is cut to its client
+// area. One per form, and only on forms; a second one made at run time stays
+// inert. UI thread only.
+//
+// The implementation is split by concern:
+//   sSkinProvider_win.cpp        creation, the window procedure, hit tests,
+//                                mouse handling of the title buttons, the
+//                                window behaviour (activation, caption,
+//                                size, maximise, system commands, styles,
+//                                DWM, the caption cover, extended borders)
+//   sSkinProviderPaint_win.cpp   the window image (PaintAll and its parts),
+//                                the title buttons' glyphs and painting,
+//                                copying the frame to the screen, the region
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "skin/forms/kxBorderForm.h"
+#include "skin/framework/kxFormRegistry.h"
+#include "skin/framework/sCommonData.h"
+#include "skin/paint/sFormGeometry.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Messages.h"
+#include "toolkit/StdCtrls.h"
 
 namespace kx {
 
-class TsSkinProvider : public tk::TComponent {
+class TsSkinManager;
+class TkxScrollWnd;
+
+// One title button's state (system buttons and user buttons alike).
+struct TsCaptionButton {
+  int State = -1;       // -1 not shown, 0 normal, 1 hot, 2 pressed
+  int ImageIndex = -1;  // mask index in the skin, -1 none
+  tk::TRect Rect;       // image coordinates
+  bool HaveAlignment = false;
+  int GlowID = -1;
+  int HitCode = 0;
+};
+
+// The text added after the caption, in its own font.
+class TkxAddedTitle : public tk::TPersistent {
+ public:
+  tk::String Text;
+  tk::TFont Font;  // colour clNone: the title's colour
+  TkxAddedTitle();
+};
+
+// An own title icon; empty: the form's or the application's icon.
+class TsTitleIcon : public tk::TPersistent {
+ public:
+  tk::TBitmap Glyph;
+  int Width = 0, Height = 0;
+};
+
+// A user title button.
+class TsTitleButton : public tk::TPersistent {
+ public:
+  tk::String Name = L"TsTitleButton";
+  tk::TBitmap Glyph;
+  bool UseSkinData = true;
+  bool Enabled = true;
+  bool Visible = true;
+  tk::String Hint;
+  tk::TNotifyEvent OnMouseDown, OnMouseUp;  // Sender = the provider
+  TsCaptionButton BtnData;
+};
+
+class TsTitleButtons : public tk::TPersistent {
+ public:
+  std::vector<std::unique_ptr<TsTitleButton>> Items;
+  TsTitleButton* Add();
+  int Count() const { return static_cast<int>(Items.size()); }
+};
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+enum TShowAction { saIgnore, saRestore, saMinimize, saMaximize };
+
+class TsSkinProvider : public tk::TComponent,
+                       public IkxCommonDataProvider,
+                       public IkxSkinnedForm,
+                       public IkxBorderOwner {
  public:
   TK_CLASS_NAME(TsSkinProvider)
-  // Raises when AOwner is no form or already has a provider.
+  // Raises when AOwner is no form. A second provider on the same form is
+  // inert (RTEmpty), unless the first was made by CreateRT and is still
+  // waiting for its first use, which is then freed.
   explicit TsSkinProvider(tk::TComponent* AOwner);
+  // A provider made by code after the form exists: it prepares itself on
+  // the first hit test, non-client paint or show.
+  static TsSkinProvider* CreateRT(tk::TComponent* AOwner, bool InitRT = true);
   ~TsSkinProvider() override;
 
+  // --- Published -------------------------------------------------------------------------
+  const tk::String& SkinSection() const;
+  void SetSkinSection(const tk::String& v);
+  TsCommonData* SkinData() const { return FCommonData.get(); }
+  bool AllowExtBorders() const { return FAllowExtBorders; }
+  void SetAllowExtBorders(bool v);
+  tk::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+  void SetCaptionAlignment(tk::TAlignment v);
+  bool DrawNonClientArea() const { return FDrawNonClientArea; }
+  void SetDrawNonClientArea(bool v);
+  TsGripMode GripMode = gmNone;
+  bool MakeSkinMenu = false;
+  tk::String MenuLineSkin;
+  TsResizeMode ResizeMode = rmStandard;
+  bool ScreenSnap = false;
+  int SnapBuffer = 10;
+  bool ShowAppIcon() const { return FShowAppIcon; }
+  void SetShowAppIcon(bool v);
+  TsTitleButtons* TitleButtons() { return &FTitleButtons; }
+  TsTitleIcon* TitleIcon() { return &FTitleIcon; }
+  const tk::String& TitleSkin() const { return FTitleSkin; }
+  void SetTitleSkin(const tk::String& v);
+  bool UseGlobalColor() const { return FUseGlobalColor; }
+  void SetUseGlobalColor(bool v);
+  TkxAddedTitle* AddedTitle() { return &FAddedTitle; }
+  // Asked first by the border window's hit test; a non-zero Result wins.
+  std::function<void(tk::TMessage&)> OnExtHitTest;
+
   tk::TCustomForm* Form() const { return FForm; }
-  const tk::String& SkinSection() const { return FSkinSection; }
-  void SetSkinSection(const tk::String& v) { FSkinSection = v; }
+  bool RTEmpty() const { return FRTEmpty; }
+  bool FormActive() const { return FFormActive; }
+  TkxBorderForm* BorderForm() const { return FBorderForm.get(); }
+
+  // --- Geometry (the form's current frame record and its measures) ------------------------
+  // The record the frame arithmetic works on, read from the form now.
+  TkxFormFrame Frame() const;
+  int OffsetX() const { return kx::OffsetX(Frame()); }
+  int OffsetY() const { return kx::OffsetY(Frame()); }
+  tk::TRect ShadowSize() const;
+  int CaptionHeight(bool CheckSkin) const { return kx::CaptionHeight(Frame(), CheckSkin); }
+  int SysBorderWidth(bool CheckSkin) const { return kx::SysBorderWidth(Frame(), CheckSkin); }
+  tk::TColor FormColor() const;
+  bool HaveBorder() const;    // the form has a frame (border style not bsNone)
+  bool ExtBordersOn() const;  // extended borders are in use now
+  TkxTitleButtonSet ButtonSet() const;
+  TkxHitState HitState() const;
+  tk::TRect IconRect() const;
+
+  // --- Window behaviour (sSkinProvider_win.cpp) ------------------------------------------
+  void PrepareForm();
+  void LoadInit();
+  void CheckSysMenu(bool Skinned);
+  void SetExtBorders(bool Show);
+  void RepaintNonClient();
+  void ShowCaptionCover();
+  void HideCaptionCover();
+  void SetHotHT(int HT, bool Repaint) override;
+  void SetPressedHT(int HT);
+  void KillAnimations() override;
+  bool UpdateMenu();
+  void InitMenuItems(bool Active);
+  void RepaintMenu();
+  virtual void CreateAdapter();
+  // The form's window procedure while hooked.
+  void NewWndProc(tk::TMessage& Message);
+
+  // --- Painting (sSkinProviderPaint_win.cpp) ----------------------------------------------
+  // Rebuilds what is dirty of the window image (the cache bitmap).
+  void PaintAll() override;
+  void InitButtons();
+  void PaintCaptionButtons();
+  void RepaintButton(int HT);
+  int ButtonsWidth() const;
+  // WM_NCPAINT's work: the region when due, then the frame from the image.
+  void PaintNonClient();
+  // The client background from the image (or the form's colour) into DC.
+  void PaintClientBackground(HDC DC);
+  void FillTransparentCorners();
+  // Sets the window region when it changed (never on every paint).
+  void UpdateRegion(bool Redraw);
+
+  // --- Title buttons ----------------------------------------------------------------------
+  TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp;
+  int CurrentHT = 0;
+  // The button for a hit code (system or user), null for others.
+  TsCaptionButton* ButtonFor(int HT);
+
+  // --- IkxCommonDataProvider, IkxSkinnedForm, IkxBorderOwner ---------------------------------
+  tk::TCustomForm* ProviderForm() const override { return FForm; }
+  void ProviderWndProc(tk::TMessage& Message) override { NewWndProc(Message); }
+  void DropTitleImage() override;
+  tk::TCustomForm* SkinnedForm() const override { return FForm; }
+  TsSkinManager* FormSkinManager() const override;
+  void SetSkinChanging(bool Changing) override;
+  void RebuildFrame() override;
+  HWND OwnerHandle() const override;
+  TsCommonData* OwnerSkinData() const override { return FCommonData.get(); }
+  TkxFormFrame OwnerFrame() const override { return Frame(); }
+  TkxHitState OwnerHitState() const override { return HitState(); }
+  bool OwnerIsProvider() const override { return true; }
+  bool OwnerCanPlaceBorders() const override;
+  int OwnerExtHitTest(tk::TMessage& Message) override;
+  void OwnerDoubleClick(int HT) override;
+  tk::TBitmap* OwnerTemplate() const override;
+  uint8_t OwnerAlpha() const override;
+
+  // --- State shared by the two halves -------------------------------------------------------
+  bool RgnChanged = true;
+  bool RgnChanging = false;
+  bool HaveSysMenu = false;
+  bool FirstInitialized = false;
+  bool FSysExHeight = false;
+  int FTitleSkinIndex = -1;
+  int FCaptionSkinIndex = -1;
+  int UserBtnIndex = -1;
+  int LockCount = 0;
+  bool RTInit = false;
+  bool FInAnimation = false;
+  bool fAnimating = false;
+  bool SkipAnimation = false;
+  bool SkinChanging = false;
+  TShowAction ShowAction = saIgnore;
+  tk::TRect LastClientRect;
+  std::vector<tk::TRect> ArOR;           // corners cut from the region
+  std::unique_ptr<tk::TBitmap> TempBmp;  // the title strip under the buttons
+  std::unique_ptr<tk::TBitmap> TitleBG;
+  std::unique_ptr<tk::TBitmap> FGlow1, FGlow2;
+  // The region last handed to the system, to skip setting an equal one.
+  std::vector<tk::TRect> FLastRegion;
+
+ protected:
+  void Loaded() override;
 
  private:
-  tk::TCustomForm* FForm;
-  tk::String FSkinSection = L"FORM";
+  // Window behaviour's own state (sSkinProvider_win.cpp).
+  tk::TCustomForm* FForm = nullptr;
+  std::unique_ptr<TsCommonData> FCommonData;
+  std::unique_ptr<TkxBorderForm> FBorderForm;
+  std::unique_ptr<TkxScrollWnd> ListSW;
+  tk::TWndMethod OldWndProc;
+  HWND CaptForm = nullptr;
+  bool FRTEmpty = false;
+  bool FFormActive = true;
+  bool FAllowExtBorders = true;
+  bool FDrawNonClientArea = true;
+  bool FShowAppIcon = true;
+  bool FUseGlobalColor = true;
+  tk::TAlignment FCaptionAlignment = tk::taLeftJustify;
+  tk::String FTitleSkin;
+  TsTitleIcon FTitleIcon;
+  TsTitleButtons FTitleButtons;
+  TkxAddedTitle FAddedTitle;
 };
 
 }  // namespace kx
