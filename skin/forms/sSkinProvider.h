@@ -23,6 +23,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/data/sSkinManager.h"
 #include "skin/forms/kxBorderForm.h"
 #include "skin/framework/kxFormRegistry.h"
 #include "skin/framework/sCommonData.h"
@@ -83,7 +84,8 @@ class TsTitleButtons : public tk::TPersistent {
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
-enum TShowAction { saIgnore, saRestore, saMinimize, saMaximize };
+// The manager's show actions: one set of names in the engine.
+using TShowAction = TacShowAction;
 
 class TsSkinProvider : public tk::TComponent,
                        public IkxCommonDataProvider,
