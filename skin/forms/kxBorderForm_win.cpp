@@ -320,15 +320,24 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
       else w.Default(Message);
       return;
     case WM_MOUSEACTIVATE:
+      // A click on the frame is the owner's; one on the shadow is meant for
+      // the window below and must not bring the owner forward.
       Message.Result = MA_NOACTIVATE;
-      if (owner) ::SetForegroundWindow(owner);
+      if (owner && LOWORD(Message.LParam) == HTBORDER) ::SetForegroundWindow(owner);
       return;
     case WM_WINDOWPOSCHANGED:
       FOwner->KillAnimations();
       w.Default(Message);
       if (!kxInMouseMsg) UpdateExBordersPos(false, 255);
       return;
-    case WM_NCHITTEST: Message.Result = MouseAboveTheShadow(Message) ? HTTRANSPARENT : HTBORDER; return;
+    case WM_NCHITTEST:
+      // Over the shadow the default answer (client area) brings the mouse
+      // messages here, to be passed to the window below: a see-through
+      // answer would reach only windows of this thread, and not every
+      // system passes it on to the windows behind a top-level window.
+      if (MouseAboveTheShadow(Message)) w.Default(Message);
+      else Message.Result = HTBORDER;
+      return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_NCRBUTTONUP:
