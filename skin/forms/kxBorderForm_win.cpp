@@ -269,8 +269,7 @@ bool TkxBorderForm::Ex_WMSetCursor() {
   if (!wnd || !::GetCursorPos(&c)) return false;
   RECT r{};
   ::GetWindowRect(wnd, &r);
-  const TkxFormFrame F = FOwner->OwnerFrame();
-  if (!F.Zoomed && OverShadow(F, FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
+  if (OverShadow(FOwner->OwnerFrame(), FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
   LPCWSTR cursor = nullptr;
   switch (Ex_WMNCHitTest(tk::TPoint{c.x, c.y})) {
     case kxHTCAPTION:
@@ -306,7 +305,12 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
     if (below && below != w.Wnd && below != owner) {
       POINT c = s;
       ::ScreenToClient(below, &c);
-      Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, MAKELPARAM(c.x, c.y));
+      // Another program's window that hangs must not hang this one: only a
+      // window of this thread gets the message sent, others have it posted.
+      const LPARAM at = MAKELPARAM(c.x, c.y);
+      if (::GetWindowThreadProcessId(below, nullptr) == ::GetCurrentThreadId())
+        Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, at);
+      else ::PostMessageW(below, Message.Msg, Message.WParam, at);
     }
     kxInMouseMsg = false;
     return;
