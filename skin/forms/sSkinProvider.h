@@ -84,7 +84,7 @@ class TsTitleButtons : public tk::TPersistent {
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
-// The skin manager's show states (saIgnore, saRestore, saMinimize, saMaximize).
+// The manager's show actions: one set of names in the engine.
 using TShowAction = TacShowAction;
 
 class TsSkinProvider : public tk::TComponent,
