@@ -328,7 +328,14 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
       w.Default(Message);
       if (!kxInMouseMsg) UpdateExBordersPos(false, 255);
       return;
-    case WM_NCHITTEST: Message.Result = MouseAboveTheShadow(Message) ? HTTRANSPARENT : HTBORDER; return;
+    // Over the shadow the default answer (client), not HTTRANSPARENT: the
+    // system hands a see-through point only to windows of the same thread,
+    // so a click for another program's window would be lost; as a client
+    // click it comes here and is passed on below.
+    case WM_NCHITTEST:
+      if (MouseAboveTheShadow(Message)) w.Default(Message);
+      else Message.Result = HTBORDER;
+      return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_NCRBUTTONUP:
