@@ -213,6 +213,13 @@ void TkxBorderForm::UpdateExBordersPos(bool Redraw, uint8_t Blend) {
   FSurface->SetSize(w, h);
   const tk::TPixelView src = image->View(), dst = FSurface->Pixels();
   for (int row = 0; row < dst.height; ++row) std::memcpy(dst.Row(row), src.Row(row), size_t(dst.width) * 4);
+  // Where the owner shows, the picture is see-through as well as cut from
+  // the region: Wine shapes a layered window by its alpha, not its region,
+  // and the border would cover the owner wherever it stands above it.
+  const tk::TRect hole{std::max(region.Hole.Left, 0), std::max(region.Hole.Top, 0),
+                       std::min(region.Hole.Right, dst.width), std::min(region.Hole.Bottom, dst.height)};
+  for (int row = hole.Top; row < hole.Bottom && hole.Left < hole.Right; ++row)
+    std::memset(dst.Row(row) + size_t(hole.Left) * 4, 0, size_t(hole.Right - hole.Left) * 4);
   const uint8_t alpha = FOwner->OwnerAlpha() != 255 ? FOwner->OwnerAlpha() : Blend;
   if (!FSurface->Update(tk::TPoint{x, y}, alpha)) return;
 

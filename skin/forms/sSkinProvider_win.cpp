@@ -630,8 +630,10 @@ bool TsSkinProvider::SkinCommandAnyState(tk::TMessage& m) {
       }
       return false;
     case KX_QUERYBACKGROUND:
-      if (IsTrustedPointerCommand(m)) AnswerBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
-      m.Result = 1;
+      // Any program may send the number: only our own sender's address is
+      // written through, and the answer is in the query, not the result.
+      if (m.LParam && IsTrustedPointerCommand(m)) AnswerBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
+      m.Result = 0;
       return true;
     case KX_QUERYSKINSTATE:
       if (m.LParam == 1) FCommonData->UpdateSkinState();

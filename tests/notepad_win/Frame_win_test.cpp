@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/Unit1.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
@@ -126,6 +128,19 @@ TEST_F(NotepadFrame, ACaptionChangeLeavesTheFormVisibleWithOrWithoutComposition)
   }
 }
 
+// A fade that never ends must not hold the end of the session.
+TEST_F(NotepadFrame, TheEndOfASessionWaitsForRunningFadesOnlyForAMoment) {
+  wchar_t dir[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, dir);
+  Form->DirLabel->SetCaption(dir);
+  Form->FileLabel->SetCaption(std::wstring(dir) + L"tabulo-session-end.txt");
+  kx::TsSkinProvider::FadesRunning = [] { return true; };
+  const LRESULT answer = ::SendMessageW(Wnd(), WM_QUERYENDSESSION, 0, 0);
+  kx::TsSkinProvider::FadesRunning = nullptr;
+  EXPECT_NE(answer, 0);
+  ::DeleteFileW((std::wstring(dir) + L"tabulo-session-end.txt").c_str());
+}
+
 TEST_F(NotepadFrame, MaximisingAndActivatingAHundredTimesLeavesGdiObjectsAndWindowsWhereTheyWere) {
   HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -138,11 +153,8 @@ TEST_F(NotepadFrame, MaximisingAndActivatingAHundredTimesLeavesGdiObjectsAndWind
   const size_t gdi = tk::test::GdiObjects(), windows = tk::test::ProcessWindows();
   for (int i = 0; i < 100; ++i) {
     ::ShowWindow(Wnd(), SW_MAXIMIZE);
-    PumpPending();
     ::ShowWindow(Wnd(), SW_RESTORE);
-    PumpPending();
     ::SetActiveWindow(other);
-    PumpPending();
     ::SetActiveWindow(Wnd());
     PumpPending();
   }
