@@ -223,6 +223,8 @@ TEST(BorderForm, LiesBehindItsOwnerWithTheImagesAlphaAndAHoleForTheClient) {
   ASSERT_EQ(pushed->Height(), image.cy);
   EXPECT_EQ(pushed->ScanLine(image.cy / 2)[3], kShadowAlpha) << "the shadow is partly transparent";
   EXPECT_EQ(pushed->ScanLine(image.cy / 2)[(F.Skin.Shadow.Left + 2) * 4 + 3], 255) << "the frame is opaque";
+  EXPECT_EQ(pushed->ScanLine(c.top - b.top)[(c.left - b.left) * 4 + 3], 0)
+      << "see-through where the owner shows: not every system shapes a layered window by its region";
 }
 
 TEST(BorderForm, FollowsItsOwnerAndGoesWithIt) {
