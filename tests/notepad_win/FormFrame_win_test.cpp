@@ -14,15 +14,12 @@
 
 #include "app/Unit1.h"
 #include "skin/data/sSkinManager.h"
-#include "skin/data/kxImageWrite.h"
-#include <fstream>
 #include "skin/framework/kxColors.h"
 #include "skin/paint/StretchHalftone.h"
 #include "skin/paint/sSkinItemPaint.h"
 #include "tests/support/GdiObjects_win.h"
 #include "tests/support/Pump_win.h"
 
-extern "C" void kxDumpTimes();
 namespace {
 
 using tk::test::PumpPending;
@@ -36,7 +33,9 @@ TBgra PixelAt(tk::TBitmap* Bmp, int X, int Y) {
   return {p[0], p[1], p[2], p[3]};
 }
 
-bool SameColour(TBgra P, tk::TColor C) { return P.R == (C & 0xFF) && P.G == ((C >> 8) & 0xFF) && P.B == ((C >> 16) & 0xFF); }
+bool SameColour(TBgra P, tk::TColor C) {
+  return P.R == (C & 0xFF) && P.G == ((C >> 8) & 0xFF) && P.B == ((C >> 16) & 0xFF);
+}
 
 // The bytes of R of a 32-bit bitmap, row after row.
 std::vector<uint8_t> Bytes(tk::TBitmap* Bmp, tk::TRect R) {
@@ -110,8 +109,8 @@ TEST_F(FormFrame, TheTitleShowsItsSectionsActiveOrInactiveLook) {
     // The section painted on its own, the size of the title band.
     tk::TBitmap ref(r.Width(), bottom - r.Top, tk::TPixelFormat::pf32bit);
     const kx::TkxSectionRef s{title, L"FORMTITLE", -1, -1, &Skin(), kxKeyColor};
-    kx::PaintSectionLook(s, kx::TkxPaintTarget{&ref, {0, 0, ref.Width(), ref.Height()}, {0, 0}, State, kx::EmptyCacheInfo()},
-                         true);
+    kx::PaintSectionLook(
+        s, kx::TkxPaintTarget{&ref, {0, 0, ref.Width(), ref.Height()}, {0, 0}, State, kx::EmptyCacheInfo()}, true);
     // A column between the caption and the buttons, inside the section's border.
     const int x = P->ButtonMin.Rect.Left - 6;
     int differing = 0;
@@ -245,20 +244,6 @@ TEST_F(FormFrame, RepaintingAtTwoSizesLeavesNoGdiObjectBehind) {
 // A timing probe, run by hand (--gtest_also_run_disabled_tests): one full
 // window image at the designed size and maximised, against a memcpy of the
 // image in the same run. Reports; asserts nothing.
-TEST_F(FormFrame, DISABLED_Dump) {
-  Form->SetCaption(L"Tabulo - page A");
-  Repaint();
-  auto png = kx::WritePng(*Image());
-  std::ofstream("Z:\\tmp\\fp_active.png", std::ios::binary).write((const char*)png.data(), png.size());
-  P->ButtonClose.State = 1; P->RepaintButton(HTCLOSE);
-  P->ButtonMin.State = 2; P->RepaintButton(HTMINBUTTON);
-  png = kx::WritePng(*Image());
-  std::ofstream("Z:\\tmp\\fp_hot.png", std::ios::binary).write((const char*)png.data(), png.size());
-  SendMessageW(Form->Handle(), WM_NCACTIVATE, FALSE, 0);
-  Repaint();
-  png = kx::WritePng(*Image());
-  std::ofstream("Z:\\tmp\\fp_inactive.png", std::ios::binary).write((const char*)png.data(), png.size());
-}
 TEST_F(FormFrame, DISABLED_PaintAllTiming) {
   auto measure = [&](const char* Name) {
     PumpPending();
@@ -269,7 +254,6 @@ TEST_F(FormFrame, DISABLED_PaintAllTiming) {
     const size_t bytes = size_t(img->Width()) * img->Height() * 4;
     std::vector<uint8_t> a(bytes, 1), b(bytes);
     double paint = 0, copy = 0;
-    kxDumpTimes();
     for (int i = 0; i < rounds; ++i) {
       auto t0 = Clock::now();
       Repaint();
@@ -282,7 +266,6 @@ TEST_F(FormFrame, DISABLED_PaintAllTiming) {
     }
     std::printf("%s: image %d x %d, PaintAll %.0f us, memcpy %.1f us, ratio %.1f\n", Name, img->Width(), img->Height(),
                 paint / rounds, copy / rounds, paint / copy);
-    kxDumpTimes();
   };
   Form->SetClientWidth(758);
   Form->SetClientHeight(550);
