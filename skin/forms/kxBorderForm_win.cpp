@@ -213,6 +213,13 @@ void TkxBorderForm::UpdateExBordersPos(bool Redraw, uint8_t Blend) {
   FSurface->SetSize(w, h);
   const tk::TPixelView src = image->View(), dst = FSurface->Pixels();
   for (int row = 0; row < dst.height; ++row) std::memcpy(dst.Row(row), src.Row(row), size_t(dst.width) * 4);
+  // Where the owner shows, the picture is see-through as well as cut from
+  // the region: Wine shapes a layered window by its alpha, not its region,
+  // and the border would cover the owner wherever it stands above it.
+  const tk::TRect hole{std::max(region.Hole.Left, 0), std::max(region.Hole.Top, 0),
+                       std::min(region.Hole.Right, dst.width), std::min(region.Hole.Bottom, dst.height)};
+  for (int row = hole.Top; row < hole.Bottom && hole.Left < hole.Right; ++row)
+    std::memset(dst.Row(row) + size_t(hole.Left) * 4, 0, size_t(hole.Right - hole.Left) * 4);
   const uint8_t alpha = FOwner->OwnerAlpha() != 255 ? FOwner->OwnerAlpha() : Blend;
   if (!FSurface->Update(tk::TPoint{x, y}, alpha)) return;
 
@@ -269,8 +276,7 @@ bool TkxBorderForm::Ex_WMSetCursor() {
   if (!wnd || !::GetCursorPos(&c)) return false;
   RECT r{};
   ::GetWindowRect(wnd, &r);
-  const TkxFormFrame F = FOwner->OwnerFrame();
-  if (!F.Zoomed && OverShadow(F, FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
+  if (OverShadow(FOwner->OwnerFrame(), FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
   LPCWSTR cursor = nullptr;
   switch (Ex_WMNCHitTest(tk::TPoint{c.x, c.y})) {
     case kxHTCAPTION:
@@ -306,7 +312,12 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
     if (below && below != w.Wnd && below != owner) {
       POINT c = s;
       ::ScreenToClient(below, &c);
-      Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, MAKELPARAM(c.x, c.y));
+      // Another program's window that hangs must not hang this one: only a
+      // window of this thread gets the message sent, others have it posted.
+      const LPARAM at = MAKELPARAM(c.x, c.y);
+      if (::GetWindowThreadProcessId(below, nullptr) == ::GetCurrentThreadId())
+        Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, at);
+      else ::PostMessageW(below, Message.Msg, Message.WParam, at);
     }
     kxInMouseMsg = false;
     return;
@@ -320,15 +331,24 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
       else w.Default(Message);
       return;
     case WM_MOUSEACTIVATE:
+      // A click on the frame is the owner's; one on the shadow is meant for
+      // the window below and must not bring the owner forward.
       Message.Result = MA_NOACTIVATE;
-      if (owner) ::SetForegroundWindow(owner);
+      if (owner && LOWORD(Message.LParam) == HTBORDER) ::SetForegroundWindow(owner);
       return;
     case WM_WINDOWPOSCHANGED:
       FOwner->KillAnimations();
       w.Default(Message);
       if (!kxInMouseMsg) UpdateExBordersPos(false, 255);
       return;
-    case WM_NCHITTEST: Message.Result = MouseAboveTheShadow(Message) ? HTTRANSPARENT : HTBORDER; return;
+    case WM_NCHITTEST:
+      // Over the shadow the default answer (client area) brings the mouse
+      // messages here, to be passed to the window below: a see-through
+      // answer would reach only windows of this thread, and not every
+      // system passes it on to the windows behind a top-level window.
+      if (MouseAboveTheShadow(Message)) w.Default(Message);
+      else Message.Result = HTBORDER;
+      return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
     case WM_NCRBUTTONUP:

@@ -265,24 +265,6 @@ tk::TRect TsSkinProvider::IconRect() const {
   return kx::IconRect(f, TitleIconSize(f, IconShown(), FTitleIcon.Width, FTitleIcon.Height));
 }
 
-namespace {
-
-// SysButtonWidth: the glyph's frame width, 21 without a glyph.
-int GlyphWidth(const TsSkinManager* m, int Index) {
-  if (!m || !m->IsValidImgIndex(Index)) return 21;
-  const TsMaskData& mask = m->Content().ma[Index];
-  const int count = mask.ImageCount > 0 ? mask.ImageCount : 1;
-  return mask.Bmp ? mask.Bmp->Width() / count : mask.R.Width() / count;
-}
-
-int GlyphHeight(const TsSkinManager* m, int Index) {
-  if (!m || !m->IsValidImgIndex(Index)) return 21;
-  const TsMaskData& mask = m->Content().ma[Index];
-  return mask.Bmp ? (mask.Bmp->Height() + 1) / 2 : mask.R.Height() / (mask.MaskType + 1);
-}
-
-}  // namespace
-
 bool TsSkinProvider::VisibleMax() const {
   const tk::TFormBorderStyle bs = FForm->BorderStyle();
   return HaveSysMenu && (IsIconicNow() || ((bs == tk::bsSingle || bs == tk::bsSizeable) &&
@@ -311,25 +293,6 @@ bool TsSkinProvider::EnabledRestore() const {
 
 bool TsSkinProvider::IsIconicNow() const { return FForm->HandleAllocated() && ::IsIconic(FForm->Handle()); }
 bool TsSkinProvider::IsZoomedNow() const { return FForm->HandleAllocated() && ::IsZoomed(FForm->Handle()); }
-
-TkxTitleButtonSet TsSkinProvider::ButtonSet() const {
-  TsSkinManager* m = FormSkinManager();
-  TkxTitleButtonSet b;
-  b.CloseVisible = HaveSysMenu;
-  b.MaxVisible = VisibleMax();
-  b.MinVisible = VisibleMin();
-  b.Help = FForm->BorderIcons().Contains(tk::biHelp);
-  b.CloseWidth = GlyphWidth(m, ButtonClose.ImageIndex);
-  b.MaxWidth = GlyphWidth(m, ButtonMax.ImageIndex);
-  b.MinWidth = GlyphWidth(m, ButtonMin.ImageIndex);
-  b.HelpWidth = GlyphWidth(m, ButtonHelp.ImageIndex);
-  b.Height = GlyphHeight(m, ButtonClose.ImageIndex);
-  b.HaveAlignment = ButtonClose.HaveAlignment;
-  const int frame = m && m->IsValidImgIndex(UserBtnIndex) ? GlyphWidth(m, UserBtnIndex) : 21;
-  for (const auto& u : FTitleButtons.Items)
-    if (u->Visible) b.UserWidths.push_back(std::max(u->Glyph.Empty() ? 0 : u->Glyph.Width() + 2, frame));
-  return b;
-}
 
 TkxHitState TsSkinProvider::HitState() const {
   TkxHitState s;
@@ -667,8 +630,10 @@ bool TsSkinProvider::SkinCommandAnyState(tk::TMessage& m) {
       }
       return false;
     case KX_QUERYBACKGROUND:
-      if (IsTrustedPointerCommand(m)) AnswerBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
-      m.Result = 1;
+      // Any program may send the number: only our own sender's address is
+      // written through, and the answer is in the query, not the result.
+      if (m.LParam && IsTrustedPointerCommand(m)) AnswerBackground(*reinterpret_cast<TBackgroundQuery*>(m.LParam));
+      m.Result = 0;
       return true;
     case KX_QUERYSKINSTATE:
       if (m.LParam == 1) FCommonData->UpdateSkinState();
