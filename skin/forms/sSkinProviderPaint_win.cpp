@@ -36,6 +36,22 @@ bool StandardBorder(const TkxFormFrame& F) {
 
 int GlobalMask(const TkxSkinContent& Skin, const wchar_t* Name) { return Skin.GetMaskIndex(L"GLOBALINFO", Name); }
 
+// A title button's width: its glyph's frame width, 21 without a glyph.
+int GlyphWidth(const TkxSkinContent& Skin, int Mask) {
+  if (!Skin.IsValidImgIndex(Mask)) return 21;
+  const int w = MaskFrameSize(Skin.ma[Mask]).cx;
+  return w > 0 ? w : 21;
+}
+
+// The title buttons' height: half of a glyph picture of its own (normal and
+// mask halves), else the close glyph's frame height.
+int GlyphHeight(const TkxSkinContent& Skin, int Mask) {
+  if (!Skin.IsValidImgIndex(Mask)) return 21;
+  const TsMaskData& m = Skin.ma[Mask];
+  const int h = m.Bmp ? (m.R.Height() + 1) / 2 : MaskFrameSize(m).cy;
+  return h > 0 ? h : 21;
+}
+
 // The window has a system menu: it still has the style, or the provider
 // took it away so that the system draws no buttons.
 bool HasSysMenu(const TsSkinProvider& P) {
@@ -757,6 +773,27 @@ void TsSkinProvider::InitButtons() {
   ButtonMin.HaveAlignment = ButtonMax.HaveAlignment = ButtonClose.HaveAlignment = aligned;
   ButtonHelp.HaveAlignment = false;
   UserBtnIndex = GlobalMask(skin, L"TITLEBUTTON");
+}
+
+TkxTitleButtonSet TsSkinProvider::ButtonSet() const {
+  TkxTitleButtonSet set;
+  TsSkinManager* m = FCommonData ? FCommonData->EffectiveManager() : nullptr;
+  if (!FForm || !m) return set;
+  const TkxSkinContent& skin = m->Content();
+  set.CloseVisible = HaveSysMenu;
+  set.MaxVisible = VisibleMax();
+  set.MinVisible = VisibleMin();
+  set.Help = FForm->BorderIcons().Contains(tk::biHelp);
+  set.CloseWidth = GlyphWidth(skin, ButtonClose.ImageIndex);
+  set.MaxWidth = GlyphWidth(skin, ButtonMax.ImageIndex);
+  set.MinWidth = GlyphWidth(skin, ButtonMin.ImageIndex);
+  set.HelpWidth = GlyphWidth(skin, ButtonHelp.ImageIndex);
+  set.Height = GlyphHeight(skin, ButtonClose.ImageIndex);
+  set.HaveAlignment = ButtonClose.HaveAlignment;
+  const int face = skin.IsValidImgIndex(UserBtnIndex) ? GlyphWidth(skin, UserBtnIndex) : 21;
+  for (const auto& b : FTitleButtons.Items)
+    if (b->Visible) set.UserWidths.push_back(std::max(b->Glyph.Empty() ? 0 : b->Glyph.Width() + 2, face));
+  return set;
 }
 
 int TsSkinProvider::ButtonsWidth() const { return kx::ButtonsWidth(Frame(), ButtonSet()); }
