@@ -23,6 +23,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/data/sSkinManager.h"
 #include "skin/forms/kxBorderForm.h"
 #include "skin/framework/kxFormRegistry.h"
 #include "skin/framework/sCommonData.h"
@@ -83,7 +84,8 @@ class TsTitleButtons : public tk::TPersistent {
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
-enum TShowAction { saIgnore, saRestore, saMinimize, saMaximize };
+// The manager's show actions: one set of names in the engine.
+using TShowAction = TacShowAction;
 
 class TsSkinProvider : public tk::TComponent,
                        public IkxCommonDataProvider,
@@ -163,6 +165,18 @@ class TsSkinProvider : public tk::TComponent,
   void InitMenuItems(bool Active);
   void RepaintMenu();
   virtual void CreateAdapter();
+  // The system's own menu at (X, Y) with its items enabled as the form
+  // allows; the command chosen is posted back as a system command.
+  void DropSysMenu(int X, int Y);
+  // What the title buttons and the system menu allow now.
+  bool VisibleMax() const;
+  bool VisibleMin() const;
+  bool EnabledMax() const;
+  bool EnabledMin() const;
+  bool EnabledRestore() const;
+  // Asked by WM_QUERYENDSESSION, which waits (about a second at most) while
+  // it answers true; null: nothing to wait for.
+  static inline bool (*FadesRunning)() = nullptr;
   // The form's window procedure while hooked.
   void NewWndProc(tk::TMessage& Message);
 
@@ -180,6 +194,13 @@ class TsSkinProvider : public tk::TComponent,
   void FillTransparentCorners();
   // Sets the window region when it changed (never on every paint).
   void UpdateRegion(bool Redraw);
+  // The title icon as a 32-bit picture with its alpha, made once per icon
+  // and size: drawing an icon through the system costs milliseconds.
+  std::unique_ptr<tk::TBitmap> FIconPicture;
+  HICON FIconPictureOf = nullptr;
+  // The top strip as it was before the title went over it, kept between
+  // paints so that no new bitmap is made for it every time.
+  std::unique_ptr<tk::TBitmap> FTitleBehind;
 
   // --- Title buttons ----------------------------------------------------------------------
   TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp;
@@ -248,10 +269,61 @@ class TsSkinProvider : public tk::TComponent,
   bool FShowAppIcon = true;
   bool FUseGlobalColor = true;
   tk::TAlignment FCaptionAlignment = tk::taLeftJustify;
+  bool FPrepared = false;     // PrepareForm ran for the skin now applied
+  bool FSettingStyle = false;  // our own style change is on its way
   tk::String FTitleSkin;
   TsTitleIcon FTitleIcon;
   TsTitleButtons FTitleButtons;
   TkxAddedTitle FAddedTitle;
+
+  bool Prepared() const;
+  void FrameChanged();
+  void ApplyGlobalColor();
+  bool IconShown() const;
+  bool IsIconicNow() const;
+  bool IsZoomedNow() const;
+  void ResolveIndexes();
+  void SetStyleBits(uint32_t Style);
+  void SetDwmTransitions(bool Enabled);
+  void SetCachePixelFormat(tk::TPixelFormat Format);
+  void RemoveRegion();
+  void PlaceBorders(bool Redraw);
+  void ResolveRT();
+  void WithoutVisibleStyle(const std::function<void()>& Pass);
+  void DropSysMenuAtCursor();
+  int HitCodeOf(tk::TMessage& m);
+  bool PointInButton(const tk::TMessage& m, const TsCaptionButton& b);
+
+  // The window procedure's stages and handlers.
+  void CallOld(tk::TMessage& m);
+  bool SkinCommandAnyState(tk::TMessage& m);
+  void AnswerBackground(TBackgroundQuery& q);
+  void SkinRemoved();
+  void SkinLoaded();
+  void UnskinnedWndProc(tk::TMessage& m);
+  void SkinCommand(tk::TMessage& m);
+  void SkinnedWndProc(tk::TMessage& m);
+  bool CachedBackground() const;
+  void WMPaint(tk::TMessage& m);
+  void WMEraseBkgnd(tk::TMessage& m);
+  void WMPrint(tk::TMessage& m);
+  void WMQueryEndSession(tk::TMessage& m);
+  void WMNCHitTest(tk::TMessage& m);
+  void WMNCPaint(tk::TMessage& m);
+  void WMNCActivate(tk::TMessage& m);
+  void WMSetText(tk::TMessage& m);
+  void WMSize(tk::TMessage& m);
+  void WMGetMinMaxInfo(tk::TMessage& m);
+  void WMWindowPosChanging(tk::TMessage& m);
+  void WMWindowPosChanged(tk::TMessage& m);
+  void WMStyleChanged(tk::TMessage& m);
+  void CMVisibleChanged(tk::TMessage& m);
+  void CMShowingChanged(tk::TMessage& m);
+  void WMSysCommand(tk::TMessage& m);
+  void WMNCLButtonDown(tk::TMessage& m);
+  void WMButtonUp(tk::TMessage& m);
+  void WMNCLButtonDblClk(tk::TMessage& m);
+  void WMNCRButtonUp(tk::TMessage& m);
 };
 
 }  // namespace kx

@@ -17,13 +17,18 @@ struct TkxSystemCaps {
   void* SetWindowTheme = nullptr;
   // dwmapi DwmIsCompositionEnabled; composition itself can change at run time.
   void* DwmIsCompositionEnabled = nullptr;
+  // dwmapi DwmSetWindowAttribute (switching a window's DWM transitions off).
+  void* DwmSetWindowAttribute = nullptr;
   // uxtheme IsAppThemed; themes too can be switched at run time.
   void* IsAppThemed = nullptr;
 };
 
 const TkxSystemCaps& SystemCaps();
-// Desktop composition is on now (false when the system has no DWM).
+// Desktop composition is on now (false when the system has no DWM), or
+// what OverrideDesktopComposition set.
 bool DesktopComposition();
+// Tests take either branch of "composition on": 0 off, 1 on, -1 the system's answer again.
+void OverrideDesktopComposition(int On);
 // Visual themes are on for this program now (false without uxtheme).
 bool VisualThemes();
 

@@ -30,6 +30,7 @@ TkxSystemCaps Probe() {
   c.UpdateLayeredWindow = Lookup(L"user32.dll", "UpdateLayeredWindow");
   c.SetWindowTheme = Lookup(L"uxtheme.dll", "SetWindowTheme");
   c.DwmIsCompositionEnabled = Lookup(L"dwmapi.dll", "DwmIsCompositionEnabled");
+  c.DwmSetWindowAttribute = Lookup(L"dwmapi.dll", "DwmSetWindowAttribute");
   c.IsAppThemed = Lookup(L"uxtheme.dll", "IsAppThemed");
   return c;
 }
@@ -41,7 +42,14 @@ const TkxSystemCaps& SystemCaps() {
   return caps;
 }
 
+namespace {
+int gCompositionOverride = -1;
+}  // namespace
+
+void OverrideDesktopComposition(int On) { gCompositionOverride = On < 0 ? -1 : (On ? 1 : 0); }
+
 bool DesktopComposition() {
+  if (gCompositionOverride >= 0) return gCompositionOverride == 1;
   using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
   auto f = reinterpret_cast<TDwmIsCompositionEnabled>(SystemCaps().DwmIsCompositionEnabled);
   BOOL on = FALSE;

@@ -492,6 +492,39 @@ void TabuloApp::MoveTo(int x, int y) {
   SleepMs(30);
 }
 
+void TabuloApp::LeftButton(bool down) {
+  POINT c;
+  GetCursorPos(&c);
+  INPUT in = MouseAt(c.x, c.y, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  SendInput(1, &in, sizeof in);
+}
+
+// The move and size loops take the pointer's path from the moves between
+// press and release; each step waits for the program to have seen it.
+void TabuloApp::DragScreen(POINT from, POINT to) {
+  MoveTo(from.x, from.y);
+  LeftButton(true);
+  SleepMs(100);
+  const int steps = 6;
+  for (int i = 1; i <= steps; ++i) {
+    MoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+    SleepMs(40);
+  }
+  LeftButton(false);
+  gLastClick = to;
+  gLastClickTime = Clock::now();
+}
+
+void TabuloApp::DoubleClickScreen(int x, int y) {
+  ClickScreen(x, y);
+  INPUT in[2] = {MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)};
+  SendInput(1, &in[0], sizeof(INPUT));
+  SleepMs(40);
+  SendInput(1, &in[1], sizeof(INPUT));
+  // The next click there must not continue the double click.
+  gLastClickTime = Clock::now();
+}
+
 void TabuloApp::ClickScreen(int x, int y, bool right) {
   auto since = Clock::now() - gLastClickTime;
   int dbl = static_cast<int>(GetDoubleClickTime()) + 50;

@@ -121,6 +121,11 @@ class TabuloApp {
   void ClickClient(int x, int y, bool right = false);
   void ClickScreen(int x, int y, bool right = false);
   void MoveTo(int x, int y);            // screen coordinates
+  // Left button down at one screen point, moved in steps, up at another.
+  void DragScreen(POINT from, POINT to);
+  void DoubleClickScreen(int x, int y);
+  // Left button down (or up) where the pointer is.
+  void LeftButton(bool down);
   void ClickEditor();                   // into the editor's text, then caret to the end
   void Type(const std::wstring& text);  // Unicode keystrokes; '\n' is Enter
   void Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);

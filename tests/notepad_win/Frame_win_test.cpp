@@ -1,0 +1,166 @@
+// The notepad's skinned frame inside this process: switching the skin off
+// gives the system frame back and on again skins it, a second provider is
+// inert, the maximised placement, the composition branches, and no GDI
+// object or window is left behind by maximising and activating.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/Unit1.h"
+#include "skin/data/sSkinManager.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/framework/kxSystemCaps.h"
+#include "skin/framework/sMessages.h"
+#include "tests/support/GdiObjects_win.h"
+#include "tests/support/Pump_win.h"
+
+namespace {
+
+using tk::test::PumpPending;
+
+class NotepadFrame : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { kx::InitializeEngine(); }
+  void SetUp() override {
+    Form = tk::Create<TForm1>(tk::Application);
+    Form->SetBounds(120, 90, 800, 600);
+    Form->Show();
+    PumpPending();
+  }
+  void TearDown() override {
+    kx::OverrideDesktopComposition(-1);
+    Form->Free();
+    PumpPending();
+  }
+  HWND Wnd() const { return Form->Handle(); }
+  kx::TsSkinProvider* Provider() const { return Form->sSkinProvider1; }
+  HWND Border() const { return Provider()->BorderForm() ? Provider()->BorderForm()->Handle() : nullptr; }
+  bool HasRegion() const {
+    HRGN r = ::CreateRectRgn(0, 0, 0, 0);
+    const int kind = ::GetWindowRgn(Wnd(), r);
+    ::DeleteObject(r);
+    return kind != ERROR;
+  }
+  bool SysMenuStyle() const { return (::GetWindowLongW(Wnd(), GWL_STYLE) & WS_SYSMENU) != 0; }
+  TForm1* Form = nullptr;
+};
+
+TEST_F(NotepadFrame, SwitchingTheSkinOffGivesTheSystemFrameBackAndOnSkinsItAgain) {
+  ASSERT_NE(Border(), nullptr);
+  HWND border = Border();
+  Form->sSkinManager1->SetActive(false);
+  PumpPending();
+  EXPECT_TRUE(SysMenuStyle());
+  EXPECT_FALSE(HasRegion());
+  EXPECT_EQ(Border(), nullptr);
+  EXPECT_FALSE(::IsWindow(border));
+  EXPECT_EQ(Form->Color(), tk::clBtnFace);
+
+  Form->sSkinManager1->SetActive(true);
+  PumpPending();
+  EXPECT_FALSE(SysMenuStyle());
+  EXPECT_TRUE(HasRegion());
+  ASSERT_NE(Border(), nullptr);
+  EXPECT_TRUE(::IsWindowVisible(Border()));
+}
+
+TEST_F(NotepadFrame, ASecondProviderIsInertAndReplacesOnlyAWaitingRunTimeOne) {
+  auto* second = tk::Create<kx::TsSkinProvider>(Form);
+  EXPECT_TRUE(second->RTEmpty());
+  EXPECT_EQ(::SendMessageW(Wnd(), kx::SM_KESTRIXCMD, kx::CommandWParam(kx::KX_QUERYPROVIDER), 0),
+            reinterpret_cast<LRESULT>(Provider()));
+  second->Free();
+  EXPECT_EQ(::SendMessageW(Wnd(), kx::SM_KESTRIXCMD, kx::CommandWParam(kx::KX_QUERYPROVIDER), 0),
+            reinterpret_cast<LRESULT>(Provider()));
+
+  auto* plain = tk::Create<tk::TForm>(tk::Application);
+  auto* waiting = kx::TsSkinProvider::CreateRT(plain);
+  const int before = kx::SkinnedFormCount();
+  auto* later = tk::Create<kx::TsSkinProvider>(plain);
+  EXPECT_FALSE(later->RTEmpty());
+  EXPECT_EQ(kx::SkinnedFormCount(), before);  // the waiting one left
+  EXPECT_EQ(plain->ComponentCount(), 1);
+  (void)waiting;
+  plain->Free();
+  PumpPending();
+}
+
+// Maximised, the system frame lies outside the work area and the skin's
+// lower maximised title is absorbed in the position.
+TEST_F(NotepadFrame, TheMaximisedPlacementFollowsTheSkinsTitleHeights) {
+  ::ShowWindow(Wnd(), SW_MAXIMIZE);
+  PumpPending();
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const kx::TsSkinData& d = Form->sSkinManager1->SkinData();
+  const int a = ::GetSystemMetrics(SM_CXFRAME);
+  const int c = ::GetSystemMetrics(SM_CYCAPTION);
+  const int h = d.ExTitleHeight - (a + c) > 0 ? d.ExTitleHeight - (a + c) : a;
+  const int b = d.ExTitleHeight != d.ExMaxHeight ? d.ExTitleHeight + d.ExCenterOffs - d.ExMaxHeight : 0;
+  RECT r{};
+  ::GetWindowRect(Wnd(), &r);
+  EXPECT_EQ(r.left, work.left - a);
+  EXPECT_EQ(r.top, work.top + h - a - b);
+  EXPECT_EQ(r.right - r.left, work.right - work.left + 2 * a);
+  EXPECT_EQ(r.bottom - r.top, work.bottom - work.top + 2 * a + b - h);
+  ::ShowWindow(Wnd(), SW_RESTORE);
+  PumpPending();
+}
+
+// With composition the system's caption is kept from drawing by hiding the
+// window for the moment of the change; without it a cover stands over it.
+// Either way the form stays visible and no window is left over.
+TEST_F(NotepadFrame, ACaptionChangeLeavesTheFormVisibleWithOrWithoutComposition) {
+  for (int on : {1, 0}) {
+    kx::OverrideDesktopComposition(on);
+    const size_t windows = tk::test::ProcessWindows();
+    Form->SetCaption(on ? L"Tabulo composed" : L"Tabulo plain");
+    PumpPending();
+    EXPECT_TRUE(::IsWindowVisible(Wnd())) << on;
+    EXPECT_EQ(Form->Caption(), on ? L"Tabulo composed" : L"Tabulo plain");
+    EXPECT_EQ(tk::test::ProcessWindows(), windows) << on;
+    ::SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+    ::SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
+    EXPECT_TRUE(::IsWindowVisible(Wnd())) << on;
+    EXPECT_EQ(tk::test::ProcessWindows(), windows) << on;
+  }
+}
+
+// A fade that never ends must not hold the end of the session.
+TEST_F(NotepadFrame, TheEndOfASessionWaitsForRunningFadesOnlyForAMoment) {
+  wchar_t dir[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, dir);
+  Form->DirLabel->SetCaption(dir);
+  Form->FileLabel->SetCaption(std::wstring(dir) + L"tabulo-session-end.txt");
+  kx::TsSkinProvider::FadesRunning = [] { return true; };
+  const LRESULT answer = ::SendMessageW(Wnd(), WM_QUERYENDSESSION, 0, 0);
+  kx::TsSkinProvider::FadesRunning = nullptr;
+  EXPECT_NE(answer, 0);
+  ::DeleteFileW((std::wstring(dir) + L"tabulo-session-end.txt").c_str());
+}
+
+TEST_F(NotepadFrame, MaximisingAndActivatingAHundredTimesLeavesGdiObjectsAndWindowsWhereTheyWere) {
+  HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+  // A first round makes what is kept for the rest of the run.
+  ::ShowWindow(Wnd(), SW_MAXIMIZE);
+  ::ShowWindow(Wnd(), SW_RESTORE);
+  ::SetActiveWindow(other);
+  ::SetActiveWindow(Wnd());
+  PumpPending();
+  const size_t gdi = tk::test::GdiObjects(), windows = tk::test::ProcessWindows();
+  for (int i = 0; i < 100; ++i) {
+    ::ShowWindow(Wnd(), SW_MAXIMIZE);
+    ::ShowWindow(Wnd(), SW_RESTORE);
+    ::SetActiveWindow(other);
+    ::SetActiveWindow(Wnd());
+    PumpPending();
+  }
+  EXPECT_EQ(tk::test::GdiObjects(), gdi);
+  EXPECT_EQ(tk::test::ProcessWindows(), windows);
+  ::DestroyWindow(other);
+}
+
+}  // namespace
