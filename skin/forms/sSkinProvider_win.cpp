@@ -1030,25 +1030,19 @@ void TsSkinProvider::WMSize(tk::TMessage& m) {
   LastClientRect = tk::TRect{c.left, c.top, c.right, c.bottom};
   FGlow1.reset();
   FGlow2.reset();
-  CallOld(m);
-  if (SkinChanging) return;
-  if (!FForm->Showing()) {
-    FCommonData->BGChanged = true;
-    return;
-  }
-  const TkxFormFrame f = Frame();
-  const tk::TSize image = ImageSize(f);
-  tk::TBitmap* cache = FCommonData->FCacheBmp.get();
-  const bool fits = cache && cache->Width() == image.cx && cache->Height() == image.cy;
-  if (!fits) {
-    // The region and the image follow the size; nothing else changes them.
+  // The region and the image follow the window's size (and with it its
+  // state); nothing else of a size message changes them. Asked before the
+  // message goes on: the children it realigns may rebuild the image.
+  const tk::TSize size = Frame().Window;
+  const bool resized = size.cx != FRgnSize.cx || size.cy != FRgnSize.cy;
+  if (resized) {
+    FRgnSize = size;
     RgnChanged = true;
     FCommonData->BGChanged = true;
-    if (FDrawNonClientArea) {
-      PlaceBorders(true);
-      ::SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
-    }
   }
+  CallOld(m);
+  if (SkinChanging || !FForm->Showing()) return;
+  if (resized && FDrawNonClientArea) ::SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
   PlaceBorders(true);
 }
 
@@ -1074,19 +1068,25 @@ void TsSkinProvider::WMWindowPosChanging(tk::TMessage& m) {
   wp->y = p.Y;
 }
 
+// The window has its new place and state already; the title's height rule
+// is settled before the size message (sent while this one goes on) paints.
 void TsSkinProvider::WMWindowPosChanged(tk::TMessage& m) {
-  CallOld(m);
   const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-  if (!FormSkinManager()) return;
-  const bool was = FSysExHeight;
-  FSysExHeight = false;
-  FSysExHeight = SysExHeightFor(Frame());
-  if (was != FSysExHeight) {
-    RgnChanged = true;
-    FCommonData->BGChanged = true;
+  if (FormSkinManager()) {
+    const bool was = FSysExHeight;
+    FSysExHeight = false;
+    FSysExHeight = SysExHeightFor(Frame());
+    if (was != FSysExHeight) {
+      RgnChanged = true;
+      FCommonData->BGChanged = true;
+    }
   }
-  if (wp && !(wp->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED))) PlaceBorders(false);
-  if (wp && (wp->flags & SWP_HIDEWINDOW) && FBorderForm) FBorderForm->Hide();
+  CallOld(m);
+  if (!wp || !FormSkinManager()) return;
+  // A new size was placed by the size message already.
+  const bool placed = !(wp->flags & SWP_NOSIZE) && FRgnSize.cx == wp->cx && FRgnSize.cy == wp->cy;
+  if (!placed && !(wp->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED))) PlaceBorders(false);
+  if ((wp->flags & SWP_HIDEWINDOW) && FBorderForm) FBorderForm->Hide();
 }
 
 void TsSkinProvider::WMStyleChanged(tk::TMessage& m) {
@@ -1155,7 +1155,6 @@ void TsSkinProvider::WMSysCommand(tk::TMessage& m) {
         RgnChanged = true;
         if (HaveBorder()) {
           ::RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-          PlaceBorders(true);
         } else {
           RemoveRegion();
         }
@@ -1236,6 +1235,9 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
     return;
   }
   SetHotHT(0, true);
+  // The border window is never activated; the system's move and size loops
+  // start only for the active window, so the form takes the activation now.
+  if (::GetActiveWindow() != FForm->Handle()) ::SetForegroundWindow(FForm->Handle());
   if (IsZoomedNow()) {
     RECT w{};
     ::GetWindowRect(FForm->Handle(), &w);

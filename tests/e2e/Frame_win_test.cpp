@@ -213,11 +213,21 @@ class TestWindow {
   HWND FWnd;
 };
 
+// Each case starts the program at a known place with its border window shown.
+class Frame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartAt(app, 100, 80, 800, 600);
+    border = BorderWindow(app);
+    ASSERT_NE(border, nullptr);
+  }
+  TabuloApp app;
+  HWND border = nullptr;
+};
+
 }  // namespace
 
-TEST(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
+TEST_F(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
   EXPECT_TRUE(Skinned(app));
   // The page buttons and the editor keep their client places.
   const RECT column = app.ClientRectOf(app.ButtonColumn()), editor = app.ClientRectOf(app.Editor());
@@ -228,11 +238,7 @@ TEST(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   const kx::TkxFormFrame f = FrameOf(app.Form());
   const kx::TkxTitleButtonRects buttons = kx::LayoutTitleButtons(f, ButtonsOf());
   const RECT close = ScreenRectOf(buttons.Close, border), max = ScreenRectOf(buttons.Max, border),
@@ -275,11 +281,7 @@ TEST(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimum) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimum) {
   const POINT t = TitlePoint(app.Form(), border);
   app.DragScreen(t, POINT{t.x + 60, t.y + 40});
   EXPECT_TRUE(WaitFor([&] { return Rect(app.Form()).left == 160; }));
@@ -305,10 +307,8 @@ TEST(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimu
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRestores) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  const POINT t = TitlePoint(app.Form(), BorderWindow(app));
+TEST_F(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRestores) {
+  const POINT t = TitlePoint(app.Form(), border);
   app.DoubleClickScreen(t.x, t.y);
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(app.Form()) != 0; }));
   ASSERT_TRUE(WaitFor([&] { return BorderWindow(app) != nullptr; }));
@@ -329,11 +329,7 @@ TEST(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRes
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconClosesWithTheSave) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconClosesWithTheSave) {
   const kx::TkxTitleButtonRects buttons = kx::LayoutTitleButtons(FrameOf(app.Form()), ButtonsOf());
   const POINT close = Centre(ScreenRectOf(buttons.Close, border));
   app.MoveTo(close.x, close.y);
@@ -362,7 +358,7 @@ TEST(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconCl
   EXPECT_EQ(app.ReadFile(L"A.txt"), "iconic");
 }
 
-TEST(Frame, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
+TEST(FrameShadow, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
   // Made first, so the program's windows come above it.
   auto below = std::make_unique<TestWindow>(RECT{0, 0, 400, 700});
   tk::test::PumpPending();
@@ -388,9 +384,7 @@ TEST(Frame, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
   EXPECT_EQ(app.ReadFile(L"A.txt"), "alt f4");
 }
 
-TEST(Frame, AnIdleProgramUsesUnderOnePercentOfACore) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
+TEST_F(Frame, AnIdleProgramUsesUnderOnePercentOfACore) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, app.Pid());
   ASSERT_NE(process, nullptr);
   auto cpu = [&] {
