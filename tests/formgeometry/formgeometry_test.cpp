@@ -57,134 +57,48 @@ TkxFormFrame With(TkxFormFrame f, F change) {
   return f;
 }
 
+TkxFormFrame Zoomed(TkxFormFrame f) {
+  f.Zoomed = true;
+  return f;
+}
+
 }  // namespace
 
 TEST(FormMetrics, FrameTitleAndOffsetsPerKindOfForm) {
-  struct Case {
+  TkxFormFrame tool = Plain(), iconicTool = Plain(), dialog = Plain(), noSkinWidth = Notepad(), noCaption = Plain();
+  tool.BorderStyle = TkxBorderKind::bkToolWindow, tool.ThickFrame = false, tool.Client = {634, 459};
+  iconicTool.BorderStyle = TkxBorderKind::bkSizeToolWin, iconicTool.Iconic = true;
+  iconicTool.Window = {160, 27}, iconicTool.Client = {};
+  dialog.BorderStyle = TkxBorderKind::bkDialog, dialog.ThickFrame = false, dialog.Client = {634, 455};
+  noSkinWidth.Skin.ExBorderWidth = 0;
+  noCaption.Caption = false, noCaption.Client = {632, 472};
+  TkxFormFrame menu = Notepad();
+  menu.OwnMenu = true, menu.MenuRows = 1, menu.FormBorderWidth = 2;
+  const struct {
     const char* What;
     TkxFormFrame F;
-    int SbwSkin, SbwSys, SbhSys, CapSkin, CapSys, DiffB, DiffT, CapWidth, OffX, OffY, Header;
+    // SysBorderWidth(true, false), SysBorderHeight(false), CaptionHeight(true, false), DiffBorder, DiffTitle
+    std::array<int, 7> Frame;
+    // CaptionWidth, OffsetX, OffsetY, HeaderHeight, TitleBottom
+    std::array<int, 5> Offsets;
     TSize Image;
-    int TitleBottom;
-  } cases[] =
-      {
-          {"notepad", Notepad(), 26, 4, 0, 51, 19, 22, 28, 716, 42, 67, 51, {716, 562}, 67},
-          {"without extended borders", Plain(), 4, 4, 4, 19, 19, 0, 0, 640, 4, 23, 23, {640, 480}, 23},
-          {"tool window",
-           With(
-               Plain(),
-               [](auto& f) {
-    f.BorderStyle = TkxBorderKind::bkToolWindow, f.ThickFrame = false, f.Client = {634, 459};
-               }),
-           3,
-           3,
-           3,
-           15,
-           15,
-           0,
-           0,
-           640,
-           3,
-           18,
-           18,
-           {640, 480},
-           18},
-          {"iconic tool window",
-           With(
-               Plain(),
-               [](auto& f) {
-    f.BorderStyle = TkxBorderKind::bkSizeToolWin, f.Iconic = true, f.Window = {160, 27}, f.Client = {};
-               }),
-           4,
-           4,
-           4,
-           19,
-           19,
-           0,
-           0,
-           160,
-           80,
-           23,
-           27,
-           {160, 25},
-           23},
-    {"dialog border",
-     With(
-         Plain(),
-         [](auto& f) {
-    f.BorderStyle = TkxBorderKind::bkDialog, f.ThickFrame = false, f.Client = {634, 455};
-         }),
-     3,
-     3,
-     3,
-     19,
-     19,
-     0,
-     0,
-     640,
-     3,
-     22,
-     22,
-     {640, 480},
-     22},
-      {"skin border width 0",
-       With(Notepad(), [](auto& f) { f.Skin.ExBorderWidth = 0; }),
-       4,
-       4,
-       0,
-       51,
-       19,
-       0,
-       28,
-       672,
-       20,
-       67,
-       51,
-       {672, 540},
-       67},
-      {"no caption style",
-       With(
-           Plain(),
-           [](auto& f) {
-    f.Caption = false, f.Client = {632, 472};
-           }),
-       4,
-       4,
-       4,
-       0,
-       0,
-       0,
-       0,
-       640,
-       4,
-       4,
-       4,
-       {640, 480},
-       4},
-      {"notepad with a menu row and a form border",
-       With(Notepad(), [](auto& f) { f.OwnMenu = true, f.MenuRows = 1, f.FormBorderWidth = 2; }),
-       26,
-       4,
-       0,
-       51,
-       19,
-       22,
-       28,
-       716,
-       44,
-       87,
-       51,
-       {716, 563},
-       67},
-      };
-  for (const Case& c : cases) {
+  } cases[] = {
+      {"notepad", Notepad(), {26, 4, 0, 51, 19, 22, 28}, {716, 42, 67, 51, 67}, {716, 562}},
+      {"without extended borders", Plain(), {4, 4, 4, 19, 19, 0, 0}, {640, 4, 23, 23, 23}, {640, 480}},
+      {"tool window", tool, {3, 3, 3, 15, 15, 0, 0}, {640, 3, 18, 18, 18}, {640, 480}},
+      {"iconic tool window", iconicTool, {4, 4, 4, 19, 19, 0, 0}, {160, 80, 23, 27, 23}, {160, 25}},
+      {"dialog border", dialog, {3, 3, 3, 19, 19, 0, 0}, {640, 3, 22, 22, 22}, {640, 480}},
+      {"skin border width 0", noSkinWidth, {4, 4, 0, 51, 19, 0, 28}, {672, 20, 67, 51, 67}, {672, 540}},
+      {"no caption style", noCaption, {4, 4, 4, 0, 0, 0, 0}, {640, 4, 4, 4, 4}, {640, 480}},
+      {"menu row and form border", menu, {26, 4, 0, 51, 19, 22, 28}, {716, 44, 87, 51, 67}, {716, 563}},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.What);
     const TkxFormFrame& f = c.F;
     EXPECT_EQ((std::array{SysBorderWidth(f, true), SysBorderWidth(f, false), SysBorderHeight(f, false),
                           CaptionHeight(f, true), CaptionHeight(f, false), DiffBorder(f), DiffTitle(f)}),
-              (std::array{c.SbwSkin, c.SbwSys, c.SbhSys, c.CapSkin, c.CapSys, c.DiffB, c.DiffT}));
-    EXPECT_EQ((std::array{CaptionWidth(f), OffsetX(f), OffsetY(f), HeaderHeight(f), TitleBottom(f)}),
-              (std::array{c.CapWidth, c.OffX, c.OffY, c.Header, c.TitleBottom}));
+              c.Frame);
+    EXPECT_EQ((std::array{CaptionWidth(f), OffsetX(f), OffsetY(f), HeaderHeight(f), TitleBottom(f)}), c.Offsets);
     EXPECT_EQ(ImageSize(f), c.Image);
   }
   // The image's client lies exactly where the border window shows the form's.
@@ -195,20 +109,23 @@ TEST(FormMetrics, FrameTitleAndOffsetsPerKindOfForm) {
 }
 
 TEST(FormMetrics, LowSkinTitleOfAMaximisedFormUsesTheSystemCaptionPlusFour) {
-  const TkxFormFrame zoomed = With(Notepad(), [](auto& f) { f.Zoomed = true; });
+  const TkxFormFrame zoomed = Zoomed(Notepad());
   const TkxFormFrame low = With(zoomed, [](auto& f) { f.Skin.ExTitleHeight = 20, f.Skin.ExMaxHeight = 0; });
   EXPECT_FALSE(SysExHeightFor(Notepad()));
   EXPECT_FALSE(SysExHeightFor(zoomed));
   EXPECT_TRUE(SysExHeightFor(low));
-  // The answer does not depend on the flag it recomputes.
   TkxFormFrame set = low;
   set.SysExHeight = true;
+  EXPECT_EQ((std::array{CaptionHeight(set, true), CaptionHeight(set, false), DiffTitle(set)}),
+            (std::array{23, 23, -4}));
+  // The answer does not depend on the flag it recomputes: a 25-pixel title
+  // is high enough, whatever the flag said before.
+  TkxFormFrame mid = set;
+  mid.Skin.ExTitleHeight = 25;
+  EXPECT_FALSE(SysExHeightFor(mid));
   EXPECT_TRUE(SysExHeightFor(set));
   set.Zoomed = false;
   EXPECT_FALSE(SysExHeightFor(set));
-  set.Zoomed = true;
-  EXPECT_EQ((std::array{CaptionHeight(set, true), CaptionHeight(set, false), DiffTitle(set)}),
-            (std::array{23, 23, -4}));
 }
 
 TEST(TitleIcon, SizeFollowsTheTitleHeightUnlessGiven) {
@@ -228,7 +145,7 @@ TEST(TitleIcon, RectangleIsCentredInTheTitleAndMovedByTheSkinOffsets) {
   EXPECT_EQ(IconRect(Plain(), {16, 16}), (TRect{4, 4, 20, 20}));
   EXPECT_EQ(IconRect(Notepad(), {16, 16}), (TRect{42, 39, 58, 55}));
   // Maximised: half the difference of the two title heights less 2.
-  EXPECT_EQ(IconRect(With(Notepad(), [](auto& f) { f.Zoomed = true; }), {16, 16}), (TRect{42, 45, 58, 61}));
+  EXPECT_EQ(IconRect(Zoomed(Notepad()), {16, 16}), (TRect{42, 45, 58, 61}));
   // A skin without MAXHEIGHT has one title height for both states.
   EXPECT_EQ(IconRect(With(Notepad(), [](auto& f) { f.Zoomed = true, f.Skin.ExMaxHeight = 0; }), {16, 16}),
             (TRect{42, 39, 58, 55}));
@@ -237,8 +154,7 @@ TEST(TitleIcon, RectangleIsCentredInTheTitleAndMovedByTheSkinOffsets) {
 TEST(CaptionText, RectangleBetweenIconAndButtons) {
   EXPECT_EQ(CaptionTextRect(Notepad(), 16, false, 112), (TRect{62, 23, 560, 72}));
   EXPECT_EQ(CaptionTextRect(Notepad(), 16, true, 112), (TRect{64, 23, 560, 72}));
-  EXPECT_EQ(CaptionTextRect(With(Notepad(), [](auto& f) { f.Zoomed = true; }), 16, false, 112),
-            (TRect{62, 30, 560, 78}));
+  EXPECT_EQ(CaptionTextRect(Zoomed(Notepad()), 16, false, 112), (TRect{62, 30, 560, 78}));
   EXPECT_EQ(CaptionTextRect(Plain(), 16, false, 67), (TRect{24, 2, 561, 23}));
   // A window narrower than its buttons: empty, never reversed.
   const TRect narrow = CaptionTextRect(With(Notepad(), [](auto& f) { f.Window.cx = 100; }), 16, false, 112);
@@ -308,7 +224,7 @@ TEST(TitleButtons, VerticalPlacement) {
     int Top;
   } cases[] = {
       {"centred in the notepad's title", Notepad(), 24, true, 34},
-      {"maximised notepad", With(Notepad(), [](auto& f) { f.Zoomed = true; }), 24, true, 38},
+      {"maximised notepad", Zoomed(Notepad()), 24, true, 38},
       {"system frame", Plain(), 21, true, 1},
       {"small buttons of a standard form", Plain(), 14, true, 6},
       {"small buttons of a tool window", With(Plain(), [](auto& f) { f.BorderStyle = TkxBorderKind::bkToolWindow; }),
@@ -382,7 +298,7 @@ TEST(HitTest, ProviderAnswersButtonsBordersTitleAndClient) {
   EXPECT_EQ(HTProcess(f, off, {625, 10}), kxHTCAPTION);
   EXPECT_EQ(HTProcess(f, off, {556, 10}), kxHTCAPTION);
   // Maximised: restore enabled keeps the button, no sizing borders.
-  const TkxFormFrame zoomed = With(f, [](auto& f) { f.Zoomed = true; });
+  const TkxFormFrame zoomed = Zoomed(f);
   TkxHitState restore = HitStateFor(zoomed, b);
   restore.MaxEnabled = false;
   EXPECT_EQ(HTProcess(zoomed, restore, {600, 10}), kxHTMAXBUTTON);
@@ -449,7 +365,7 @@ TEST(HitTest, BorderWindowAnswersTheFrameAndLetsTheShadowThrough) {
 
   EXPECT_EQ(BorderHitTest(n, s, size, {650, 40}, true), -1);
   // Maximised: no shadow and no sizing.
-  const TkxFormFrame zoomed = With(n, [](auto& f) { f.Zoomed = true; });
+  const TkxFormFrame zoomed = Zoomed(n);
   EXPECT_FALSE(OverShadow(zoomed, size, {5, 100}));
   EXPECT_EQ(BorderHitTest(zoomed, HitStateFor(zoomed, NotepadButtons()), size, {300, 17}, false), kxHTCAPTION);
   // The owner's context help shows the help button on the border window.
@@ -495,7 +411,7 @@ TEST(BorderWindow, OffsetAndRegion) {
 TEST(BorderWindow, FormRegionKeepsTheClientAndMenuPart) {
   EXPECT_EQ(FormRegionRect(Notepad()), (TRect{4, 23, 636, 476}));
   EXPECT_EQ(FormRegionRect(Plain()), (TRect{0, 0, 640, 480}));
-  EXPECT_EQ(FormRegionRect(With(Plain(), [](auto& f) { f.Zoomed = true; })), (TRect{4, 4, 636, 476}));
+  EXPECT_EQ(FormRegionRect(Zoomed(Plain())), (TRect{4, 4, 636, 476}));
   EXPECT_EQ(FormRegionRect(With(Plain(), [](auto& f) { f.Zoomed = f.MaxConstraints = true; })),
             (TRect{0, 0, 640, 480}));
 }
@@ -506,7 +422,7 @@ TEST(BorderWindow, WindowsSmallerThanTheirFrameGiveEmptyRectanglesNotReversedOne
   EXPECT_TRUE(region.IsEmpty());
   EXPECT_GE(region.Width(), 0);
   EXPECT_GE(region.Height(), 0);
-  const TkxFormFrame zoomed = With(tiny, [](auto& f) { f.Zoomed = true; });
+  const TkxFormFrame zoomed = Zoomed(tiny);
   const TkxBorderRegion r = BorderRegion(zoomed, {20, 20}, true);
   EXPECT_GE(r.Keep.Width(), 0);
   EXPECT_GE(r.Keep.Height(), 0);
@@ -515,6 +431,11 @@ TEST(BorderWindow, WindowsSmallerThanTheirFrameGiveEmptyRectanglesNotReversedOne
 }
 
 TEST(Placement, MaximisedPositionAndSize) {
+  TkxFormFrame oneTitle = Notepad(), lowTitle = Notepad(), topAligned = Notepad(), noCaption = Notepad();
+  oneTitle.Skin.ExMaxHeight = 0;
+  lowTitle.Skin.ExTitleHeight = 20, lowTitle.Skin.ExMaxHeight = 0;
+  topAligned.Skin.BIVAlign = 1, topAligned.Skin.BITop = 3;
+  noCaption.Caption = false;
   const struct {
     const char* What;
     TkxFormFrame F;
@@ -523,22 +444,10 @@ TEST(Placement, MaximisedPositionAndSize) {
   } cases[] = {
       {"system frame outside the work area", Plain(), {-4, -4}, {1032, 776}},
       {"notepad: title difference absorbed in the position", Notepad(), {-4, 2}, {1032, 770}},
-      {"skin without a separate maximised title",
-       With(Notepad(), [](auto& f) { f.Skin.ExMaxHeight = 0; }),
-       {-4, 24},
-       {1032, 748}},
-      {"skin title lower than the system's",
-       With(Notepad(), [](auto& f) { f.Skin.ExTitleHeight = 20, f.Skin.ExMaxHeight = 0; }),
-       {-4, 0},
-       {1032, 772}},
-      {"top-aligned buttons with a margin",
-       With(Notepad(), [](auto& f) { f.Skin.BIVAlign = 1, f.Skin.BITop = 3; }),
-       {-4, 3},
-       {1032, 769}},
-      {"no caption style: no title to absorb",
-       With(Notepad(), [](auto& f) { f.Caption = false; }),
-       {-4, -4},
-       {1032, 776}},
+      {"skin without a separate maximised title", oneTitle, {-4, 24}, {1032, 748}},
+      {"skin title lower than the system's", lowTitle, {-4, 0}, {1032, 772}},
+      {"top-aligned buttons with a margin", topAligned, {-4, 3}, {1032, 769}},
+      {"no caption style: no title to absorb", noCaption, {-4, -4}, {1032, 776}},
   };
   for (const auto& c : cases) {
     const TkxMaxPlacement m = MaximizedPlacement(c.F, {1024, 768});
@@ -549,32 +458,26 @@ TEST(Placement, MaximisedPositionAndSize) {
 
 TEST(Placement, SnapsToTheWorkAreaWithinTheBuffer) {
   const TRect work{0, 0, 1024, 768};
+  TkxFormFrame wide = Plain();
+  wide.Window = {1020, 300};
   const struct {
     const char* What;
     TkxFormFrame F;
     TPoint From, To;
-  } cases[] =
-      {
-          {"left at 9", Plain(), {9, 100}, {0, 100}},
-          {"left at 10", Plain(), {10, 100}, {10, 100}},
-          {"left beyond the edge", Plain(), {-9, 100}, {0, 100}},
-          {"top at 9", Plain(), {100, 9}, {100, 0}},
-          {"right", Plain(), {375, 100}, {384, 100}},
-          {"bottom", Plain(), {100, 280}, {100, 288}},
-          {"notepad: the drawn frame snaps, left", Notepad(), {31, 100}, {22, 100}},
-          {"notepad: left at 10", Notepad(), {32, 100}, {32, 100}},
-          {"notepad: top", Notepad(), {100, 37}, {100, 28}},
-          {"notepad: right", Notepad(), {353, 100}, {362, 100}},
-          {"notepad: bottom", Notepad(), {100, 275}, {100, 266}},
-          {"maximised never snaps", With(Plain(), [](auto& f) { f.Zoomed = true; }), {9, 9}, {9, 9}},
-          {"left wins on a small work area",
-           With(
-               Plain(),
-               [](auto& f) {
-    f.Window = {1020, 300};
-               }),
-           {2, 100},
-           {0, 100}},
+  } cases[] = {
+      {"left at 9", Plain(), {9, 100}, {0, 100}},
+      {"left at 10", Plain(), {10, 100}, {10, 100}},
+      {"left beyond the edge", Plain(), {-9, 100}, {0, 100}},
+      {"top at 9", Plain(), {100, 9}, {100, 0}},
+      {"right", Plain(), {375, 100}, {384, 100}},
+      {"bottom", Plain(), {100, 280}, {100, 288}},
+      {"notepad: the drawn frame snaps, left", Notepad(), {31, 100}, {22, 100}},
+      {"notepad: left at 10", Notepad(), {32, 100}, {32, 100}},
+      {"notepad: top", Notepad(), {100, 37}, {100, 28}},
+      {"notepad: right", Notepad(), {353, 100}, {362, 100}},
+      {"notepad: bottom", Notepad(), {100, 275}, {100, 266}},
+      {"maximised never snaps", Zoomed(Plain()), {9, 9}, {9, 9}},
+      {"left wins on a small work area", wide, {2, 100}, {0, 100}},
   };
   for (const auto& c : cases) EXPECT_EQ(SnapToWorkArea(c.F, c.From, work, 10), c.To) << c.What;
 }
