@@ -276,8 +276,7 @@ bool TkxBorderForm::Ex_WMSetCursor() {
   if (!wnd || !::GetCursorPos(&c)) return false;
   RECT r{};
   ::GetWindowRect(wnd, &r);
-  const TkxFormFrame F = FOwner->OwnerFrame();
-  if (!F.Zoomed && OverShadow(F, FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
+  if (OverShadow(FOwner->OwnerFrame(), FWindow->Size(), tk::TPoint{c.x - r.left, c.y - r.top})) return false;
   LPCWSTR cursor = nullptr;
   switch (Ex_WMNCHitTest(tk::TPoint{c.x, c.y})) {
     case kxHTCAPTION:
@@ -313,7 +312,12 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
     if (below && below != w.Wnd && below != owner) {
       POINT c = s;
       ::ScreenToClient(below, &c);
-      Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, MAKELPARAM(c.x, c.y));
+      // Another program's window that hangs must not hang this one: only a
+      // window of this thread gets the message sent, others have it posted.
+      const LPARAM at = MAKELPARAM(c.x, c.y);
+      if (::GetWindowThreadProcessId(below, nullptr) == ::GetCurrentThreadId())
+        Message.Result = ::SendMessageW(below, Message.Msg, Message.WParam, at);
+      else ::PostMessageW(below, Message.Msg, Message.WParam, at);
     }
     kxInMouseMsg = false;
     return;
@@ -327,19 +331,21 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
       else w.Default(Message);
       return;
     case WM_MOUSEACTIVATE:
+      // A click on the frame is the owner's; one on the shadow is meant for
+      // the window below and must not bring the owner forward.
       Message.Result = MA_NOACTIVATE;
-      if (owner) ::SetForegroundWindow(owner);
+      if (owner && LOWORD(Message.LParam) == HTBORDER) ::SetForegroundWindow(owner);
       return;
     case WM_WINDOWPOSCHANGED:
       FOwner->KillAnimations();
       w.Default(Message);
       if (!kxInMouseMsg) UpdateExBordersPos(false, 255);
       return;
-    // Over the shadow the default answer (client), not HTTRANSPARENT: the
-    // system hands a see-through point only to windows of the same thread,
-    // so a click for another program's window would be lost; as a client
-    // click it comes here and is passed on below.
     case WM_NCHITTEST:
+      // Over the shadow the default answer (client area) brings the mouse
+      // messages here, to be passed to the window below: a see-through
+      // answer would reach only windows of this thread, and not every
+      // system passes it on to the windows behind a top-level window.
       if (MouseAboveTheShadow(Message)) w.Default(Message);
       else Message.Result = HTBORDER;
       return;
@@ -355,6 +361,12 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
       else if (owner)
         Message.Result =
             ::SendMessageW(owner, Message.Msg, WPARAM(Ex_WMNCHitTest(PointOf(Message.LParam))), Message.LParam);
+      return;
+    case WM_NCDESTROY:
+      // Destroyed from outside (its thread ending): nothing is placed or
+      // pushed through a dead handle afterwards.
+      w.Default(Message);
+      w.Wnd = nullptr;
       return;
     case WM_NCLBUTTONDBLCLK: {
       const int ht = Ex_WMNCHitTest(PointOf(Message.LParam));

@@ -194,6 +194,13 @@ class TsSkinProvider : public tk::TComponent,
   void FillTransparentCorners();
   // Sets the window region when it changed (never on every paint).
   void UpdateRegion(bool Redraw);
+  // The title icon as a 32-bit picture with its alpha, made once per icon
+  // and size: drawing an icon through the system costs milliseconds.
+  std::unique_ptr<tk::TBitmap> FIconPicture;
+  HICON FIconPictureOf = nullptr;
+  // The top strip as it was before the title went over it, kept between
+  // paints so that no new bitmap is made for it every time.
+  std::unique_ptr<tk::TBitmap> FTitleBehind;
 
   // --- Title buttons ----------------------------------------------------------------------
   TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp;

@@ -36,7 +36,7 @@ bool StandardBorder(const TkxFormFrame& F) {
 
 int GlobalMask(const TkxSkinContent& Skin, const wchar_t* Name) { return Skin.GetMaskIndex(L"GLOBALINFO", Name); }
 
-// A glyph's frame width (21 without a glyph).
+// A title button's width: its glyph's frame width, 21 without a glyph.
 int GlyphWidth(const TkxSkinContent& Skin, int Mask) {
   if (!Skin.IsValidImgIndex(Mask)) return 21;
   const int w = MaskFrameSize(Skin.ma[Mask]).cx;
@@ -66,6 +66,43 @@ std::unique_ptr<TBitmap> CopyOf(TBitmap* Src, const TRect& R) {
   return out;
 }
 
+// R of Src copied into Keep, which is made anew only when its size or
+// format does not fit.
+TBitmap* CopyInto(std::unique_ptr<TBitmap>& Keep, TBitmap* Src, const TRect& R) {
+  if (!Keep || Keep->Width() != R.Width() || Keep->Height() != R.Height() || Keep->PixelFormat() != Src->PixelFormat())
+    Keep = CopyOf(Src, R);
+  else if (!Keep->Empty()) CopyPixels(Keep->View(), 0, 0, Src->View(), R);
+  return Keep.get();
+}
+
+// Windows' own application icon; shared, so it is never destroyed.
+HICON SystemIcon() {
+  static const HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  return icon;
+}
+
+// The icon drawn by the system at Size, as colour and straight alpha: drawn
+// once over black and once over white, a pixel's alpha is what the white
+// did not show through.
+std::unique_ptr<TBitmap> IconPicture(HICON Icon, tk::TSize Size) {
+  auto black = std::make_unique<TBitmap>(Size.cx, Size.cy, TPixelFormat::pf32bit);
+  TBitmap white(Size.cx, Size.cy, TPixelFormat::pf32bit);
+  FillBitmapRect(&white, TRect{0, 0, Size.cx, Size.cy}, 0xFFFFFF);
+  ::DrawIconEx(black->Canvas()->Handle(), 0, 0, Icon, Size.cx, Size.cy, 0, nullptr, DI_NORMAL);
+  ::DrawIconEx(white.Canvas()->Handle(), 0, 0, Icon, Size.cx, Size.cy, 0, nullptr, DI_NORMAL);
+  ::GdiFlush();
+  for (int y = 0; y < Size.cy; ++y) {
+    uint8_t* b = black->ScanLine(y);
+    const uint8_t* w = white.ScanLine(y);
+    for (int x = 0; x < Size.cx * 4; x += 4) {
+      const int a = 255 - std::clamp(int(w[x + 1]) - int(b[x + 1]), 0, 255);
+      for (int c = 0; c < 3; ++c) b[x + c] = static_cast<uint8_t>(a ? std::min(255, (b[x + c] * 255 + a / 2) / a) : 0);
+      b[x + 3] = static_cast<uint8_t>(a);
+    }
+  }
+  return black;
+}
+
 // The system's caption font with the charset of the form's font.
 void CaptionFont(tk::TFont& Font, tk::TCustomForm* Form) {
   NONCLIENTMETRICSW ncm{};
@@ -93,6 +130,14 @@ class TFramePainter {
  public:
   TFramePainter(TsSkinProvider& P, TsSkinManager& M)
       : P(P), D(*P.SkinData()), Skin(M.Content()), M(M), Form(P.Form()), F(P.Frame()) {
+    HS.Buttons = P.ButtonSet();
+    HS.MaxEnabled = P.EnabledMax();
+    HS.MinEnabled = P.EnabledMin();
+    HS.RestoreEnabled = P.EnabledRestore();
+    // Shown as the provider's hit test counts it.
+    const bool icon =
+        StandardBorder(F) && P.ShowAppIcon() && (P.HaveSysMenu || Form->BorderIcons().Contains(tk::biSystemMenu));
+    HS.Icon = kx::IconRect(F, TitleIconSize(F, icon, P.TitleIcon()->Width, P.TitleIcon()->Height));
     Ext = F.Skin.ExtBorders;
     Mode1 = Ext && F.Skin.ExDrawMode == 1;
     Size = ImageSize(F);
@@ -122,14 +167,14 @@ class TFramePainter {
   }
   TPixelFormat Format() const { return Ext ? TPixelFormat::pf32bit : TPixelFormat::pf24bit; }
   TkxSectionRef FormSection() const {
-    return TkxSectionRef{D.SkinIndex, D.SkinSection(), D.HotTexture, D.Texture, &Skin,
-                         D.CustomColor() ? tk::ColorToRGB(Form->Color()) : kxKeyColor};
+    return TkxSectionRef{D.SkinIndex, D.SkinSection(), D.HotTexture,
+                         D.Texture,   &Skin,           D.CustomColor() ? tk::ColorToRGB(Form->Color()) : kxKeyColor};
   }
   int TitleIndex() const { return Skin.GetSkinIndex(P.TitleSkin().empty() ? tk::String(L"FORMTITLE") : P.TitleSkin()); }
   int FormMask(const wchar_t* Name) const { return Skin.GetMaskIndex(D.SkinIndex, D.SkinSection(), Name); }
   bool GripVisible() const { return P.GripMode == gmRightBottom && !F.Zoomed && F.ThickFrame; }
-  bool IconShown() const { return StandardBorder(F) && P.ShowAppIcon() && HasSysMenu(P); }
-  tk::TSize IconSize() { return TitleIconSize(F, IconShown(), P.TitleIcon()->Width, P.TitleIcon()->Height); }
+  // Where the provider's hit test finds the icon: empty when none is shown.
+  TRect Icon() const { return HS.Icon; }
 
   void PaintBackground();
   void PaintTemplate();
@@ -148,6 +193,10 @@ class TFramePainter {
   TsSkinManager& M;
   tk::TCustomForm* Form;
   TkxFormFrame F;
+  // The buttons shown, what they allow and the icon, read once: every
+  // reading of the form's window is a round trip to the system. (Rects
+  // are not filled.)
+  TkxHitState HS;
   bool Ext = false, Mode1 = false;
   tk::TSize Size;
   TRect R;
@@ -173,10 +222,7 @@ void TFramePainter::PaintAll() {
 
   if (D.Section()) {
     PaintBackground();
-    if (!Mode1) {
-      auto behind = CopyOf(cache.get(), TRect{0, 0, Size.cx, T});
-      PaintTitle(behind.get());
-    }
+    if (!Mode1) { PaintTitle(CopyInto(P.FTitleBehind, cache.get(), TRect{0, 0, Size.cx, T})); }
     if (Ext && !Mode1) PaintCaptionText();
     if (Ext) PaintTemplate();
     const int border = D.BorderIndex;
@@ -231,10 +277,10 @@ void TFramePainter::PaintTemplate() {
   }
   // The title goes over the template even when the skin has none, or the
   // form would show no caption at all.
-  auto behind = CopyOf(cache, TRect{0, 0, Size.cx, T});
-  PaintTitle(behind.get());
+  TBitmap* behind = CopyInto(P.FTitleBehind, cache, TRect{0, 0, Size.cx, T});
+  PaintTitle(behind);
   PaintCaptionText();
-  KeepAlphaOf(cache, behind.get(), TRect{0, 0, Size.cx, T});
+  KeepAlphaOf(cache, behind, TRect{0, 0, Size.cx, T});
 }
 
 // The template's shadow covers the rounded corners of the frame: they are
@@ -279,7 +325,7 @@ void TFramePainter::PaintTitle(TBitmap* Behind) {
   const int title = TitleIndex();
   if (Skin.IsValidSkinIndex(title)) {
     const TRect r = F.Iconic ? R : TRect{R.Left, R.Top, R.Right, T};
-    const TkxSectionRef s{title, P.TitleSkin().empty() ? tk::String(L"FORMTITLE") : P.TitleSkin(), -1, -1, &Skin,
+    const TkxSectionRef s{title,     P.TitleSkin().empty() ? tk::String(L"FORMTITLE") : P.TitleSkin(), -1, -1, &Skin,
                           kxKeyColor};
     const TCacheInfo behind{Behind, 0, 0, kxKeyColor, Behind && !Behind->Empty()};
     PaintSectionLook(s, TkxPaintTarget{cache, r, tk::TPoint{r.Left, r.Top}, State, behind}, true);
@@ -289,7 +335,7 @@ void TFramePainter::PaintTitle(TBitmap* Behind) {
 }
 
 void TFramePainter::PaintTitleBar() {
-  const TkxTitleButtonSet set = P.ButtonSet();
+  const TkxTitleButtonSet& set = HS.Buttons;
   if (!set.CloseVisible) return;
   const int mask = FormMask(L"TITLEBAR");
   if (!Skin.IsValidImgIndex(mask)) return;
@@ -301,9 +347,9 @@ void TFramePainter::PaintTitleBar() {
 }
 
 void TFramePainter::PaintTitleIcon() {
-  const tk::TSize is = IconSize();
-  if (!IconShown() || is.cx <= 0 || is.cy <= 0) return;
-  const TRect ir = kx::IconRect(F, is);
+  const TRect ir = Icon();
+  const tk::TSize is{ir.Width(), ir.Height()};
+  if (is.cx <= 0 || is.cy <= 0) return;
   TBitmap* cache = Cache();
   TsTitleIcon* own = P.TitleIcon();
   if (!own->Glyph.Empty()) {
@@ -323,19 +369,21 @@ void TFramePainter::PaintTitleIcon() {
   if (!icon && tk::Application) icon = tk::Application->Icon()->Handle();
   if (!icon && tk::Application && tk::Application->Handle())
     icon = reinterpret_cast<HICON>(::SendMessageW(tk::Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
-  if (!icon) icon = ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+  if (!icon) icon = SystemIcon();
   if (!icon) return;
-  HDC dc = cache->Canvas()->Handle();
-  ::DrawIconEx(dc, ir.Left, ir.Top, icon, is.cx, is.cy, 0, nullptr, DI_NORMAL);
-  ::GdiFlush();
+  std::unique_ptr<TBitmap>& pic = P.FIconPicture;
+  if (!pic || P.FIconPictureOf != icon || pic->Width() != is.cx || pic->Height() != is.cy) {
+    pic = IconPicture(icon, is);
+    P.FIconPictureOf = icon;
+  }
+  CopyMaskedPicture(ir, TRect{0, 0, is.cx, is.cy}, cache, false, EmptyCacheInfo(), pic.get());
 }
 
 void TFramePainter::PaintCaptionText() {
   if (CaptionHeight(F, true) <= 0 || !P.DrawNonClientArea()) return;
   const int capIndex = Skin.GetSkinIndex(L"CAPTION");
   const bool plate = Skin.IsValidSkinIndex(capIndex);
-  const tk::TSize is = IconSize();
-  TRect r = CaptionTextRect(F, IconShown() ? is.cx : 0, plate, P.ButtonsWidth());
+  TRect r = CaptionTextRect(F, Icon().Width(), plate, kx::ButtonsWidth(F, HS.Buttons));
   if (r.Width() <= 0 || r.Height() <= 0) return;
 
   TBitmap* cache = Cache();
@@ -344,18 +392,24 @@ void TFramePainter::PaintCaptionText() {
   const tk::String text = Form->Caption();
   TkxAddedTitle* added = P.AddedTitle();
   const int addedWidth = added->Text.empty() ? 0 : TextSize(dc, added->Font, added->Text).cx;
-  tk::TFont font;
-  CaptionFont(font, Form);
+  {
+    // The canvas keeps its font handle while the font stays the same: a
+    // font made anew for every paint costs more than the rest of the text.
+    tk::TFont font;
+    CaptionFont(font, Form);
+    font.SetColor(canvas->Font()->Color());
+    canvas->Font()->Assign(&font);
+  }
+  tk::TFont& font = *canvas->Font();
   const tk::TSize ts = TextSize(dc, font, text);
   const TkxCaptionAlign align = P.CaptionAlignment() == tk::taRightJustify ? TkxCaptionAlign::caRight
-                                : P.CaptionAlignment() == tk::taCenter    ? TkxCaptionAlign::caCenter
-                                                                          : TkxCaptionAlign::caLeft;
+                                : P.CaptionAlignment() == tk::taCenter     ? TkxCaptionAlign::caCenter
+                                                                           : TkxCaptionAlign::caLeft;
   r = AlignCaptionRect(r, ts.cx, ts.cy, addedWidth, align);
 
   const int title = TitleIndex();
   const bool active = P.FormActive();
   const bool enabled = Form->Enabled();
-  canvas->Font()->Assign(&font);
   auto glowAndText = [&](int Section, TRect Box) {
     if (Skin.IsValidSkinIndex(Section)) {
       const TsGeneralData& g = Skin.gd[Section];
@@ -423,7 +477,7 @@ void TFramePainter::SaveTitleBG() {
 }
 
 int TFramePainter::ButtonGlyph(const TsCaptionButton& B, bool& Enabled) {
-  const TkxHitState hs = P.HitState();
+  const TkxHitState& hs = HS;
   Enabled = true;
   if (&B == &P.ButtonMax) {
     if (F.Zoomed) {
@@ -478,7 +532,7 @@ void TFramePainter::DrawUserButton(TsTitleButton& B) {
 void TFramePainter::PaintCaptionButtons(bool Save) {
   TBitmap* cache = Cache();
   if (!cache || cache->Empty() || !P.DrawNonClientArea() || CaptionHeight(F, true) <= 0) return;
-  const TkxTitleButtonSet set = P.ButtonSet();
+  const TkxTitleButtonSet& set = HS.Buttons;
   const TkxTitleButtonRects rects = LayoutTitleButtons(F, set);
   auto place = [](TsCaptionButton& b, bool visible, const TRect& r) {
     b.Rect = visible ? r : TRect{};
@@ -505,11 +559,12 @@ void TFramePainter::PaintCaptionButtons(bool Save) {
   for (const TsCaptionButton* b : {&P.ButtonClose, &P.ButtonMax, &P.ButtonMin, &P.ButtonHelp})
     if (b->State >= 0) left = std::min(left, b->Rect.Left), bottom = std::max(bottom, b->Rect.Bottom);
   for (const auto& b : user->Items)
-    if (b->BtnData.State >= 0) left = std::min(left, b->BtnData.Rect.Left), bottom = std::max(bottom, b->BtnData.Rect.Bottom);
+    if (b->BtnData.State >= 0)
+      left = std::min(left, b->BtnData.Rect.Left), bottom = std::max(bottom, b->BtnData.Rect.Bottom);
   left = std::max(left, 0);
   bottom = std::min(bottom, Size.cy);
   if (Save || !P.TempBmp || P.TempBmp->Width() != Size.cx - left || P.TempBmp->Height() != bottom)
-    P.TempBmp = CopyOf(cache, TRect{left, 0, Size.cx, bottom});
+    CopyInto(P.TempBmp, cache, TRect{left, 0, Size.cx, bottom});
   else
     CopyPixels(cache->View(), Size.cx - P.TempBmp->Width(), 0, P.TempBmp->View(),
                TRect{0, 0, P.TempBmp->Width(), P.TempBmp->Height()});
@@ -522,7 +577,7 @@ void TFramePainter::RepaintButton(int HT) {
   TsCaptionButton* b = P.ButtonFor(HT);
   TBitmap* cache = Cache();
   if (!b || b->State < 0 || !cache || cache->Empty() || b->Rect.IsEmpty()) return;
-  if (b->Rect.Left <= kx::IconRect(F, IconSize()).Right) return;
+  if (b->Rect.Left <= Icon().Right) return;
   if (TBitmap* strip = P.TempBmp.get()) {
     const int sx = strip->Width() + b->Rect.Left - cache->Width();
     CopyPixels(cache->View(), b->Rect.Left, b->Rect.Top, strip->View(),
@@ -554,8 +609,8 @@ void TFramePainter::FillTransparentCorners() {
   }
   const int title = TitleIndex();
   if (Skin.IsValidSkinIndex(title)) {
-    const int mask = Skin.GetMaskIndex(title, P.TitleSkin().empty() ? tk::String(L"FORMTITLE") : P.TitleSkin(),
-                                       L"BORDERSMASK");
+    const int mask =
+        Skin.GetMaskIndex(title, P.TitleSkin().empty() ? tk::String(L"FORMTITLE") : P.TitleSkin(), L"BORDERSMASK");
     if (Skin.IsValidImgIndex(mask)) AddTransparentCornerRects(P.ArOR, w, Skin.ma[mask], false, 0);
   }
 }
@@ -697,7 +752,8 @@ void TsSkinProvider::InitButtons() {
     ButtonMin.ImageIndex = GlobalMask(skin, L"BICONMIN");
     ButtonMax.ImageIndex = GlobalMask(skin, L"BICONMAX");
     ButtonClose.ImageIndex = -1;
-    if (HasSysMenu(*this) && !set.MaxVisible && !set.MinVisible) ButtonClose.ImageIndex = GlobalMask(skin, L"BICLOSEALONE");
+    if (HasSysMenu(*this) && !set.MaxVisible && !set.MinVisible)
+      ButtonClose.ImageIndex = GlobalMask(skin, L"BICLOSEALONE");
     if (!skin.IsValidImgIndex(ButtonClose.ImageIndex)) ButtonClose.ImageIndex = GlobalMask(skin, L"BICONCLOSE");
     ButtonHelp.ImageIndex = GlobalMask(skin, L"BICONHELP");
   } else {
@@ -724,20 +780,17 @@ TkxTitleButtonSet TsSkinProvider::ButtonSet() const {
   TsSkinManager* m = FCommonData ? FCommonData->EffectiveManager() : nullptr;
   if (!FForm || !m) return set;
   const TkxSkinContent& skin = m->Content();
-  const TkxFormFrame f = Frame();
-  const bool standard = StandardBorder(f);
-  const tk::TBorderIcons icons = FForm->BorderIcons();
   set.CloseVisible = HaveSysMenu;
-  set.MaxVisible = set.CloseVisible && (f.Iconic || (standard && icons.Contains(tk::biMaximize)));
-  set.MinVisible = set.CloseVisible && (f.Iconic || (standard && icons.Contains(tk::biMinimize)));
-  set.Help = icons.Contains(tk::biHelp);
+  set.MaxVisible = VisibleMax();
+  set.MinVisible = VisibleMin();
+  set.Help = FForm->BorderIcons().Contains(tk::biHelp);
   set.CloseWidth = GlyphWidth(skin, ButtonClose.ImageIndex);
   set.MaxWidth = GlyphWidth(skin, ButtonMax.ImageIndex);
   set.MinWidth = GlyphWidth(skin, ButtonMin.ImageIndex);
   set.HelpWidth = GlyphWidth(skin, ButtonHelp.ImageIndex);
   set.Height = GlyphHeight(skin, ButtonClose.ImageIndex);
   set.HaveAlignment = ButtonClose.HaveAlignment;
-  const int face = skin.IsValidImgIndex(UserBtnIndex) ? MaskFrameSize(skin.ma[UserBtnIndex]).cx : 21;
+  const int face = skin.IsValidImgIndex(UserBtnIndex) ? GlyphWidth(skin, UserBtnIndex) : 21;
   for (const auto& b : FTitleButtons.Items)
     if (b->Visible) set.UserWidths.push_back(std::max(b->Glyph.Empty() ? 0 : b->Glyph.Width() + 2, face));
   return set;

@@ -182,6 +182,31 @@ void StretchSameFormat(const TPixelView& dst, TRect dr, const TPixelView& src, T
     return;
   }
 
+  const auto one = [](const std::vector<int>& c) {
+    return std::all_of(c.begin(), c.end(), [](int n) { return n == 1; });
+  };
+  if (one(mx.count) && one(my.count)) {
+    // One source pixel per destination pixel (no shrinking share to AND):
+    // a copy of those bytes, and a row whose source row repeats the one
+    // above it is that row again (a frame's side stretched along its length).
+    const uint8_t* lastSrc = nullptr;
+    const uint8_t* lastOut = nullptr;
+    const size_t span = static_cast<size_t>(i1 - i0) * bpp;
+    for (int k = k0; k < k1; ++k) {
+      const uint8_t* row = src.Row(syOf(my.first[k]));
+      uint8_t* out = dst.Row(dr.Top + k) + static_cast<intptr_t>(dr.Left) * bpp;
+      if (row == lastSrc) {
+        std::memcpy(out + static_cast<intptr_t>(i0) * bpp, lastOut + static_cast<intptr_t>(i0) * bpp, span);
+      } else {
+        for (int i = i0; i < i1; ++i)
+          std::memcpy(out + static_cast<intptr_t>(i) * bpp, row + static_cast<intptr_t>(sxOf(mx.first[i])) * bpp, bpp);
+      }
+      lastSrc = row;
+      lastOut = out;
+    }
+    return;
+  }
+
   for (int k = k0; k < k1; ++k) {
     uint8_t* out = dst.Row(dr.Top + k) + static_cast<intptr_t>(dr.Left) * bpp;
     for (int i = i0; i < i1; ++i) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace kx {
@@ -41,6 +42,32 @@ class TKeptRect {
   std::vector<uint8_t> FBytes;
 };
 
+// The part of Inside that slices with margins M over an image W x H reach
+// (all of it when the centre is drawn too), kept while they are drawn:
+// keeping only that band spares copying the whole content twice.
+class TKeptBands {
+ public:
+  TKeptBands(const TPixelView& V, const TRect& Inside, const TkxWidths& M, bool Centre) {
+    if (Centre) {
+      FBands[0].emplace(V, Inside);
+      return;
+    }
+    const int w = V.width, h = V.height;
+    auto cut = [&](TRect r) {
+      r = TRect{std::max(r.Left, Inside.Left), std::max(r.Top, Inside.Top), std::min(r.Right, Inside.Right),
+                std::min(r.Bottom, Inside.Bottom)};
+      return r.IsEmpty() ? TRect{} : r;
+    };
+    FBands[0].emplace(V, cut(TRect{0, 0, w, M.Top}));
+    FBands[1].emplace(V, cut(TRect{0, h - M.Bottom, w, h}));
+    FBands[2].emplace(V, cut(TRect{0, M.Top, M.Left, h - M.Bottom}));
+    FBands[3].emplace(V, cut(TRect{w - M.Right, M.Top, w, h - M.Bottom}));
+  }
+
+ private:
+  std::optional<TKeptRect> FBands[4];
+};
+
 const int kStretchAll[4] = {nsStretch, nsStretch, nsStretch, nsStretch};
 
 }  // namespace
@@ -50,9 +77,16 @@ void MakeOpaque(tk::TBitmap* Image, TRect R) {
   const TPixelView v = Image->View();
   if (!Is32(v)) return;
   R = CutTo(R, v.width, v.height);
+  // Whole pixels rather than every fourth byte, so that the loop vectorises
+  // (B, G, R, A in memory: alpha is the top byte of the little-endian word).
   for (int y = R.Top; y < R.Bottom; ++y) {
-    uint8_t* p = v.Row(y) + size_t(R.Left) * 4 + 3;
-    for (int x = R.Left; x < R.Right; ++x, p += 4) *p = 255;
+    uint8_t* p = v.Row(y) + size_t(R.Left) * 4;
+    for (int x = R.Left; x < R.Right; ++x, p += 4) {
+      uint32_t px;
+      std::memcpy(&px, p, 4);
+      px |= 0xFF000000u;
+      std::memcpy(p, &px, 4);
+    }
   }
 }
 
@@ -81,7 +115,7 @@ void ApplyFrameTemplate(tk::TBitmap* Image, tk::TBitmap* Template, TkxWidths Mar
                                                 centre.Right > inside.Right || centre.Bottom > inside.Bottom);
   // The template's corners are often larger than the frame; the content
   // under them stays as the provider painted it.
-  TKeptRect keep(v, inside);
+  const TKeptBands keep(v, inside, m, fillCentre);
   CopyNineSlices(Image, Template, TRect{0, 0, w, h}, TRect{0, 0, Template->Width(), Template->Height()}, m, m,
                  kStretchAll, fillCentre, nsStretch);
 }
@@ -92,7 +126,7 @@ void ApplyShadowTemplate(tk::TBitmap* Image, tk::TBitmap* Template, const TRect&
   if (!Is32(v)) return;
   const TkxWidths m{std::max(0, Shadow.Left + ContentOffs), std::max(0, Shadow.Top + ContentOffs),
                     std::max(0, Shadow.Right + ContentOffs), std::max(0, Shadow.Bottom + ContentOffs)};
-  TKeptRect keep(v, TRect{Shadow.Left, Shadow.Top, v.width - Shadow.Right, v.height - Shadow.Bottom});
+  const TKeptBands keep(v, TRect{Shadow.Left, Shadow.Top, v.width - Shadow.Right, v.height - Shadow.Bottom}, m, false);
   CopyNineSlices(Image, Template, TRect{0, 0, v.width, v.height}, TRect{0, 0, Template->Width(), Template->Height()}, m,
                  m, kStretchAll, false, nsStretch);
 }

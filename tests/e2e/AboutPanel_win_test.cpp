@@ -17,27 +17,23 @@ namespace {
 
 void ChooseAbout(TabuloApp& app) { ASSERT_TRUE(app.ShowAboutPanel()) << "the about panel did not show"; }
 
-// Tabulo's visible layered tool windows: its glows.
-std::vector<HWND> Glows(DWORD Pid, HWND Form = nullptr) {
+// Tabulo's visible click-through layered tool windows: its glows (the
+// frame's border window takes clicks).
+std::vector<HWND> Glows(DWORD Pid) {
   struct TFind {
     DWORD Pid;
-    HWND Form;
     std::vector<HWND> Found;
     static BOOL CALLBACK Each(HWND w, LPARAM p) {
       auto* f = reinterpret_cast<TFind*>(p);
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
-      // The border window behind the form is layered too, and always there.
-      RECT r{}, form{};
-      GetWindowRect(w, &r);
-      const bool border = f->Form && GetWindowRect(f->Form, &form) && r.left <= form.left && r.top <= form.top &&
-                          r.right >= form.right && r.bottom >= form.bottom;
-      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW) && !border)
+      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW) &&
+          (ex & WS_EX_TRANSPARENT))
         f->Found.push_back(w);
       return TRUE;
     }
-  } find{Pid, Form, {}};
+  } find{Pid, {}};
   EnumWindows(&TFind::Each, reinterpret_cast<LPARAM>(&find));
   return find.Found;
 }
@@ -49,7 +45,7 @@ void HoverOk(TabuloApp& app, HWND ok) {
   GetWindowRect(ok, &s);
   app.MoveTo((s.left + s.right) / 2, (s.top + s.bottom) / 2);
   const size_t glows = sizeof(void*) == 8 ? 1 : 0;
-  WaitFor([&] { return Glows(app.Pid(), app.Form()).size() == glows; }, 1000);
+  WaitFor([&] { return Glows(app.Pid()).size() == glows; }, 1000);
 }
 
 void ExpectCentredOverEditor(const TabuloApp& app) {
@@ -311,19 +307,19 @@ TEST(AboutPanel, OkGlowsWhileTheMouseIsOverItAndAClickUnderTheGlowPressesIt) {
   const RECT s = ScreenRectOf(ok);
   const POINT centre{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
   app.MoveTo(centre.x, centre.y);
-  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid(), app.Form()).size() == 1; })) << Glows(app.Pid(), app.Form()).size() << " glows";
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; })) << Glows(app.Pid()).size() << " glows";
   const kx::TkxGlowPlace p = kx::GlowPlacement(GlowFrameOf(L"BUTTON", s));
-  const RECT g = ScreenRectOf(Glows(app.Pid(), app.Form())[0]);
+  const RECT g = ScreenRectOf(Glows(app.Pid())[0]);
   EXPECT_EQ(g.left, p.X);
   EXPECT_EQ(g.top, p.Y);
   EXPECT_EQ(g.right - g.left, p.W);
   EXPECT_EQ(g.bottom - g.top, p.H);
 
   app.MoveTo(s.left - 40, s.bottom + 30);
-  EXPECT_TRUE(WaitFor([&] { return Glows(app.Pid(), app.Form()).empty(); }, 500));
+  EXPECT_TRUE(WaitFor([&] { return Glows(app.Pid()).empty(); }, 500));
 
   app.MoveTo(centre.x, centre.y);
-  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid(), app.Form()).size() == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return Glows(app.Pid()).size() == 1; }));
   app.ClickScreen(s.left + 2, centre.y);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(app.AboutPanel()); }));
   ASSERT_TRUE(app.CloseAndWait());

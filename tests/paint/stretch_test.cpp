@@ -94,3 +94,25 @@ TEST(StretchPixels, KeepsTheWholeRectanglesMappingWhenItRunsOffTheDestination) {
   EXPECT_EQ(Color(*dst24, 0, 0), kUntouchedGrey);
   EXPECT_EQ(Color(*dst24, 3, 3), kUntouchedGrey);
 }
+
+TEST(StretchPixels, EnlargingBothWaysTakesEachAxisChoiceAndKeepsAlpha) {
+  // Every pixel distinct, alpha included; 3 x 4 onto 7 x 9 in both modes.
+  auto src = Solid(3, 4, pf32, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 3; ++x) {
+      uint8_t* p = At(*src, x, y);
+      p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = uint8_t(10 * x + y), p[3] = uint8_t(200 + x + 3 * y);
+    }
+  const V xs = Stretched(3, 7, false, kx::stmColorOnColor, 0), ys = Stretched(4, 9, true, kx::stmColorOnColor, 0);
+  for (int mode : {kx::stmColorOnColor, kx::stmBlackOnWhite}) {
+    auto dst = Solid(7, 9, pf32, 0);
+    kx::StretchPixels(dst->View(), TRect{0, 0, 7, 9}, src->View(), TRect{0, 0, 3, 4}, mode);
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 7; ++x) {
+        // Blue 255 - 8k of the strips names the source index k.
+        const uint8_t* want = At(*src, (255 - xs[x]) / 8, (255 - ys[y]) / 8);
+        EXPECT_EQ(std::vector<uint8_t>(At(*dst, x, y), At(*dst, x, y) + 4), std::vector<uint8_t>(want, want + 4))
+            << mode << " at " << x << "," << y;
+      }
+  }
+}
