@@ -159,7 +159,8 @@ POINT TitlePoint(HWND Form, HWND Border) {
     return ::testing::AssertionFailure() << "the client area does not show the form";
   const kx::TkxFormFrame f = FrameOf(app.Form());
   const POINT title{Centre(frame).x, frame.top + f.Skin.Shadow.Top + 5};
-  if (WindowFromPoint(title) != borders[0]) return ::testing::AssertionFailure() << "the title is not the border window's";
+  if (WindowFromPoint(title) != borders[0])
+    return ::testing::AssertionFailure() << "the title is not the border window's";
   if (GetWindowLongW(app.Form(), GWL_STYLE) & WS_SYSMENU) return ::testing::AssertionFailure() << "WS_SYSMENU";
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
   const int kind = GetWindowRgn(app.Form(), rgn);
@@ -254,19 +255,23 @@ TEST_F(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   // Each button differs from the band beside it.
   for (const RECT& b : {close, max, min}) {
     const RECT inBand{b.left - band.left, 0, b.right - band.left, b.bottom - b.top};
-    EXPECT_GT(active.Count(inBand, [&](uint8_t r, uint8_t g, uint8_t bl) {
-      return (uint32_t(r) << 16 | uint32_t(g) << 8 | bl) != title;
-    }), 10) << SaveFailureShot(active, "buttons");
+    EXPECT_GT(active.Count(inBand, [&](uint8_t r, uint8_t g,
+                                       uint8_t bl) { return (uint32_t(r) << 16 | uint32_t(g) << 8 | bl) != title; }),
+              10)
+        << SaveFailureShot(active, "buttons");
   }
   // Hot under the pointer.
   for (const RECT& b : {close, max, min}) {
     const RECT inBand{b.left - band.left, 0, b.right - band.left, b.bottom - b.top};
     app.MoveTo(Centre(b).x, Centre(b).y);
     Capture hot = Capture::Screen(band);
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitFor(
+        [&] {
       hot = Capture::Screen(band);
       return hot.Differences(active, inBand) > 10;
-    }, 3000)) << SaveFailureShot(hot, "hot");
+        },
+        3000))
+        << SaveFailureShot(hot, "hot");
   }
   // Another window active: the title turns inactive.
   app.MoveTo(t.x, t.y + 200);
@@ -391,7 +396,8 @@ TEST_F(Frame, AnIdleProgramUsesUnderOnePercentOfACore) {
     FILETIME c, e, k, u;
     GetProcessTimes(process, &c, &e, &k, &u);
     return (ULARGE_INTEGER{{k.dwLowDateTime, k.dwHighDateTime}}.QuadPart +
-            ULARGE_INTEGER{{u.dwLowDateTime, u.dwHighDateTime}}.QuadPart) / 10000;  // ms
+            ULARGE_INTEGER{{u.dwLowDateTime, u.dwHighDateTime}}.QuadPart) /
+           10000;  // ms
   };
   const auto before = cpu();
   Sleep(10000);
