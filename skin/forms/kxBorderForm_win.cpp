@@ -362,6 +362,12 @@ void TkxBorderForm::BorderProc(tk::TMessage& Message) {
         Message.Result =
             ::SendMessageW(owner, Message.Msg, WPARAM(Ex_WMNCHitTest(PointOf(Message.LParam))), Message.LParam);
       return;
+    case WM_NCDESTROY:
+      // Destroyed from outside (its thread ending): nothing is placed or
+      // pushed through a dead handle afterwards.
+      w.Default(Message);
+      w.Wnd = nullptr;
+      return;
     case WM_NCLBUTTONDBLCLK: {
       const int ht = Ex_WMNCHitTest(PointOf(Message.LParam));
       if (ht == kxHTCAPTION || ht == kxHTSYSMENU) FOwner->OwnerDoubleClick(ht);

@@ -293,6 +293,19 @@ TEST(BorderForm, ClicksOnTheFrameGoToTheOwnerAndClicksOnTheShadowToTheWindowBelo
   EXPECT_EQ(::GetForegroundWindow(), owner.Form.Wnd) << "clicking the border leaves its owner active";
   EXPECT_EQ(border.Ex_WMNCHitTest(tk::TPoint{title.x, title.y}), kxHTCAPTION);
 
+  // The frame's outer edge sizes, with the sizing cursor.
+  {
+    const POINT edge{b.left + 16 + 2, midY};
+    tk::test::THelper move([edge] { tk::test::MoveMouse(edge); });
+    HCURSOR sizing = ::LoadCursorW(nullptr, IDC_SIZEWE);
+    EXPECT_TRUE(PumpUntil([&] {
+      CURSORINFO ci{};
+      ci.cbSize = sizeof ci;
+      return ::GetCursorInfo(&ci) && ci.hCursor == sizing;
+    }));
+    EXPECT_EQ(border.Ex_WMNCHitTest(tk::TPoint{edge.x, edge.y}), kxHTLEFT);
+  }
+
   // A double click on the title is the owner's title double click.
   {
     const POINT other{title.x + 40, title.y};  // not a double click with the click before

@@ -1,6 +1,7 @@
 // The tables and rules of the per-control skin state that need no window.
 #include <gtest/gtest.h>
 
+#include "skin/framework/kxAdapterSections.h"
 #include "skin/framework/sBoundLabelPlace.h"
 #include "skin/framework/sCommonData.h"
 
@@ -78,6 +79,23 @@ TEST(CommonDataRules, ABoundLabelSitsLeftOfItsControlOrAboveIt) {
   EXPECT_EQ(BoundLabelPosition(sclTopLeft, owner, 60, 14, 2), (tk::TPoint{100, 34}));
   EXPECT_EQ(BoundLabelPosition(sclTopCenter, owner, 61, 14, 0), (tk::TPoint{109, 36}));
   EXPECT_EQ(BoundLabelPosition(sclTopRight, owner, 60, 14, 0), (tk::TPoint{120, 36}));
+}
+
+TEST(CommonDataRules, AnAdaptedPanelTakesItsSectionFromItsBevelsAndBorder) {
+  using namespace tk;
+  const struct {
+    TBevelCut Outer, Inner;
+    bool Bordered;
+    const wchar_t* Section;
+  } cases[] = {
+      {bvRaised, bvLowered, false, L"GROUPBOX"}, {bvLowered, bvRaised, false, L"GROUPBOX"},
+      {bvRaised, bvNone, false, L"PANEL"},       {bvRaised, bvRaised, true, L"PANEL"},
+      {bvLowered, bvNone, false, L"PANEL_LOW"},  {bvLowered, bvSpace, true, L"PANEL_LOW"},
+      {bvNone, bvNone, true, L"PANEL_LOW"},      {bvSpace, bvRaised, true, L"PANEL_LOW"},
+      {bvNone, bvNone, false, L"CHECKBOX"},      {bvSpace, bvLowered, false, L"CHECKBOX"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PanelSectionFor(c.Outer, c.Inner, c.Bordered), c.Section) << int(c.Outer) << int(c.Inner) << c.Bordered;
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ namespace {
 
 void ChooseAbout(TabuloApp& app) { ASSERT_TRUE(app.ShowAboutPanel()) << "the about panel did not show"; }
 
-// Tabulo's visible layered tool windows: its glows.
+// Tabulo's visible click-through layered tool windows: its glows (the
+// frame's border window takes clicks).
 std::vector<HWND> Glows(DWORD Pid) {
   struct TFind {
     DWORD Pid;
@@ -27,7 +28,9 @@ std::vector<HWND> Glows(DWORD Pid) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
-      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW)) f->Found.push_back(w);
+      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW) &&
+          (ex & WS_EX_TRANSPARENT))
+        f->Found.push_back(w);
       return TRUE;
     }
   } find{Pid, {}};

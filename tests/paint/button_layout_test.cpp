@@ -34,6 +34,8 @@ TEST(SpeedButtonLayout, CaptionAndGlyphRectangles) {
       {"left justified, margin -1", with(page, [](auto& m) { m.Alignment = tk::taLeftJustify; }), {-2, 15, 12, 35},
        {0, 25, 0, 25}},
       {"glyph left, centred", Button(80, 30, 16, 16, 30, 13), {34, 8, 67, 22}, {15, 7, 31, 23}},
+      {"glyph left, centred, pressed", with(Button(80, 30, 16, 16, 30, 13), [](auto& m) { m.Pressed = true; }),
+       {35, 9, 68, 23}, {16, 8, 32, 24}},
       {"glyph right, right justified, margin 2, drop-down",
        with(Button(80, 30, 16, 16, 30, 13),
             [](auto& m) {
