@@ -651,6 +651,9 @@ void TFramePainter::UpdateRegion(bool Redraw) {
 void TFramePainter::PaintNonClient() {
   if (!P.DrawNonClientArea() || !Form->HandleAllocated()) return;
   HWND h = Form->Handle();
+  D.SetUpdating(false);
+  // The image first: a new size found there makes the region due too.
+  if (Dirty()) PaintAll();
   if (P.RgnChanged && !P.RgnChanging) {
     P.RgnChanged = false;
     if (F.HasFrame || F.Iconic || F.ThickFrame) {
@@ -663,8 +666,6 @@ void TFramePainter::PaintNonClient() {
       P.FLastRegion.clear();
     }
   }
-  D.SetUpdating(false);
-  if (Dirty()) PaintAll();
   TBitmap* cache = Cache();
   if (!cache || cache->Empty()) return;
   const tk::TWindowDC wdc(h, true);

@@ -86,7 +86,6 @@ TsSkinProvider::~TsSkinProvider() {
   }
 }
 
-
 void TsSkinProvider::Loaded() {
   tk::TComponent::Loaded();
   FCommonData->Loaded();
@@ -283,9 +282,7 @@ bool TsSkinProvider::EnabledMax() const {
          (bs == tk::bsSingle || bs == tk::bsSizeable);
 }
 
-bool TsSkinProvider::EnabledMin() const {
-  return FForm->BorderIcons().Contains(tk::biMinimize) && !IsIconicNow();
-}
+bool TsSkinProvider::EnabledMin() const { return FForm->BorderIcons().Contains(tk::biMinimize) && !IsIconicNow(); }
 
 bool TsSkinProvider::EnabledRestore() const {
   return (FForm->BorderIcons().Contains(tk::biMaximize) && (IsZoomedNow() || IsIconicNow())) || IsIconicNow();
@@ -537,8 +534,8 @@ void TsSkinProvider::ShowCaptionCover() {
     if (!CaptForm) return;
   }
   const bool topmost = ::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST;
-  ::SetWindowPos(CaptForm, topmost ? HWND_TOPMOST : ::GetWindow(h, GW_HWNDPREV), r.Left, r.Top, r.Width(),
-                 r.Height(), SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  ::SetWindowPos(CaptForm, topmost ? HWND_TOPMOST : ::GetWindow(h, GW_HWNDPREV), r.Left, r.Top, r.Width(), r.Height(),
+                 SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 void TsSkinProvider::HideCaptionCover() {
@@ -620,9 +617,7 @@ bool TsSkinProvider::SkinCommandAnyState(tk::TMessage& m) {
       if (fromOwn) SkinRemoved();
       else BroadcastToChildren(FForm, m);
       return true;
-    case KX_QUERYHANDLED:
-      m.Result = 1;
-      return true;
+    case KX_QUERYHANDLED: m.Result = 1; return true;
     case KX_UPDATEENDED:
       if (FCommonData->CtrlSkinState & kxStateMenuChanged) {
         FCommonData->CtrlSkinState &= static_cast<uint16_t>(~kxStateMenuChanged);
@@ -639,9 +634,7 @@ bool TsSkinProvider::SkinCommandAnyState(tk::TMessage& m) {
       if (m.LParam == 1) FCommonData->UpdateSkinState();
       m.Result = FCommonData->CtrlSkinState;
       return true;
-    case KX_QUERYAPPLICATION:
-      m.Result = reinterpret_cast<intptr_t>(tk::Application);
-      return true;
+    case KX_QUERYAPPLICATION: m.Result = reinterpret_cast<intptr_t>(tk::Application); return true;
     case KX_QUERYCLIENTOFFSET: {
       const TkxFormFrame f = Frame();
       m.Result = static_cast<intptr_t>(MAKELONG(kx::OffsetX(f), kx::OffsetY(f)));
@@ -787,9 +780,7 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
       return;
     case WM_SIZE: return WMSize(m);
     case WM_MOVE: KillAnimations(); break;
-    case WM_SETREDRAW:
-      LockCount = m.WParam ? std::max(0, LockCount - 1) : LockCount + 1;
-      break;
+    case WM_SETREDRAW: LockCount = m.WParam ? std::max(0, LockCount - 1) : LockCount + 1; break;
     case WM_SETTEXT: return WMSetText(m);
     case WM_PAINT: return WMPaint(m);
     case WM_ERASEBKGND: return WMEraseBkgnd(m);
@@ -826,17 +817,13 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
       DropSysMenuAtCursor();
       return;
     case WM_MOUSELEAVE:
-    case tk::CM_MOUSELEAVE:
-      SetHotHT(0, true);
-      break;
+    case tk::CM_MOUSELEAVE: SetHotHT(0, true); break;
     case WM_SYSCOMMAND: return WMSysCommand(m);
     case WM_INITMENUPOPUP:
       if (m.LParamHi()) ::EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
       break;
     case WM_ENTERIDLE:
-    case 0x0093:
-      m.Result = 0;
-      return;
+    case 0x0093: m.Result = 0; return;
     case WM_PRINTCLIENT: return;
     case WM_SIZING:
       CallOld(m);
@@ -958,8 +945,8 @@ void TsSkinProvider::WMNCPaint(tk::TMessage& m) {
   ResolveRT();
   if (!FDrawNonClientArea) return CallOld(m);
   if (IsIconicNow()) FCommonData->BGChanged = true;
-  if (fAnimating || !FForm->Showing() || FForm->IsLoading() ||
-      FForm->ControlState().Contains(tk::csDestroyingHandle) || !FPrepared)
+  if (fAnimating || !FForm->Showing() || FForm->IsLoading() || FForm->ControlState().Contains(tk::csDestroyingHandle) ||
+      !FPrepared)
     return;
   if (FBorderForm && (!FCommonData->FCacheBmp || FCommonData->FCacheBmp->Empty())) PlaceBorders(true);
   PaintNonClient();
@@ -1006,8 +993,7 @@ void TsSkinProvider::WithoutVisibleStyle(const std::function<void()>& Pass) {
 }
 
 void TsSkinProvider::WMSetText(tk::TMessage& m) {
-  if (!FForm->Showing() || !FDrawNonClientArea || FForm->ControlState().Contains(tk::csCreating))
-    return CallOld(m);
+  if (!FForm->Showing() || !FDrawNonClientArea || FForm->ControlState().Contains(tk::csCreating)) return CallOld(m);
   DropTitleImage();
   FCommonData->BGChanged = true;
   if (DesktopComposition()) {
@@ -1030,33 +1016,26 @@ void TsSkinProvider::WMSize(tk::TMessage& m) {
   LastClientRect = tk::TRect{c.left, c.top, c.right, c.bottom};
   FGlow1.reset();
   FGlow2.reset();
-  CallOld(m);
-  if (SkinChanging) return;
-  if (!FForm->Showing()) {
-    FCommonData->BGChanged = true;
-    return;
-  }
-  const TkxFormFrame f = Frame();
-  const tk::TSize image = ImageSize(f);
-  tk::TBitmap* cache = FCommonData->FCacheBmp.get();
-  const bool fits = cache && cache->Width() == image.cx && cache->Height() == image.cy;
-  if (!fits) {
-    // The region and the image follow the size; nothing else changes them.
+  // The region and the image follow the window's size (and with it its
+  // state); nothing else of a size message changes them. Asked before the
+  // message goes on: the children it realigns may rebuild the image.
+  const tk::TSize size = Frame().Window;
+  const bool resized = size.cx != FRgnSize.cx || size.cy != FRgnSize.cy;
+  if (resized) {
+    FRgnSize = size;
     RgnChanged = true;
     FCommonData->BGChanged = true;
-    if (FDrawNonClientArea) {
-      PlaceBorders(true);
-      ::SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
-    }
   }
+  CallOld(m);
+  if (SkinChanging || !FForm->Showing()) return;
+  if (resized && FDrawNonClientArea) ::SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
   PlaceBorders(true);
 }
 
 void TsSkinProvider::WMGetMinMaxInfo(tk::TMessage& m) {
   CallOld(m);
   auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
-  if (!mmi || !FDrawNonClientArea || !HaveBorder() || FForm->Parent() || FForm->FormStyle() == tk::fsMDIChild)
-    return;
+  if (!mmi || !FDrawNonClientArea || !HaveBorder() || FForm->Parent() || FForm->FormStyle() == tk::fsMDIChild) return;
   const tk::TRect work = tk::Screen ? tk::Screen->MonitorWorkAreaOf(FForm->Handle()) : tk::TRect();
   TkxFormFrame f = Frame();
   const TkxMaxPlacement p = MaximizedPlacement(f, {work.Width(), work.Height()});
@@ -1074,19 +1053,25 @@ void TsSkinProvider::WMWindowPosChanging(tk::TMessage& m) {
   wp->y = p.Y;
 }
 
+// The window has its new place and state already; the title's height rule
+// is settled before the size message (sent while this one goes on) paints.
 void TsSkinProvider::WMWindowPosChanged(tk::TMessage& m) {
-  CallOld(m);
   const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-  if (!FormSkinManager()) return;
-  const bool was = FSysExHeight;
-  FSysExHeight = false;
-  FSysExHeight = SysExHeightFor(Frame());
-  if (was != FSysExHeight) {
-    RgnChanged = true;
-    FCommonData->BGChanged = true;
+  if (FormSkinManager()) {
+    const bool was = FSysExHeight;
+    FSysExHeight = false;
+    FSysExHeight = SysExHeightFor(Frame());
+    if (was != FSysExHeight) {
+      RgnChanged = true;
+      FCommonData->BGChanged = true;
+    }
   }
-  if (wp && !(wp->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED))) PlaceBorders(false);
-  if (wp && (wp->flags & SWP_HIDEWINDOW) && FBorderForm) FBorderForm->Hide();
+  CallOld(m);
+  if (!wp || !FormSkinManager()) return;
+  // A new size was placed by the size message already.
+  const bool placed = !(wp->flags & SWP_NOSIZE) && FRgnSize.cx == wp->cx && FRgnSize.cy == wp->cy;
+  if (!placed && !(wp->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED))) PlaceBorders(false);
+  if ((wp->flags & SWP_HIDEWINDOW) && FBorderForm) FBorderForm->Hide();
 }
 
 void TsSkinProvider::WMStyleChanged(tk::TMessage& m) {
@@ -1096,8 +1081,7 @@ void TsSkinProvider::WMStyleChanged(tk::TMessage& m) {
   RgnChanged = true;
   FCommonData->BGChanged = true;
   const auto* ss = reinterpret_cast<const STYLESTRUCT*>(m.LParam);
-  if (m.WParam == static_cast<WPARAM>(GWL_EXSTYLE) && ss &&
-      ((ss->styleOld ^ ss->styleNew) & WS_EX_LAYERED))
+  if (m.WParam == static_cast<WPARAM>(GWL_EXSTYLE) && ss && ((ss->styleOld ^ ss->styleNew) & WS_EX_LAYERED))
     PlaceBorders(true);
 }
 
@@ -1155,7 +1139,6 @@ void TsSkinProvider::WMSysCommand(tk::TMessage& m) {
         RgnChanged = true;
         if (HaveBorder()) {
           ::RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-          PlaceBorders(true);
         } else {
           RemoveRegion();
         }
@@ -1236,6 +1219,9 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
     return;
   }
   SetHotHT(0, true);
+  // The border window is never activated; the system's move and size loops
+  // start only for the active window, so the form takes the activation now.
+  if (::GetActiveWindow() != FForm->Handle()) ::SetForegroundWindow(FForm->Handle());
   if (IsZoomedNow()) {
     RECT w{};
     ::GetWindowRect(FForm->Handle(), &w);
@@ -1357,8 +1343,7 @@ HWND TsSkinProvider::OwnerHandle() const { return FForm->HandleAllocated() ? FFo
 
 bool TsSkinProvider::OwnerCanPlaceBorders() const {
   return FDrawNonClientArea && !FForm->FormState().Contains(tk::fsShowing) &&
-         !(FCommonData->CtrlSkinState & kxStateUpdating) && !FInAnimation && !FCommonData->UpdatingFlag() &&
-         !FRTEmpty;
+         !(FCommonData->CtrlSkinState & kxStateUpdating) && !FInAnimation && !FCommonData->UpdatingFlag() && !FRTEmpty;
 }
 
 int TsSkinProvider::OwnerExtHitTest(tk::TMessage& Message) {

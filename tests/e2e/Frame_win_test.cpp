@@ -159,7 +159,8 @@ POINT TitlePoint(HWND Form, HWND Border) {
     return ::testing::AssertionFailure() << "the client area does not show the form";
   const kx::TkxFormFrame f = FrameOf(app.Form());
   const POINT title{Centre(frame).x, frame.top + f.Skin.Shadow.Top + 5};
-  if (WindowFromPoint(title) != borders[0]) return ::testing::AssertionFailure() << "the title is not the border window's";
+  if (WindowFromPoint(title) != borders[0])
+    return ::testing::AssertionFailure() << "the title is not the border window's";
   if (GetWindowLongW(app.Form(), GWL_STYLE) & WS_SYSMENU) return ::testing::AssertionFailure() << "WS_SYSMENU";
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
   const int kind = GetWindowRgn(app.Form(), rgn);
@@ -213,11 +214,21 @@ class TestWindow {
   HWND FWnd;
 };
 
+// Each case starts the program at a known place with its border window shown.
+class Frame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartAt(app, 100, 80, 800, 600);
+    border = BorderWindow(app);
+    ASSERT_NE(border, nullptr);
+  }
+  TabuloApp app;
+  HWND border = nullptr;
+};
+
 }  // namespace
 
-TEST(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
+TEST_F(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
   EXPECT_TRUE(Skinned(app));
   // The page buttons and the editor keep their client places.
   const RECT column = app.ClientRectOf(app.ButtonColumn()), editor = app.ClientRectOf(app.Editor());
@@ -228,11 +239,7 @@ TEST(Frame, OneLayeredBorderWindowLiesBehindTheFormWhoseClientStaysWhereItWas) {
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   const kx::TkxFormFrame f = FrameOf(app.Form());
   const kx::TkxTitleButtonRects buttons = kx::LayoutTitleButtons(f, ButtonsOf());
   const RECT close = ScreenRectOf(buttons.Close, border), max = ScreenRectOf(buttons.Max, border),
@@ -248,19 +255,23 @@ TEST(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   // Each button differs from the band beside it.
   for (const RECT& b : {close, max, min}) {
     const RECT inBand{b.left - band.left, 0, b.right - band.left, b.bottom - b.top};
-    EXPECT_GT(active.Count(inBand, [&](uint8_t r, uint8_t g, uint8_t bl) {
-      return (uint32_t(r) << 16 | uint32_t(g) << 8 | bl) != title;
-    }), 10) << SaveFailureShot(active, "buttons");
+    EXPECT_GT(active.Count(inBand, [&](uint8_t r, uint8_t g,
+                                       uint8_t bl) { return (uint32_t(r) << 16 | uint32_t(g) << 8 | bl) != title; }),
+              10)
+        << SaveFailureShot(active, "buttons");
   }
   // Hot under the pointer.
   for (const RECT& b : {close, max, min}) {
     const RECT inBand{b.left - band.left, 0, b.right - band.left, b.bottom - b.top};
     app.MoveTo(Centre(b).x, Centre(b).y);
     Capture hot = Capture::Screen(band);
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitFor(
+        [&] {
       hot = Capture::Screen(band);
       return hot.Differences(active, inBand) > 10;
-    }, 3000)) << SaveFailureShot(hot, "hot");
+        },
+        3000))
+        << SaveFailureShot(hot, "hot");
   }
   // Another window active: the title turns inactive.
   app.MoveTo(t.x, t.y + 200);
@@ -275,11 +286,7 @@ TEST(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimum) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimum) {
   const POINT t = TitlePoint(app.Form(), border);
   app.DragScreen(t, POINT{t.x + 60, t.y + 40});
   EXPECT_TRUE(WaitFor([&] { return Rect(app.Form()).left == 160; }));
@@ -305,10 +312,8 @@ TEST(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimu
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRestores) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  const POINT t = TitlePoint(app.Form(), BorderWindow(app));
+TEST_F(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRestores) {
+  const POINT t = TitlePoint(app.Form(), border);
   app.DoubleClickScreen(t.x, t.y);
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(app.Form()) != 0; }));
   ASSERT_TRUE(WaitFor([&] { return BorderWindow(app) != nullptr; }));
@@ -329,11 +334,7 @@ TEST(Frame, ADoubleClickOnTheTitleMaximisesWithTheCloseButtonInTheWorkAreaAndRes
   ASSERT_TRUE(app.CloseAndWait());
 }
 
-TEST(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconClosesWithTheSave) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
-  HWND border = BorderWindow(app);
-  ASSERT_NE(border, nullptr);
+TEST_F(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconClosesWithTheSave) {
   const kx::TkxTitleButtonRects buttons = kx::LayoutTitleButtons(FrameOf(app.Form()), ButtonsOf());
   const POINT close = Centre(ScreenRectOf(buttons.Close, border));
   app.MoveTo(close.x, close.y);
@@ -362,7 +363,7 @@ TEST(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIconCl
   EXPECT_EQ(app.ReadFile(L"A.txt"), "iconic");
 }
 
-TEST(Frame, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
+TEST(FrameShadow, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
   // Made first, so the program's windows come above it.
   auto below = std::make_unique<TestWindow>(RECT{0, 0, 400, 700});
   tk::test::PumpPending();
@@ -388,16 +389,15 @@ TEST(Frame, AClickOnTheShadowReachesTheWindowBelowAndAltF4ClosesWithTheSave) {
   EXPECT_EQ(app.ReadFile(L"A.txt"), "alt f4");
 }
 
-TEST(Frame, AnIdleProgramUsesUnderOnePercentOfACore) {
-  TabuloApp app;
-  StartAt(app, 100, 80, 800, 600);
+TEST_F(Frame, AnIdleProgramUsesUnderOnePercentOfACore) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, app.Pid());
   ASSERT_NE(process, nullptr);
   auto cpu = [&] {
     FILETIME c, e, k, u;
     GetProcessTimes(process, &c, &e, &k, &u);
     return (ULARGE_INTEGER{{k.dwLowDateTime, k.dwHighDateTime}}.QuadPart +
-            ULARGE_INTEGER{{u.dwLowDateTime, u.dwHighDateTime}}.QuadPart) / 10000;  // ms
+            ULARGE_INTEGER{{u.dwLowDateTime, u.dwHighDateTime}}.QuadPart) /
+           10000;  // ms
   };
   const auto before = cpu();
   Sleep(10000);

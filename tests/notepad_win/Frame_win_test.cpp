@@ -89,8 +89,8 @@ TEST_F(NotepadFrame, ASecondProviderIsInertAndReplacesOnlyAWaitingRunTimeOne) {
 
 // Maximised, the system frame lies outside the work area and the skin's
 // lower maximised title is absorbed in the position.
-TEST_F(NotepadFrame, TheMaximisedPlacementFollowsTheSkinsTitleHeights) {
-  ::ShowWindow(Wnd(), SW_MAXIMIZE);
+TEST_F(NotepadFrame, TheMaximisedPlacementFollowsTheSkinsTitleHeightsAndTheRegionFollowsTheSize) {
+  ::SendMessageW(Wnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   PumpPending();
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -105,8 +105,19 @@ TEST_F(NotepadFrame, TheMaximisedPlacementFollowsTheSkinsTitleHeights) {
   EXPECT_EQ(r.top, work.top + h - a - b);
   EXPECT_EQ(r.right - r.left, work.right - work.left + 2 * a);
   EXPECT_EQ(r.bottom - r.top, work.bottom - work.top + 2 * a + b - h);
-  ::ShowWindow(Wnd(), SW_RESTORE);
+  // The form shows its whole client area at the new size.
+  RECT box{};
+  ASSERT_NE(::GetWindowRgnBox(Wnd(), &box), ERROR);
+  RECT client{};
+  ::GetClientRect(Wnd(), &client);
+  EXPECT_EQ(box.right - box.left, client.right);
+  EXPECT_EQ(box.bottom - box.top, client.bottom);
+  ::SendMessageW(Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
   PumpPending();
+  ASSERT_NE(::GetWindowRgnBox(Wnd(), &box), ERROR);
+  ::GetClientRect(Wnd(), &client);
+  EXPECT_EQ(box.right - box.left, client.right);
+  EXPECT_EQ(box.bottom - box.top, client.bottom);
 }
 
 // With composition the system's caption is kept from drawing by hiding the
@@ -142,8 +153,8 @@ TEST_F(NotepadFrame, TheEndOfASessionWaitsForRunningFadesOnlyForAMoment) {
 }
 
 TEST_F(NotepadFrame, MaximisingAndActivatingAHundredTimesLeavesGdiObjectsAndWindowsWhereTheyWere) {
-  HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
+  HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
   // A first round makes what is kept for the rest of the run.
   ::ShowWindow(Wnd(), SW_MAXIMIZE);
   ::ShowWindow(Wnd(), SW_RESTORE);
