@@ -112,7 +112,7 @@ class TkxBitBtnWnd : public TkxBtnWnd {
 // frame when not Enabled, the clicked one while pressed (CurrentState 2),
 // the down one while the button stays Down; a hot button (CurrentState 1)
 // shows the up frame. Nothing for a missing or empty glyph.
-void DrawBitBtnGlyph(tk::TBitmap* Target, tk::TBitmap* Glyph, int NumGlyphs, tk::TPoint At, bool Down,
-                     int CurrentState, bool Enabled);
+void DrawBitBtnGlyph(tk::TBitmap* Target, tk::TBitmap* Glyph, int NumGlyphs, tk::TPoint At, bool Down, int CurrentState,
+                     bool Enabled);
 
 }  // namespace kx

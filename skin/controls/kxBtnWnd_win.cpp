@@ -20,8 +20,8 @@
 
 namespace kx {
 
-void DrawBitBtnGlyph(tk::TBitmap* Target, tk::TBitmap* Glyph, int NumGlyphs, tk::TPoint At, bool Down,
-                     int CurrentState, bool Enabled) {
+void DrawBitBtnGlyph(tk::TBitmap* Target, tk::TBitmap* Glyph, int NumGlyphs, tk::TPoint At, bool Down, int CurrentState,
+                     bool Enabled) {
   if (!Target || !Glyph || Glyph->Empty()) return;
   const int frames = std::max(NumGlyphs, 1);
   const int w = Glyph->Width(), h = Glyph->Height();

@@ -25,7 +25,8 @@ TkxGroupBoxWnd::TkxGroupBoxWnd(HWND Handle, bool Repaint, const tk::String& Skin
 
 tk::TRect TkxGroupBoxWnd::CaptionRect() {
   tk::TRect m{0, 0, 0, 0};
-  if (SkinData->FCacheBmp) DrawTextUnicode(SkinData->FCacheBmp->Canvas()->Handle(), Caption, m, DT_CALCRECT | DT_CENTER);
+  if (SkinData->FCacheBmp)
+    DrawTextUnicode(SkinData->FCacheBmp->Canvas()->Handle(), Caption, m, DT_CALCRECT | DT_CENTER);
   const int tw = m.Width(), th = m.Height(), W = WndSize.cx;
   tk::TRect r;
   r.Left = (::GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? W - tw - 14 : 6;
@@ -84,8 +85,8 @@ void TkxGroupBoxWnd::PrepareCache() {
     RECT band{0, 0, W, cr.Bottom};
     ::FillRect(dc, &band, b.Get());
   }
-  PaintControlLook(d, ToCacheInfo(q), true, true, cache, tk::TPoint{at.X, at.Y + ch / 2},
-                   tk::TRect{0, ch / 2, W, H}, 0);
+  PaintControlLook(d, ToCacheInfo(q), true, true, cache, tk::TPoint{at.X, at.Y + ch / 2}, tk::TRect{0, ch / 2, W, H},
+                   0);
   if (!Caption.empty()) WriteText(cr, q, at);
   d.BGChanged = false;
 }

@@ -103,7 +103,9 @@ tk::TSpeedButton* TkxSpeedButtonHandler::Button() const { return dynamic_cast<tk
 
 tk::String TkxSpeedButtonHandler::Caption() const { return Ctrl ? Ctrl->Caption() : tk::String(); }
 
-bool TkxSpeedButtonHandler::Own(intptr_t Sender) const { return reinterpret_cast<TsSkinManager*>(Sender) == SkinManager; }
+bool TkxSpeedButtonHandler::Own(intptr_t Sender) const {
+  return reinterpret_cast<TsSkinManager*>(Sender) == SkinManager;
+}
 
 void TkxSpeedButtonHandler::RepaintVisible() {
   if (Ctrl->Visible()) Ctrl->Repaint();
@@ -211,7 +213,8 @@ void TkxSpeedButtonHandler::PrepareCache() {
   DrawGlyph();
   if (!Ctrl->Enabled()) {
     const TCacheInfo behind = d.GetParentCache();
-    MakeDisabledLook(cache, dkBlended, [&d] { return d.OwnerColor(); }, at, behind);
+    MakeDisabledLook(
+        cache, dkBlended, [&d] { return d.OwnerColor(); }, at, behind);
   }
   d.BGChanged = false;
 }

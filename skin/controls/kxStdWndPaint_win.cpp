@@ -49,8 +49,8 @@ void FadeDisabled(tk::TBitmap* Cache, const TCacheInfo& Ci, tk::TPoint Pos, tk::
   if (!Cache || Cache->Empty()) return;
   if (Ci.Ready && Ci.Bmp) {
     const int x = Pos.X + Ci.X, y = Pos.Y + Ci.Y;
-    BlendFromBitmap(Cache, 0, 0, NoKeyColor, 0.4,
-                    tk::TRect{x, y, x + Cache->Width() - 1, y + Cache->Height() - 1}, Ci.Bmp);
+    BlendFromBitmap(Cache, 0, 0, NoKeyColor, 0.4, tk::TRect{x, y, x + Cache->Width() - 1, y + Cache->Height() - 1},
+                    Ci.Bmp);
     return;
   }
   // Fading toward the "unknown" magenta would paint the window pink.

@@ -269,7 +269,7 @@ class TsSkinProvider : public tk::TComponent,
   bool FShowAppIcon = true;
   bool FUseGlobalColor = true;
   tk::TAlignment FCaptionAlignment = tk::taLeftJustify;
-  bool FPrepared = false;     // PrepareForm ran for the skin now applied
+  bool FPrepared = false;      // PrepareForm ran for the skin now applied
   bool FSettingStyle = false;  // our own style change is on its way
   tk::TSize FRgnSize{-1, -1};  // the window size the region was marked for
   tk::String FTitleSkin;

@@ -14,8 +14,8 @@ tk::String Lower(const tk::String& s) {
 
 // Style types of "static" and "button" windows.
 constexpr uint32_t kStaticTypeMask = 0x1F;
-constexpr uint32_t kSsGrayRect = 5, kSsWhiteRect = 6, kSsIcon = 3, kSsSimple = 0xB, kSsOwnerDraw = 0xD,
-                   kSsBitmap = 0xE, kSsEnhMetaFile = 0xF;
+constexpr uint32_t kSsGrayRect = 5, kSsWhiteRect = 6, kSsIcon = 3, kSsSimple = 0xB, kSsOwnerDraw = 0xD, kSsBitmap = 0xE,
+                   kSsEnhMetaFile = 0xF;
 constexpr uint32_t kButtonTypeMask = 0xF;
 constexpr uint32_t kTcsOwnerDrawFixed = 0x2000;
 constexpr uint32_t kToolBarBarLook = 0x200;  // tool bars with this bit take the "BAR" look

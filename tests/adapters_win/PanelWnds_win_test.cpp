@@ -67,16 +67,17 @@ TEST_F(PanelWnds, ADialogsSizeGripShowsTheSkinsGripAndSizesFromAnywhereOnIt) {
                                300, 200, nullptr, nullptr, nullptr, nullptr);
   RECT c{};
   ::GetClientRect(dlg, &c);
-  HWND grip = ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
-                                0, 0, c.right, c.bottom, dlg, nullptr, nullptr, nullptr);
+  HWND grip =
+      ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, 0,
+                        0, c.right, c.bottom, dlg, nullptr, nullptr, nullptr);
   TkxMainWnd* a = AttachAdapter<TkxSizerWnd>(grip, false, tk::String(L"CHECKBOX"), Manager, nullptr);
   EXPECT_EQ(SendCommand(grip, KX_QUERYHANDLED), 1);
   EXPECT_EQ(::GetPropW(grip, kxAdapterProp), a);
 
   RECT g{};
   ::GetWindowRect(grip, &g);
-  for (POINT p : {POINT{g.left, g.top}, POINT{(g.left + g.right) / 2, (g.top + g.bottom) / 2},
-                  POINT{g.right - 1, g.bottom - 1}})
+  for (POINT p :
+       {POINT{g.left, g.top}, POINT{(g.left + g.right) / 2, (g.top + g.bottom) / 2}, POINT{g.right - 1, g.bottom - 1}})
     EXPECT_EQ(::SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT) << p.x << "," << p.y;
 
   // A pixel of the grip picture's first frame that covers whatever is
@@ -118,7 +119,8 @@ tk::TRect Find(HDC DC, tk::TRect R, Match match) {
   for (int y = R.Top; y < R.Bottom; ++y)
     for (int x = R.Left; x < R.Right; ++x)
       if (match(::GetPixel(DC, x, y)))
-        box = tk::TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+        box = tk::TRect{std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                        std::max(box.Bottom, y + 1)};
   return box;
 }
 bool Red(COLORREF c) { return Near(c, RGB(255, 0, 0), 8); }
@@ -174,7 +176,8 @@ TEST_F(PanelWnds, AnAdaptedToolkitPanelShowsItsBevelsSectionAndACaptionCentredOn
   const int th = measure.Canvas()->TextHeight(L"W");
   const int inset = panel->BevelInset();
   const int band = edge + (inset + (panel->ClientHeight() - inset) - th) / 2;
-  const tk::TRect ink = Find(dc, tk::TRect{80, 0, 120, panel->Height()}, [&](COLORREF c) { return !Near(c, section, 40); });
+  const tk::TRect ink =
+      Find(dc, tk::TRect{80, 0, 120, panel->Height()}, [&](COLORREF c) { return !Near(c, section, 40); });
   ::ReleaseDC(panel->Handle(), dc);
   ASSERT_FALSE(ink.IsEmpty()) << "no caption drawn";
   EXPECT_GE(ink.Top, band);
@@ -208,8 +211,8 @@ TEST_F(PanelWnds, APanelInsideADialogIsFoundByItsWindowAndTakesTheSkinsColour) {
 // that tell every pixel's place.
 tk::TBitmap* HostPicture = nullptr;
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == SM_KESTRIXCMD && HIWORD(wp) == KX_QUERYBACKGROUND &&
-      IsTrustedPointerCommand(tk::MakeMessage(m, wp, lp)) && lp) {
+  if (m == SM_KESTRIXCMD && HIWORD(wp) == KX_QUERYBACKGROUND && IsTrustedPointerCommand(tk::MakeMessage(m, wp, lp)) &&
+      lp) {
     auto& q = *reinterpret_cast<TBackgroundQuery*>(lp);
     q.Kind = kxBGBitmap;
     q.Bmp = HostPicture;

@@ -171,7 +171,8 @@ TEST_F(StdWnds, EveryAdaptedWindowAnswersTheEngineAndCarriesItsAdapter) {
   auto dark = [](const TPicture& p) {
     for (int y = 0; y < p.H; ++y)
       for (int x = 0; x < p.W; ++x)
-        if (tk::GetRValue(p.At(x, y)) < 0x60 && tk::GetGValue(p.At(x, y)) < 0x60 && tk::GetBValue(p.At(x, y)) < 0x60) return true;
+        if (tk::GetRValue(p.At(x, y)) < 0x60 && tk::GetGValue(p.At(x, y)) < 0x60 && tk::GetBValue(p.At(x, y)) < 0x60)
+          return true;
     return false;
   };
   EXPECT_TRUE(dark(text));
@@ -240,8 +241,7 @@ TEST_F(StdWnds, PushButtonsShowTheNormalHotPressedAndDisabledLooks) {
 
   ::EnableWindow(plain, FALSE);
   const TPicture disabled = Capture(plain);
-  EXPECT_TRUE(IsMix(disabled.At(x, y), face, kHostColour))
-      << std::hex << disabled.At(x, y) << " from " << face;
+  EXPECT_TRUE(IsMix(disabled.At(x, y), face, kHostColour)) << std::hex << disabled.At(x, y) << " from " << face;
   ::EnableWindow(plain, TRUE);
   EXPECT_EQ(Capture(plain), normal);
 
@@ -296,9 +296,7 @@ TEST_F(StdWnds, CheckBoxesAndRadioButtonsShowTheirImages) {
   ASSERT_GT(boxRect.Width(), 4);
   for (int yy = 0; yy < c0.H; ++yy)
     for (int xx = 0; xx < c0.W; ++xx)
-      if (c0.At(xx, yy) != c1.At(xx, yy)) {
-        EXPECT_TRUE(boxRect.Contains(tk::TPoint{xx, yy})) << xx << "," << yy;
-      }
+      if (c0.At(xx, yy) != c1.At(xx, yy)) { EXPECT_TRUE(boxRect.Contains(tk::TPoint{xx, yy})) << xx << "," << yy; }
 
   // Disabled: 40 % of the picture over 60 % of the host, away from the text.
   ::SendMessageW(check, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -317,10 +315,19 @@ LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return ::CallWindowProcW(UnderPrev, w, m, wp, lp);
 }
 
+// A procedure a later subclasser installs over an adapter.
+struct TOver {
+  static inline WNDPROC Prev = nullptr;
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PROBE) return 43;
+    return ::CallWindowProcW(Prev, w, m, wp, lp);
+  }
+};
+
 TEST_F(StdWnds, TextChangesReachTheWindowOnceAndAdaptersLetGoOfTheirWindows) {
   HWND button = Child(L"BUTTON", L"Before", BS_PUSHBUTTON, 10, 10, 75, 25);
-  UnderPrev = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+  UnderPrev =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
   auto* a = Adapt<TkxBtnWnd>(button);
   PumpPending();
   TextsSet = 0;
@@ -340,14 +347,8 @@ TEST_F(StdWnds, TextChangesReachTheWindowOnceAndAdaptersLetGoOfTheirWindows) {
   // A procedure installed over an adapter keeps working after it is gone.
   HWND label = Child(L"STATIC", L"Label", SS_LEFT, 10, 70, 80, 16);
   auto* s = Adapt<TkxStaticWnd>(label, L"CHECKBOX");
-  WNDPROC overPrev = nullptr;
-  static WNDPROC* over = nullptr;
-  over = &overPrev;
-  overPrev = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-      label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_PROBE) return 43;
-        return ::CallWindowProcW(*over, w, m, wp, lp);
-      })));
+  TOver::Prev =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOver::Proc)));
   std::erase(Adapters, s);
   delete s;
   EXPECT_EQ(::GetPropW(label, kxAdapterProp), nullptr);

@@ -179,10 +179,12 @@ TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
   Sleep(50);
   Down();
   Sleep(50);
-  for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom + 20; y += 15) {
+  for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom - 2; y += 15) {
     App.MoveTo((bar.left + bar.right) / 2, y);
     Sleep(20);
   }
+  App.MoveTo((bar.left + bar.right) / 2, bar.bottom - 2);
+  Sleep(20);
   Up();
   Sleep(150);
   ASSERT_TRUE(WaitFor([&] { return FirstLine() >= kLines + 1 - page - 1; }, 2000))
@@ -191,7 +193,12 @@ TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
   gti.cbSize = sizeof gti;
   GetGUIThreadInfo(GetWindowThreadProcessId(Edit, nullptr), &gti);
   EXPECT_EQ(gti.hwndCapture, nullptr);
-  // The wheel moves the thumb back up.
+  // The wheel moves the thumb back up; over the text the thumb shows its
+  // normal look.
+  RECT er;
+  GetWindowRect(Edit, &er);
+  App.MoveTo((er.left + er.right) / 2, (er.top + er.bottom) / 2);
+  ASSERT_TRUE(WaitFor([&] { return ThumbRows().first >= 0; }, 2000)) << SaveFailureShot(BarShot(), "bar-end");
   const int thumbAtEnd = ThumbRows().first;
   Wheel(3);
   Wheel(-6);

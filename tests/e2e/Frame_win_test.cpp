@@ -81,23 +81,24 @@ kx::TkxTitleButtonSet ButtonsOf() {
 }
 
 // The visible layered tool windows of the program.
+struct TBorderSearch {
+  DWORD Pid;
+  HWND Form;
+  std::vector<HWND> Found;
+  static BOOL CALLBACK Each(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<TBorderSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
+    if (pid == s->Pid && h != s->Form && IsWindowVisible(h) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
+      s->Found.push_back(h);
+    return TRUE;
+  }
+};
+
 std::vector<HWND> BorderWindows(const TabuloApp& app) {
-  struct Search {
-    DWORD Pid;
-    HWND Form;
-    std::vector<HWND> Found;
-  } s{app.Pid(), app.Form(), {}};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
-        if (pid == s->Pid && h != s->Form && IsWindowVisible(h) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
-          s->Found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  TBorderSearch s{app.Pid(), app.Form(), {}};
+  EnumWindows(&TBorderSearch::Each, reinterpret_cast<LPARAM>(&s));
   return s.Found;
 }
 

@@ -98,10 +98,10 @@ class TabuloApp {
 
   // --- Windows ---------------------------------------------------------------
   HWND Form() const { return FForm; }
-  HWND Editor() const;      // the memo: direct child at client x 178, y 0
-  HWND AboutPanel() const;  // direct child of 310 x 200
+  HWND Editor() const;        // the memo: direct child at client x 178, y 0
+  HWND AboutPanel() const;    // direct child of 310 x 200
   HWND ButtonColumn() const;  // the page buttons' panel: direct child at client x 0, 178 wide
-  HWND AboutOk() const;     // the "OK" button inside the about panel
+  HWND AboutOk() const;       // the "OK" button inside the about panel
   // Rectangles relative to the form's client area.
   RECT ClientRectOf(HWND child) const;
   RECT FormClient() const;  // the form's client area in screen coordinates
@@ -120,7 +120,7 @@ class TabuloApp {
   void ClickPage(wchar_t letter);           // 'A'..'Z', or '9' for "0-9"
   void ClickClient(int x, int y, bool right = false);
   void ClickScreen(int x, int y, bool right = false);
-  void MoveTo(int x, int y);            // screen coordinates
+  void MoveTo(int x, int y);  // screen coordinates
   // Left button down at one screen point, moved in steps, up at another.
   void DragScreen(POINT from, POINT to);
   void DoubleClickScreen(int x, int y);

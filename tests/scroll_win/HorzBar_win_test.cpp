@@ -26,7 +26,8 @@ constexpr COLORREF kEdit = 16777215;
 
 bool Near(COLORREF a, COLORREF b) {
   auto d = [](int x, int y) { return std::abs(x - y) <= 2; };
-  return d(tk::GetRValue(a), tk::GetRValue(b)) && d(tk::GetGValue(a), tk::GetGValue(b)) && d(tk::GetBValue(a), tk::GetBValue(b));
+  return d(tk::GetRValue(a), tk::GetRValue(b)) && d(tk::GetGValue(a), tk::GetGValue(b)) &&
+         d(tk::GetBValue(a), tk::GetBValue(b));
 }
 
 TEST(HorzBar, TheHorizontalBarAndTheCornerBoxAreSkinnedAndTheRightArrowScrollsAColumn) {
@@ -79,8 +80,10 @@ TEST(HorzBar, TheHorizontalBarAndTheCornerBoxAreSkinnedAndTheRightArrowScrollsAC
   v.Pos = si.nPos;
   const TkxThumb thumb = ThumbGeometry(v, bar);
   ASSERT_LT(thumb.Start + thumb.Length + 20, bar.Right - arrow);
-  EXPECT_TRUE(Near(pixel(POINT{thumb.Start + thumb.Length / 2, y}), kThumb)) << std::hex << pixel(POINT{thumb.Start + thumb.Length / 2, y});
-  EXPECT_TRUE(Near(pixel(POINT{bar.Right - arrow - 10, y}), kTrack)) << std::hex << pixel(POINT{bar.Right - arrow - 10, y});
+  EXPECT_TRUE(Near(pixel(POINT{thumb.Start + thumb.Length / 2, y}), kThumb))
+      << std::hex << pixel(POINT{thumb.Start + thumb.Length / 2, y});
+  EXPECT_TRUE(Near(pixel(POINT{bar.Right - arrow - 10, y}), kTrack))
+      << std::hex << pixel(POINT{bar.Right - arrow - 10, y});
 
   const POINT corner{(vert.Left + vert.Right) / 2, (bar.Top + bar.Bottom) / 2};
   EXPECT_TRUE(Near(pixel(corner), kEdit)) << std::hex << pixel(corner);
