@@ -17,26 +17,8 @@ namespace {
 
 void ChooseAbout(TabuloApp& app) { ASSERT_TRUE(app.ShowAboutPanel()) << "the about panel did not show"; }
 
-// Tabulo's visible click-through layered tool windows: its glows (the
-// frame's border window takes clicks).
-std::vector<HWND> Glows(DWORD Pid) {
-  struct TFind {
-    DWORD Pid;
-    std::vector<HWND> Found;
-    static BOOL CALLBACK Each(HWND w, LPARAM p) {
-      auto* f = reinterpret_cast<TFind*>(p);
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
-      if (pid == f->Pid && IsWindowVisible(w) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW) &&
-          (ex & WS_EX_TRANSPARENT))
-        f->Found.push_back(w);
-      return TRUE;
-    }
-  } find{Pid, {}};
-  EnumWindows(&TFind::Each, reinterpret_cast<LPARAM>(&find));
-  return find.Found;
-}
+// Tabulo's glows (the frame's border window takes clicks).
+std::vector<HWND> Glows(DWORD Pid) { return LayeredToolWindows(Pid, true); }
 
 // Rests the pointer on OK until its glow (64-bit builds) is shown: under
 // Wine a press in the moment the glow window appears may land on that window.

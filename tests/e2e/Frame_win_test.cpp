@@ -80,27 +80,7 @@ kx::TkxTitleButtonSet ButtonsOf() {
   return b;
 }
 
-// The visible layered tool windows of the program.
-struct TBorderSearch {
-  DWORD Pid;
-  HWND Form;
-  std::vector<HWND> Found;
-  static BOOL CALLBACK Each(HWND h, LPARAM p) {
-    auto* s = reinterpret_cast<TBorderSearch*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    const LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
-    if (pid == s->Pid && h != s->Form && IsWindowVisible(h) && (ex & WS_EX_LAYERED) && (ex & WS_EX_TOOLWINDOW))
-      s->Found.push_back(h);
-    return TRUE;
-  }
-};
-
-std::vector<HWND> BorderWindows(const TabuloApp& app) {
-  TBorderSearch s{app.Pid(), app.Form(), {}};
-  EnumWindows(&TBorderSearch::Each, reinterpret_cast<LPARAM>(&s));
-  return s.Found;
-}
+std::vector<HWND> BorderWindows(const TabuloApp& app) { return LayeredToolWindows(app.Pid(), false); }
 
 HWND BorderWindow(const TabuloApp& app) {
   const std::vector<HWND> all = BorderWindows(app);

@@ -644,4 +644,22 @@ void SetClipboardText(const std::wstring& s) {
   CloseClipboard();
 }
 
+std::vector<HWND> LayeredToolWindows(DWORD Pid, bool ClickThrough) {
+  struct TFind {
+    DWORD Pid;
+    LONG_PTR Need;
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Each(HWND w, LPARAM p) {
+      auto* f = reinterpret_cast<TFind*>(p);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+      if (pid == f->Pid && IsWindowVisible(w) && (ex & f->Need) == f->Need) f->Found.push_back(w);
+      return TRUE;
+    }
+  } find{Pid, WS_EX_LAYERED | WS_EX_TOOLWINDOW | (ClickThrough ? WS_EX_TRANSPARENT : 0), {}};
+  EnumWindows(&TFind::Each, reinterpret_cast<LPARAM>(&find));
+  return find.Found;
+}
+
 }  // namespace e2e

@@ -56,6 +56,10 @@ class Capture {
 // and returns the file name (for failure messages).
 std::string SaveFailureShot(const Capture& c, const char* what);
 
+// A process's visible layered tool windows: the frame's border window and
+// the glows; with ClickThrough only those that let clicks through (glows).
+std::vector<HWND> LayeredToolWindows(DWORD Pid, bool ClickThrough);
+
 struct ModalBox {
   HWND Wnd = nullptr;
   std::wstring Text;  // the message (text of its static controls)
