@@ -320,6 +320,7 @@ class TsSkinProvider : public tk::TComponent,
   void WMStyleChanged(tk::TMessage& m);
   void CMVisibleChanged(tk::TMessage& m);
   void CMShowingChanged(tk::TMessage& m);
+  void KeepFrameInWorkArea();
   void WMSysCommand(tk::TMessage& m);
   void WMNCLButtonDown(tk::TMessage& m);
   void WMButtonUp(tk::TMessage& m);

@@ -1044,6 +1044,23 @@ void TsSkinProvider::WMGetMinMaxInfo(tk::TMessage& m) {
   m.Result = 0;
 }
 
+// The drawn frame reaches past the form's window; a form placed inside the
+// work area (the default place at its corner, say) would show its title cut
+// off. Applied to the bounds of the hidden form, which are its normal ones.
+void TsSkinProvider::KeepFrameInWorkArea() {
+  if (!FBorderForm || !tk::Screen || !FForm->HandleAllocated() || FForm->Parent()) return;
+  HWND h = FForm->Handle();
+  if (::IsWindowVisible(h) && (::IsZoomed(h) || ::IsIconic(h))) return;
+  RECT r{};
+  if (!::GetWindowRect(h, &r)) return;
+  const tk::TRect window{r.left, r.top, r.right, r.bottom};
+  tk::TRect frame = DrawnFrameRect(Frame());
+  frame.Offset(window.Left, window.Top);
+  const tk::TPoint shift = FrameShiftIntoArea(window, frame, tk::Screen->MonitorWorkAreaOf(h));
+  if (shift.X || shift.Y)
+    FForm->SetBounds(window.Left + shift.X, window.Top + shift.Y, window.Width(), window.Height());
+}
+
 void TsSkinProvider::WMWindowPosChanging(tk::TMessage& m) {
   auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
   if (!wp || !ScreenSnap || IsZoomedNow() || (wp->flags & SWP_NOMOVE) || (wp->x == 0 && wp->y == 0)) return;
@@ -1106,6 +1123,7 @@ void TsSkinProvider::CMShowingChanged(tk::TMessage& m) {
   if (FDrawNonClientArea && FPrepared) {
     FCommonData->SetUpdating(false);
     SetExtBorders(mgr && mgr->ExtendedBorders());
+    if (FForm->Showing()) KeepFrameInWorkArea();
   }
   CallOld(m);
   if (FForm->Showing()) PlaceBorders(true);

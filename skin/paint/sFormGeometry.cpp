@@ -328,6 +328,31 @@ tk::TPoint BorderWindowOffset(const TkxFormFrame& F) {
   return {left, top};
 }
 
+tk::TRect DrawnFrameRect(const TkxFormFrame& F) {
+  if (!F.Skin.ExtBorders) return {0, 0, F.Window.cx, F.Window.cy};
+  const tk::TPoint off = BorderWindowOffset(F);
+  const tk::TSize img = ImageSize(F);
+  const tk::TRect& sh = F.Skin.Shadow;
+  return {sh.Left - off.X, sh.Top - off.Y, img.cx - sh.Right - off.X, img.cy - sh.Bottom - off.Y};
+}
+
+namespace {
+
+// One axis of FrameShiftIntoArea: window [w0, w1), frame [f0, f1), area [a0, a1).
+int ShiftIntoArea(int W0, int W1, int F0, int F1, int A0, int A1) {
+  int shift = 0;
+  if (F1 > A1 && W1 <= A1) shift = A1 - F1;
+  if (F0 + shift < A0 && W0 >= A0) shift = A0 - F0;
+  return shift;
+}
+
+}  // namespace
+
+tk::TPoint FrameShiftIntoArea(const tk::TRect& Window, const tk::TRect& Frame, const tk::TRect& Work) {
+  return {ShiftIntoArea(Window.Left, Window.Right, Frame.Left, Frame.Right, Work.Left, Work.Right),
+          ShiftIntoArea(Window.Top, Window.Bottom, Frame.Top, Frame.Bottom, Work.Top, Work.Bottom)};
+}
+
 bool OverShadow(const TkxFormFrame& F, tk::TSize Size, tk::TPoint P) {
   if (F.Zoomed) return false;
   const tk::TRect& sh = F.Skin.Shadow;

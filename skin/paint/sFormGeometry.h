@@ -191,6 +191,15 @@ tk::TPoint GripPosition(const TkxFormFrame& F, tk::TSize GripSize);
 // How far the border window's top-left lies left of and above the form's
 // window (UpdateExBordersPos step 3): the window goes to form - offset.
 tk::TPoint BorderWindowOffset(const TkxFormFrame& F);
+// The drawn frame (the border window's image less its shadow) relative to
+// the form window's top-left corner: it reaches past the window where the
+// skin's frame is wider or its title taller than the system's.
+tk::TRect DrawnFrameRect(const TkxFormFrame& F);
+// The move that brings a drawn frame back into the work area on the sides
+// where only the skin's larger frame leaves it (the window itself is inside
+// there); a window placed partly off the screen on purpose stays. Where the
+// frame is larger than the area, its top and left are kept in.
+tk::TPoint FrameShiftIntoArea(const tk::TRect& Window, const tk::TRect& Frame, const tk::TRect& Work);
 // True when P (border coordinates, window of Size) lies on the shadow margin.
 bool OverShadow(const TkxFormFrame& F, tk::TSize Size, tk::TPoint P);
 // The border window's hit test for P in border coordinates; -1 when the

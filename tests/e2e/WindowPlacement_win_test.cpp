@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/Harness_win.h"
+#include "tests/e2e/SkinFrame_win.h"
 
 using namespace e2e;
 
@@ -28,7 +31,37 @@ void ExpectStored(const TabuloApp& app, const wchar_t* l, const wchar_t* t, cons
   EXPECT_EQ(app.ReadSetting(L"Maximized"), maximized);
 }
 
+// A window placed at the work area's corner: its skinned frame reaches
+// past it, so it has moved in until the frame's corner is there.
+void ExpectAtTheCorner(HWND Form) {
+  const tk::TRect frame = kx::DrawnFrameRect(FrameOf(Form));
+  const RECT wa = WorkArea();
+  RECT r;
+  GetWindowRect(Form, &r);
+  EXPECT_EQ(r.left, wa.left - std::min(frame.Left, 0));
+  EXPECT_EQ(r.top, wa.top - std::min(frame.Top, 0));
+}
+
 }  // namespace
+
+TEST(WindowPlacement, TheFirstStartShowsTheWholeSkinnedFrameAtTheWorkAreasCorner) {
+  TabuloApp app;
+  app.Start();
+  const std::vector<HWND> border = LayeredToolWindows(app.Pid(), false);
+  ASSERT_EQ(border.size(), 1u);
+  RECT b;
+  GetWindowRect(border[0], &b);
+  const int shadow = SkinInt(L"FORMOFFSET");
+  const RECT wa = WorkArea();
+  EXPECT_EQ(b.left + shadow, wa.left);
+  EXPECT_EQ(b.top + shadow, wa.top);
+  ExpectAtTheCorner(app.Form());
+  RECT r;
+  GetWindowRect(app.Form(), &r);
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(app.ReadSetting(L"Left"), std::to_wstring(r.left - wa.left));
+  EXPECT_EQ(app.ReadSetting(L"Top"), std::to_wstring(r.top - wa.top));
+}
 
 TEST(WindowPlacement, StoredBoundsAreAppliedAndWrittenBackUnchanged) {
   TabuloApp app;
@@ -47,20 +80,20 @@ TEST(WindowPlacement, StoredBoundsAreAppliedAndWrittenBackUnchanged) {
 
 TEST(WindowPlacement, AMaximizedCloseStoresTheNormalRectangleWhichTheNextStartRestoresBeforeMaximizing) {
   TabuloApp app;
-  Store(app, L"50", L"20", L"820", L"610", nullptr);
+  Store(app, L"50", L"40", L"820", L"610", nullptr);
   app.Start();
   // What the title bar's maximize button sends.
   PostMessageW(app.Form(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(app.Form()) != 0; }));
   ASSERT_TRUE(app.CloseAndWait());
-  ExpectStored(app, L"50", L"20", L"820", L"610", L"1");
+  ExpectStored(app, L"50", L"40", L"820", L"610", L"1");
 
   // Wine answers a placement query from another process with the window's
   // current rectangle, so the program's own close tells the normal one.
   app.Start();
   EXPECT_TRUE(IsZoomed(app.Form()));
   ASSERT_TRUE(app.CloseAndWait());
-  ExpectStored(app, L"50", L"20", L"820", L"610", L"1");
+  ExpectStored(app, L"50", L"40", L"820", L"610", L"1");
 
   app.Start();
   EXPECT_TRUE(IsZoomed(app.Form()));
@@ -77,7 +110,7 @@ TEST(WindowPlacement, AMaximizedCloseStoresTheNormalRectangleWhichTheNextStartRe
 
 TEST(WindowPlacement, AMinimizedCloseStoresTheNormalRectangleAndNotMaximized) {
   TabuloApp app;
-  Store(app, L"60", L"25", L"790", L"580", L"0");
+  Store(app, L"60", L"45", L"790", L"580", L"0");
   app.Start();
   PostMessageW(app.Form(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(app.Form()) != 0; }));
@@ -91,10 +124,10 @@ TEST(WindowPlacement, AZeroWidthIgnoresTheStoredPositionButMaximizedStillMaximiz
   TabuloApp app;
   Store(app, L"100", L"80", L"0", L"600", L"0");
   app.Start();
+  ExpectAtTheCorner(app.Form());
   RECT r;
   GetWindowRect(app.Form(), &r);
-  EXPECT_EQ(r.left, 0);
-  EXPECT_EQ(r.top, 0);
+  const POINT corner{r.left, r.top};
   RECT c;
   GetClientRect(app.Form(), &c);
   EXPECT_EQ(c.right, std::max<LONG>(742, 758 - ((r.right - r.left) - c.right)));
@@ -106,29 +139,27 @@ TEST(WindowPlacement, AZeroWidthIgnoresTheStoredPositionButMaximizedStillMaximiz
   EXPECT_TRUE(IsZoomed(app.Form()));
   ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(app.ReadSetting(L"Maximized"), L"1");
-  EXPECT_EQ(app.ReadSetting(L"Left"), L"0");
-  EXPECT_EQ(app.ReadSetting(L"Top"), L"0");
+  const RECT wa = WorkArea();
+  EXPECT_EQ(app.ReadSetting(L"Left"), std::to_wstring(corner.x - wa.left));
+  EXPECT_EQ(app.ReadSetting(L"Top"), std::to_wstring(corner.y - wa.top));
 }
 
 TEST(WindowPlacement, ANegativeHeightIgnoresTheStoredPosition) {
   TabuloApp app;
   Store(app, L"100", L"80", L"800", L"-5", L"0");
   app.Start();
-  RECT r;
-  GetWindowRect(app.Form(), &r);
-  EXPECT_EQ(r.left, 0);
-  EXPECT_EQ(r.top, 0);
+  ExpectAtTheCorner(app.Form());
   ASSERT_TRUE(app.CloseAndWait());
 }
 
 TEST(WindowPlacement, HexadecimalAndUnusableValuesReadByTheIntegerRule) {
   TabuloApp app;
-  Store(app, L"0x20", L"0X10", L"800", L"600", L"zero");
+  Store(app, L"0x20", L"0X30", L"800", L"600", L"zero");
   app.Start();
   RECT r;
   GetWindowRect(app.Form(), &r);
   EXPECT_EQ(r.left, 32);
-  EXPECT_EQ(r.top, 16);
+  EXPECT_EQ(r.top, 48);
   EXPECT_FALSE(IsZoomed(app.Form()));  // "zero" is no integer: 0
   ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(app.ReadSetting(L"Left"), L"32");
@@ -136,12 +167,12 @@ TEST(WindowPlacement, HexadecimalAndUnusableValuesReadByTheIntegerRule) {
 
 TEST(WindowPlacement, BoundsBelowTheMinimumAreRaisedToIt) {
   TabuloApp app;
-  Store(app, L"10", L"12", L"300", L"200", L"0");
+  Store(app, L"30", L"40", L"300", L"200", L"0");
   app.Start();
   RECT r;
   GetWindowRect(app.Form(), &r);
-  EXPECT_EQ(r.left, 10);
-  EXPECT_EQ(r.top, 12);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.top, 40);
   EXPECT_EQ(r.right - r.left, 758);
   EXPECT_EQ(r.bottom - r.top, 550);
   // Sizing the window smaller by hand stops at the minimum too.

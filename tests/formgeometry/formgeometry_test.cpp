@@ -481,3 +481,31 @@ TEST(Placement, SnapsToTheWorkAreaWithinTheBuffer) {
   };
   for (const auto& c : cases) EXPECT_EQ(SnapToWorkArea(c.F, c.From, work, 10), c.To) << c.What;
 }
+
+TEST(Placement, DrawnFrameIsMovedBackOnlyWhereTheSkinPushedItOut) {
+  // The notepad's frame reaches 22 pixels past the window at the sides and
+  // bottom and 28 above it.
+  EXPECT_EQ(DrawnFrameRect(Notepad()), (TRect{-22, -28, 662, 502}));
+  EXPECT_EQ(DrawnFrameRect(Plain()), (TRect{0, 0, 640, 480}));
+  const TRect work{0, 0, 1024, 768};
+  const struct {
+    const char* What;
+    TPoint At;
+    TPoint Shift;
+  } cases[] = {
+      {"at the top-left corner", {0, 0}, {22, 28}},
+      {"inside", {100, 100}, {0, 0}},
+      {"at the bottom-right corner", {384, 288}, {-22, -22}},
+      {"partly off the screen on purpose", {-50, 280}, {0, -14}},
+      {"frame already inside", {22, 28}, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    const TRect window{c.At.X, c.At.Y, c.At.X + 640, c.At.Y + 480};
+    TRect frame = DrawnFrameRect(Notepad());
+    frame.Offset(c.At.X, c.At.Y);
+    EXPECT_EQ(FrameShiftIntoArea(window, frame, work), c.Shift) << c.What;
+  }
+  // Larger than the area: its top-left corner is kept in.
+  EXPECT_EQ(FrameShiftIntoArea(TRect{0, 0, 640, 480}, TRect{-22, -28, 662, 502}, TRect{0, 0, 650, 490}),
+            (TPoint{22, 28}));
+}
