@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 #include "toolkit/Handles.h"
 #include "toolkit/WinSupport.h"
@@ -21,7 +23,37 @@ namespace tk {
 
 namespace {
 
-const wchar_t kControlProp[] = L"TabuloControl";
+// The control of each toolkit window, read on every message. Kept here, not
+// as a window property: under Wine every property read is a round trip to
+// the window server, which costs more than most messages' own work.
+class TControlRegistry {
+ public:
+  TWinControl* Find(HWND Wnd) {
+    std::lock_guard<std::mutex> lock(FLock);
+    auto it = FControls.find(Wnd);
+    return it == FControls.end() ? nullptr : it->second;
+  }
+  void Attach(HWND Wnd, TWinControl* Control) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FControls[Wnd] = Control;
+  }
+  // Only the control attached: a handle reused by a newer window stays.
+  void Detach(HWND Wnd, const TWinControl* Control) {
+    std::lock_guard<std::mutex> lock(FLock);
+    auto it = FControls.find(Wnd);
+    if (it != FControls.end() && it->second == Control) FControls.erase(it);
+  }
+
+ private:
+  std::mutex FLock;
+  std::unordered_map<HWND, TWinControl*> FControls;
+};
+
+// Never freed: windows may still be destroyed during the program's exit.
+TControlRegistry& Registry() {
+  static auto* r = new TControlRegistry;
+  return *r;
+}
 
 // The control whose window CreateWindowExW is making right now: the first
 // message (WM_GETMINMAXINFO comes even before WM_NCCREATE) attaches it.
@@ -430,7 +462,7 @@ TWinControl::~TWinControl() {
     detail::FreeControlCanvases(FHandle);
     for (TControl* c : std::vector<TControl*>(FWinControls)) static_cast<TWinControl*>(c)->DestroyHandle();
     HWND h = FHandle;
-    ::RemovePropW(h, kControlProp);
+    Registry().Detach(h, this);
     FHandle = nullptr;
     ::DestroyWindow(h);
   }
@@ -453,7 +485,7 @@ TWinControl* TWinControl::FindControl(HWND Wnd) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(Wnd, &pid);
   if (pid != ::GetCurrentProcessId()) return nullptr;
-  return static_cast<TWinControl*>(::GetPropW(Wnd, kControlProp));
+  return Registry().Find(Wnd);
 }
 
 HWND TWinControl::Handle() {
@@ -554,7 +586,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     // Nothing reached our procedure during creation (it can't happen for
     // our classes, but a foreign class procedure may swallow everything).
     FHandle = h;
-    ::SetPropW(h, kControlProp, this);
+    Registry().Attach(h, this);
   }
 }
 
@@ -613,7 +645,7 @@ void TWinControl::DestroyWindowHandle() {
   ::DestroyWindow(h);
   FControlState.Exclude(csDestroyingHandle);
   if (FHandle == h) {
-    ::RemovePropW(h, kControlProp);
+    Registry().Detach(h, this);
     FHandle = nullptr;
   }
   FCaptureControl = nullptr;
@@ -1313,11 +1345,11 @@ struct TWinControlAccess {
 namespace {
 
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* c = static_cast<TWinControl*>(::GetPropW(wnd, kControlProp));
+  TWinControl* c = Registry().Find(wnd);
   if (!c && gCreatingControl) {
     c = gCreatingControl;
     gCreatingControl = nullptr;
-    ::SetPropW(wnd, kControlProp, c);
+    Registry().Attach(wnd, c);
     TWinControlAccess::Attach(c, wnd);
   }
   if (!c) {
@@ -1334,8 +1366,8 @@ LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     c->WindowProc(m);
   } catch (...) { detail::HandleCallbackException(c); }
-  if (msg == WM_NCDESTROY && ::GetPropW(wnd, kControlProp) == c) {
-    ::RemovePropW(wnd, kControlProp);
+  if (msg == WM_NCDESTROY && Registry().Find(wnd) == c) {
+    Registry().Detach(wnd, c);
     TWinControlAccess::Detach(c, wnd);
   }
   return m.Result;
