@@ -197,9 +197,16 @@ void StretchSameFormat(const TPixelView& dst, TRect dr, const TPixelView& src, T
       uint8_t* out = dst.Row(dr.Top + k) + static_cast<intptr_t>(dr.Left) * bpp;
       if (row == lastSrc) {
         std::memcpy(out + static_cast<intptr_t>(i0) * bpp, lastOut + static_cast<intptr_t>(i0) * bpp, span);
+      } else if (bpp == 4) {
+        // A copy of a constant size is inlined; a call per pixel is not
+        // (where the library's copy is a call into another module, as under
+        // Wine, it is most of the time).
+        for (int i = i0; i < i1; ++i) std::memcpy(out + intptr_t(i) * 4, row + intptr_t(sxOf(mx.first[i])) * 4, 4);
+      } else if (bpp == 3) {
+        for (int i = i0; i < i1; ++i) std::memcpy(out + intptr_t(i) * 3, row + intptr_t(sxOf(mx.first[i])) * 3, 3);
       } else {
         for (int i = i0; i < i1; ++i)
-          std::memcpy(out + static_cast<intptr_t>(i) * bpp, row + static_cast<intptr_t>(sxOf(mx.first[i])) * bpp, bpp);
+          std::memcpy(out + intptr_t(i) * bpp, row + intptr_t(sxOf(mx.first[i])) * bpp, size_t(bpp));
       }
       lastSrc = row;
       lastOut = out;
