@@ -396,7 +396,10 @@ bool RedrawsSystemBar(const tk::TMessage& m, HWND h) {
     case EM_SETRECT:
     case EM_SETHANDLE:
     case tk::CM_MOUSEWHEEL:
-    case tk::CM_FOCUSCHANGED: return true;
+    case tk::CM_FOCUSCHANGED:
+    // Wine's default handling draws the system bar afresh when the pointer
+    // leaves the frame, to clear the bar's hover look.
+    case WM_NCMOUSELEAVE: return true;
     case WM_MOUSEMOVE: return ::GetCapture() == h;
     default: return false;
   }

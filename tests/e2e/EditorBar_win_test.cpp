@@ -179,11 +179,12 @@ TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
   Sleep(50);
   Down();
   Sleep(50);
-  for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom - 2; y += 15) {
+  // Released past the editor, over the window's frame.
+  for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom + 20; y += 15) {
     App.MoveTo((bar.left + bar.right) / 2, y);
     Sleep(20);
   }
-  App.MoveTo((bar.left + bar.right) / 2, bar.bottom - 2);
+  App.MoveTo((bar.left + bar.right) / 2, bar.bottom + 20);
   Sleep(20);
   Up();
   Sleep(150);
