@@ -194,6 +194,8 @@ class TsSkinProvider : public tk::TComponent,
   void FillTransparentCorners();
   // Sets the window region when it changed (never on every paint).
   void UpdateRegion(bool Redraw);
+  // The region, when the size, state, skin or styles changed since it was set.
+  void RegionIfDue(bool Redraw);
   // The title icon as a 32-bit picture with its alpha, made once per icon
   // and size: drawing an icon through the system costs milliseconds.
   std::unique_ptr<tk::TBitmap> FIconPicture;

@@ -156,6 +156,8 @@ class TFramePainter {
   void RepaintButton(int HT);
   void FillTransparentCorners();
   void UpdateRegion(bool Redraw);
+  // The region, when something it depends on changed.
+  void RegionIfDue(bool Redraw);
   void PaintNonClient();
   void PaintClientBackground(HDC DC);
 
@@ -648,24 +650,27 @@ void TFramePainter::UpdateRegion(bool Redraw) {
   P.RgnChanging = false;
 }
 
+void TFramePainter::RegionIfDue(bool Redraw) {
+  if (!P.RgnChanged || P.RgnChanging) return;
+  P.RgnChanged = false;
+  if (F.HasFrame || F.Iconic || F.ThickFrame) {
+    FillTransparentCorners();
+    UpdateRegion(Redraw);
+  } else if (!P.FLastRegion.empty()) {
+    P.RgnChanging = true;
+    ::SetWindowRgn(Form->Handle(), nullptr, Redraw);
+    P.RgnChanging = false;
+    P.FLastRegion.clear();
+  }
+}
+
 void TFramePainter::PaintNonClient() {
   if (!P.DrawNonClientArea() || !Form->HandleAllocated()) return;
   HWND h = Form->Handle();
   D.SetUpdating(false);
   // The image first: a new size found there makes the region due too.
   if (Dirty()) PaintAll();
-  if (P.RgnChanged && !P.RgnChanging) {
-    P.RgnChanged = false;
-    if (F.HasFrame || F.Iconic || F.ThickFrame) {
-      FillTransparentCorners();
-      UpdateRegion(!P.SkinChanging);
-    } else if (!P.FLastRegion.empty()) {
-      P.RgnChanging = true;
-      ::SetWindowRgn(h, nullptr, TRUE);
-      P.RgnChanging = false;
-      P.FLastRegion.clear();
-    }
-  }
+  RegionIfDue(!P.SkinChanging);
   TBitmap* cache = Cache();
   if (!cache || cache->Empty()) return;
   const tk::TWindowDC wdc(h, true);
@@ -817,6 +822,10 @@ void TsSkinProvider::PaintClientBackground(HDC DC) {
 
 void TsSkinProvider::FillTransparentCorners() {
   WithPainter(*this, [](TFramePainter& p) { p.FillTransparentCorners(); });
+}
+
+void TsSkinProvider::RegionIfDue(bool Redraw) {
+  WithPainter(*this, [&](TFramePainter& p) { p.RegionIfDue(Redraw); });
 }
 
 void TsSkinProvider::UpdateRegion(bool Redraw) {

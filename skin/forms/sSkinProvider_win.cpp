@@ -1123,7 +1123,12 @@ void TsSkinProvider::CMShowingChanged(tk::TMessage& m) {
   if (FDrawNonClientArea && FPrepared) {
     FCommonData->SetUpdating(false);
     SetExtBorders(mgr && mgr->ExtendedBorders());
-    if (FForm->Showing()) KeepFrameInWorkArea();
+    if (FForm->Showing()) {
+      KeepFrameInWorkArea();
+      // Set on the hidden window: on a shown one the region repaints the
+      // whole frame at once, a second time with the first paint.
+      RegionIfDue(false);
+    }
   }
   CallOld(m);
   if (FForm->Showing()) PlaceBorders(true);
