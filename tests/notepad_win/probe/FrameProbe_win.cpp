@@ -2,11 +2,17 @@
 //   start with | start without   milliseconds from the process's start to the
 //                                first frame on the screen: the notepad's form
 //                                with its skin (the border window shown), or
-//                                a plain form of the same size without skin
+//                                a plain form of the same size without skin;
+//                                the process ends right after
+//   start unskinned              the same for the notepad's form with its skin
+//                                manager switched off before it is shown: the
+//                                same windows in the system's look
 //   paint                        the window image rebuilt (PaintAll) at the
 //                                designed size and maximised beside a copy of
 //                                its bytes, and the layered update, in µs
-//   idle SECONDS                 processor time the shown form uses while idle
+//   idle SECONDS [without]       processor time the shown form uses while
+//                                idle; without: a plain form without skin,
+//                                for what the system's own idle costs
 #include <windows.h>
 
 #include <algorithm>
@@ -79,43 +85,58 @@ void PaintFigures(TForm1* Form, const char* What) {
 
 }  // namespace
 
+// The start figure ends the process at once: timed from outside, the run is
+// then the start and the first frame, not the teardown of every window.
+[[noreturn]] void ShownAt(double Ms, bool Framed) {
+  std::printf("%.1f%s\n", Ms, Framed ? "" : " (no border window)");
+  std::fflush(stdout);
+  ExitProcess(0);
+}
+
+void IdleFigure(int Seconds) {
+  const double before = CpuMs();
+  const DWORD until = GetTickCount() + DWORD(Seconds) * 1000;
+  while (static_cast<int>(until - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, until - GetTickCount(), QS_ALLINPUT);
+    Pump();
+  }
+  std::printf("idle %d s: %.0f ms of processor time\n", Seconds, CpuMs() - before);
+}
+
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   const std::wstring arg = argc > 2 ? argv[2] : L"";
   tk::Application->Initialize();
   tk::Application->SetTitle(L"Probe");
-  if (mode == L"start" && arg == L"without") {
+  const bool plain =
+      (mode == L"start" && arg == L"without") || (mode == L"idle" && argc > 3 && std::wstring(argv[3]) == L"without");
+  if (plain) {
     auto* form = tk::Create<tk::TForm>(tk::Application);
     form->SetBounds(0, 0, 750, 541);
     form->Show();
     form->Update();
     Pump();
-    std::printf("%.1f\n", MsSinceProcessStart());
+    if (mode == L"start") ShownAt(MsSinceProcessStart(), true);
+    else IdleFigure(arg.empty() ? 60 : std::stoi(arg));
     tk::DoneApplication();
     return 0;
   }
   kx::InitializeEngine();
   auto* form = tk::Create<TForm1>(tk::Application);
+  if (mode == L"start" && arg == L"unskinned") form->sSkinManager1->SetActive(false);
   form->Show();
   form->Update();
   Pump();
   if (mode == L"start") {
     HWND border = form->sSkinProvider1->BorderForm() ? form->sSkinProvider1->BorderForm()->Handle() : nullptr;
-    std::printf("%.1f%s\n", MsSinceProcessStart(), border && IsWindowVisible(border) ? "" : " (no border window)");
+    ShownAt(MsSinceProcessStart(), arg == L"unskinned" || (border && IsWindowVisible(border)));
   } else if (mode == L"paint") {
     PaintFigures(form, "designed");
     ShowWindow(form->Handle(), SW_MAXIMIZE);
     Pump();
     PaintFigures(form, "maximised");
   } else if (mode == L"idle") {
-    const int seconds = arg.empty() ? 60 : std::stoi(arg);
-    const double before = CpuMs();
-    const DWORD until = GetTickCount() + DWORD(seconds) * 1000;
-    while (static_cast<int>(until - GetTickCount()) > 0) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - GetTickCount(), QS_ALLINPUT);
-      Pump();
-    }
-    std::printf("idle %d s: %.0f ms of processor time\n", seconds, CpuMs() - before);
+    IdleFigure(arg.empty() ? 60 : std::stoi(arg));
   }
   tk::DoneApplication();
   return 0;
