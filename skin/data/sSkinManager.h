@@ -127,7 +127,11 @@ class TsSkinManager : public tk::TComponent {
   TacSkinningRules SkinningRules() const { return FSkinningRules; }
   void SetSkinningRules(TacSkinningRules Value);
   const TkxThirdPartyList& ThirdParty() const { return FThirdParty; }
-  void SetThirdParty(const TkxThirdPartyList& Value) { FThirdParty = Value; }
+  // Takes effect at once outside loading (Loaded reads them otherwise).
+  void SetThirdParty(const TkxThirdPartyList& Value) {
+    FThirdParty = Value;
+    if (!IsLoading()) FillThirdParty();
+  }
   TkxMenuSupport* MenuSupport() { return &FMenuSupport; }
   TkxAnimEffects* AnimEffects() { return &FAnimEffects; }
   // "N/A" while no skin is applied, else the skin's version with a ".".

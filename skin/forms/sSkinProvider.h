@@ -25,6 +25,7 @@
 
 #include "skin/data/sSkinManager.h"
 #include "skin/forms/kxBorderForm.h"
+#include "skin/forms/kxCtrlAdapter.h"
 #include "skin/framework/kxFormRegistry.h"
 #include "skin/framework/sCommonData.h"
 #include "skin/paint/sFormGeometry.h"
@@ -129,6 +130,10 @@ class TsSkinProvider : public tk::TComponent,
   TkxAddedTitle* AddedTitle() { return &FAddedTitle; }
   // Asked first by the border window's hit test; a non-zero Result wins.
   std::function<void(tk::TMessage&)> OnExtHitTest;
+  // Lets the application veto or re-section each child the adapter skins.
+  TAddItemEvent OnSkinItem;
+  // The child-control adapter; null while the form is not skinned.
+  TkxCtrlAdapter* Adapter() const { return FAdapter.get(); }
 
   tk::TCustomForm* Form() const { return FForm; }
   bool RTEmpty() const { return FRTEmpty; }
@@ -165,6 +170,9 @@ class TsSkinProvider : public tk::TComponent,
   void InitMenuItems(bool Active);
   void RepaintMenu();
   virtual void CreateAdapter();
+  // The adapter's AddAllItems below Below (null: the form), made first when
+  // there is none.
+  void AdaptAll(tk::TWinControl* Below);
   // The system's own menu at (X, Y) with its items enabled as the form
   // allows; the command chosen is posted back as a system command.
   void DropSysMenu(int X, int Y);
@@ -261,6 +269,7 @@ class TsSkinProvider : public tk::TComponent,
   tk::TCustomForm* FForm = nullptr;
   std::unique_ptr<TsCommonData> FCommonData;
   std::unique_ptr<TkxBorderForm> FBorderForm;
+  std::unique_ptr<TkxCtrlAdapter> FAdapter;
   std::unique_ptr<TkxScrollWnd> ListSW;
   tk::TWndMethod OldWndProc;
   HWND CaptForm = nullptr;

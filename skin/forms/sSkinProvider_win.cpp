@@ -76,6 +76,7 @@ TsSkinProvider* TsSkinProvider::CreateRT(tk::TComponent* AOwner, bool InitRT) {
 // the system menu style, the region and the border window.
 TsSkinProvider::~TsSkinProvider() {
   if (FRTEmpty) return;
+  FAdapter.reset();
   FBorderForm.reset();
   HideCaptionCover();
   UnregisterSkinnedForm(this);
@@ -368,9 +369,16 @@ void TsSkinProvider::ResolveIndexes() {
   FCaptionSkinIndex = m->GetSkinIndex(L"CAPTION");
 }
 
-// The notepad's form holds plain windows only through our own controls,
-// which skin themselves; there is nothing for an adapter to take.
-void TsSkinProvider::CreateAdapter() {}
+void TsSkinProvider::CreateAdapter() {
+  if (!FCommonData->Skinned()) return;
+  if (!FAdapter) FAdapter = std::make_unique<TkxCtrlAdapter>(this);
+  FAdapter->AddAllItems(nullptr);
+}
+
+void TsSkinProvider::AdaptAll(tk::TWinControl* Below) {
+  if (FAdapter) FAdapter->AddAllItems(Below);
+  else CreateAdapter();
+}
 
 bool TsSkinProvider::UpdateMenu() { return false; }
 void TsSkinProvider::InitMenuItems(bool) {}
@@ -665,6 +673,12 @@ void TsSkinProvider::SkinRemoved() {
   FCommonData->ForgetIndexes();
   FTitleSkinIndex = FCaptionSkinIndex = -1;
   tk::TMessage removed = MakeCommand(KX_SKINREMOVED, reinterpret_cast<intptr_t>(FormSkinManager()));
+  // The adapted windows hear it from the adapter, before it lets them go,
+  // and not a second time from the broadcast.
+  if (FAdapter) {
+    FAdapter->WndProc(removed);
+    FAdapter.reset();
+  }
   BroadcastToChildren(FForm, removed);
   if (!FForm->IsDestroying()) {
     CheckSysMenu(false);
@@ -705,6 +719,7 @@ void TsSkinProvider::SkinLoaded() {
   RgnChanged = true;
   ApplyGlobalColor();
   SetDwmTransitions(false);
+  AdaptAll(nullptr);
 }
 
 // Stage C's engine commands; none reaches the form's own procedure.
@@ -720,6 +735,7 @@ void TsSkinProvider::SkinCommand(tk::TMessage& m) {
       break;
     case KX_SKINREFRESH:
       if (!fromOwn) break;
+      AdaptAll(nullptr);
       TitleBG.reset();
       if (HaveBorder()) RgnChanged = true;
       if (FForm->Showing()) {
@@ -731,7 +747,14 @@ void TsSkinProvider::SkinCommand(tk::TMessage& m) {
       }
       ApplyGlobalColor();
       FCommonData->SetUpdating(false);
+      if (FAdapter) FAdapter->WndProc(m);
       PlaceBorders(true);
+      break;
+    case KX_CONTROLADDED:
+      // A control named by address only from our own sender: any program
+      // can send the number.
+      if (FForm->IsLoading() || (m.LParam && !IsTrustedPointerCommand(m))) break;
+      AdaptAll(m.LParam ? reinterpret_cast<tk::TWinControl*>(m.LParam) : nullptr);
       break;
     case KX_QUERYPROVIDER: m.Result = reinterpret_cast<intptr_t>(this); break;
     case KX_SETUPDATING:
@@ -819,6 +842,25 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
     case WM_MOUSELEAVE:
     case tk::CM_MOUSELEAVE: SetHotHT(0, true); break;
     case WM_SYSCOMMAND: return WMSysCommand(m);
+    case WM_PARENTNOTIFY:
+      CallOld(m);
+      if (LOWORD(m.WParam) == WM_CREATE && !FForm->IsLoading() && !IsLoading()) AdaptAll(nullptr);
+      return;
+    case WM_NOTIFY:
+      CallOld(m);
+      // A tab control changed its page: the page's controls are new to us.
+      if (m.LParam && reinterpret_cast<const NMHDR*>(m.LParam)->code == static_cast<UINT>(-551) && FAdapter)
+        FAdapter->AddAllItems(nullptr);
+      return;
+    case tk::CM_CONTROLLISTCHANGE:
+      CallOld(m);
+      // Only a child of the form's own is taken by its address: the number
+      // can come from anywhere.
+      if (const int i = FForm->IndexOfControl(reinterpret_cast<const tk::TControl*>(m.WParam));
+          i >= 0 && m.LParam && FAdapter)
+        if (auto* w = dynamic_cast<tk::TWinControl*>(FForm->Controls(i)); w && FAdapter->IsControlSupported(w))
+          FAdapter->AddNewItem(w);
+      return;
     case WM_INITMENUPOPUP:
       if (m.LParamHi()) ::EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
       break;

@@ -31,6 +31,7 @@ enum TkxControlClass : int {
   cocStatusBar = 151,
   cocGauge = 161,
   cocTrackBar = 165,
+  cocAdapterItem = 227,  // a foreign control skinned by the form's child-control adapter
 };
 
 // Containers: no mouse-above state.
