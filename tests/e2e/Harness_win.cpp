@@ -504,7 +504,18 @@ void TabuloApp::LeftButton(bool down) {
 void TabuloApp::DragScreen(POINT from, POINT to) {
   MoveTo(from.x, from.y);
   LeftButton(true);
-  SleepMs(100);
+  // The moves count only once the program holds the mouse (its move or
+  // size loop has begun); on a slow run a loop begun after them starts
+  // where they already ended.
+  const DWORD thread = GetWindowThreadProcessId(Form(), nullptr);
+  WaitFor(
+      [&] {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    return GetGUIThreadInfo(thread, &gti) && (gti.hwndCapture || (gti.flags & GUI_INMOVESIZE));
+      },
+      2000);
+  SleepMs(50);
   const int steps = 6;
   for (int i = 1; i <= steps; ++i) {
     MoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
