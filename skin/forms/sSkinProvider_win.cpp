@@ -358,6 +358,8 @@ void TsSkinProvider::PrepareForm() {
   ResolveIndexes();
   InitButtons();
   if (!FForm->IsLoading() && !FForm->ControlState().Contains(tk::csCreating)) ApplyGlobalColor();
+  InitMenuItems(true);
+  UpdateMenu();
   FPrepared = true;
   if (!FForm->IsLoading() && FForm->Showing()) SetExtBorders(m->ExtendedBorders());
 }
@@ -380,7 +382,21 @@ void TsSkinProvider::AdaptAll(tk::TWinControl* Below) {
   else CreateAdapter();
 }
 
-bool TsSkinProvider::UpdateMenu() { return false; }
+namespace {
+bool gUpdatingMenu = false;  // one re-announcement at a time, for every form
+}
+
+// The toolkit rebuilds a menu bar when its menu says it changed.
+bool TsSkinProvider::UpdateMenu() {
+  tk::TMainMenu* menu = FForm->Menu();
+  if (gUpdatingMenu || !menu || !menu->Items() || menu->Items()->Count() == 0) return false;
+  TkxFlagScope updating(gUpdatingMenu);
+  menu->Items()->Items(0)->MenuChanged();
+  return true;
+}
+
+// Menus are drawn by the system: without the engine's skinned menus there
+// is nothing to hook.
 void TsSkinProvider::InitMenuItems(bool) {}
 
 void TsSkinProvider::RepaintMenu() {
@@ -681,8 +697,10 @@ void TsSkinProvider::SkinRemoved() {
   }
   BroadcastToChildren(FForm, removed);
   if (!FForm->IsDestroying()) {
+    InitMenuItems(false);
     CheckSysMenu(false);
     if (HaveBorder()) RemoveRegion();
+    UpdateMenu();
     SetExtBorders(false);
     HideCaptionCover();
     if (FUseGlobalColor && !FCommonData->CustomColor()) FForm->SetColor(tk::clBtnFace);
@@ -737,6 +755,10 @@ void TsSkinProvider::SkinCommand(tk::TMessage& m) {
       if (!fromOwn) break;
       AdaptAll(nullptr);
       TitleBG.reset();
+      if (!own->IsLoading()) {
+        UpdateMenu();
+        InitMenuItems(FCommonData->Skinned());
+      }
       if (HaveBorder()) RgnChanged = true;
       if (FForm->Showing()) {
         FCommonData->BGChanged = true;
@@ -813,6 +835,11 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
       FCommonData->BGChanged = true;
       TitleBG.reset();
       break;
+    case WM_SYSCOLORCHANGE:
+    case WM_CHILDACTIVATE:
+      CallOld(m);
+      UpdateMenu();
+      return;
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
     case WM_WINDOWPOSCHANGING:
       if (RgnChanging) return;
