@@ -212,6 +212,16 @@ class TsSkinProvider : public tk::TComponent,
   // paints so that no new bitmap is made for it every time.
   std::unique_ptr<tk::TBitmap> FTitleBehind;
 
+  // --- Moving and sizing by an outline (ResizeMode rmBorder) -------------------------------
+  // Starts a move (Moving) or a size by the edge HT (0: the bottom), with
+  // the mouse captured; the window stays where it is until the end.
+  void StartBorderDrag(bool Moving, int HT);
+  // The outline follows the cursor.
+  void TrackBorderDrag();
+  // Apply: the window takes the outline's place; else it stays.
+  void EndBorderDrag(bool Apply);
+  bool BorderDragging() const { return FDrag.DC != nullptr; }
+
   // --- Title buttons ----------------------------------------------------------------------
   TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp;
   int CurrentHT = 0;
@@ -270,6 +280,16 @@ class TsSkinProvider : public tk::TComponent,
   std::unique_ptr<TsCommonData> FCommonData;
   std::unique_ptr<TkxBorderForm> FBorderForm;
   std::unique_ptr<TkxCtrlAdapter> FAdapter;
+  struct TBorderDrag {
+    HDC DC = nullptr;  // the screen's, while an outline is shown
+    int Saved = 0;     // its state before the outline's drawing mode
+    bool Moving = false;
+    int HT = 0;
+    tk::TRect Outline;
+    tk::TPoint Last;
+    int MinWidth = 0, MinHeight = 0;
+  } FDrag;
+  void DrawOutline();
   std::unique_ptr<TkxScrollWnd> ListSW;
   tk::TWndMethod OldWndProc;
   HWND CaptForm = nullptr;

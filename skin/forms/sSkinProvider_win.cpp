@@ -76,6 +76,7 @@ TsSkinProvider* TsSkinProvider::CreateRT(tk::TComponent* AOwner, bool InitRT) {
 // the system menu style, the region and the border window.
 TsSkinProvider::~TsSkinProvider() {
   if (FRTEmpty) return;
+  EndBorderDrag(false);
   FAdapter.reset();
   FBorderForm.reset();
   HideCaptionCover();
@@ -835,6 +836,13 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
       FCommonData->BGChanged = true;
       TitleBG.reset();
       break;
+    case WM_MOUSEMOVE:
+      if (BorderDragging()) TrackBorderDrag();
+      break;
+    case WM_CAPTURECHANGED:
+      // Taken away (another window, a switch of programs): the window stays.
+      if (BorderDragging()) EndBorderDrag(false);
+      break;
     case WM_SYSCOLORCHANGE:
     case WM_CHILDACTIVATE:
       CallOld(m);
@@ -1013,6 +1021,8 @@ void TsSkinProvider::WMNCPaint(tk::TMessage& m) {
   if (FCommonData->CtrlSkinState & (kxStateUpdating | kxStateMenuChanged)) return;
   ResolveRT();
   if (!FDrawNonClientArea) return CallOld(m);
+  // With desktop composition the screen cannot show an inverted outline.
+  if (ResizeMode == rmBorder && DesktopComposition()) ResizeMode = rmStandard;
   if (IsIconicNow()) FCommonData->BGChanged = true;
   if (fAnimating || !FForm->Showing() || FForm->IsLoading() || FForm->ControlState().Contains(tk::csDestroyingHandle) ||
       !FPrepared)
@@ -1208,6 +1218,14 @@ void TsSkinProvider::CMShowingChanged(tk::TMessage& m) {
 void TsSkinProvider::WMSysCommand(tk::TMessage& m) {
   const unsigned cmd = static_cast<unsigned>(m.WParam) & 0xFFF0;
   if ((m.WParam & 0xFFFF) == 0xF012) ::UpdateWindow(FForm->Handle());
+  if (ResizeMode == rmBorder && !BorderDragging() && !IsZoomedNow() && !IsIconicNow() &&
+      (cmd == SC_MOVE || cmd == SC_SIZE)) {
+    // The low bits of a size command name the edge (as WMSZ_ values).
+    const int edge = static_cast<int>(m.WParam & 0xF);
+    StartBorderDrag(cmd == SC_MOVE, cmd == SC_SIZE && edge ? kxHTLEFT + edge - 1 : 0);
+    m.Result = 0;
+    return;
+  }
   if (cmd == SC_KEYMENU && m.LParam == 32 && HaveSysMenu && HaveBorder()) {
     const tk::TRect icon = IconRect();
     RECT w{};
@@ -1324,7 +1342,69 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
       return;
     }
   }
+  if (ResizeMode == rmBorder && ht != kxHTCAPTION) {
+    // The system's size command, which the outline takes over.
+    const bool sizing = ht >= kxHTLEFT && ht <= kxHTBOTTOMRIGHT;
+    m.Result = 0;
+    ::SendMessageW(FForm->Handle(), WM_SYSCOMMAND, sizing ? SC_SIZE + (ht - kxHTLEFT + 1) : SC_MOVE, m.LParam);
+    return;
+  }
   CallOld(m);
+}
+
+// --- Moving and sizing by an outline -------------------------------------------------------
+
+void TsSkinProvider::StartBorderDrag(bool Moving, int HT) {
+  if (BorderDragging() || !FForm->HandleAllocated()) return;
+  HWND h = FForm->Handle();
+  RECT w{};
+  POINT c{};
+  if (!::GetWindowRect(h, &w) || !::GetCursorPos(&c)) return;
+  FDrag.DC = ::GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE);
+  if (!FDrag.DC) return;
+  FDrag.Saved = ::SaveDC(FDrag.DC);
+  ::SetROP2(FDrag.DC, R2_NOT);
+  ::SelectObject(FDrag.DC, ::GetStockObject(BLACK_PEN));
+  FDrag.Moving = Moving;
+  FDrag.HT = HT;
+  FDrag.Outline = tk::TRect{w.left, w.top, w.right, w.bottom};
+  FDrag.Last = tk::TPoint{c.x, c.y};
+  FDrag.MinWidth = FForm->Constraints()->MinWidth();
+  FDrag.MinHeight = FForm->Constraints()->MinHeight();
+  ::SetCapture(h);
+  DrawOutline();
+}
+
+// Drawn inverted: the same outline drawn twice leaves the screen as it was.
+void TsSkinProvider::DrawOutline() {
+  const tk::TRect& r = FDrag.Outline;
+  const POINT p[5] = {
+      {r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1}, {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
+  ::Polyline(FDrag.DC, p, 5);
+}
+
+void TsSkinProvider::TrackBorderDrag() {
+  POINT c{};
+  if (!BorderDragging() || !::GetCursorPos(&c)) return;
+  const tk::TPoint now{c.x, c.y};
+  DrawOutline();
+  if (FDrag.Moving) FDrag.Outline.Offset(now.X - FDrag.Last.X, now.Y - FDrag.Last.Y);
+  else FDrag.Outline = SizedOutline(FDrag.Outline, FDrag.HT, now, FDrag.MinWidth, FDrag.MinHeight);
+  FDrag.Last = now;
+  DrawOutline();
+}
+
+void TsSkinProvider::EndBorderDrag(bool Apply) {
+  if (!BorderDragging()) return;
+  DrawOutline();
+  ::RestoreDC(FDrag.DC, FDrag.Saved);
+  ::ReleaseDC(nullptr, FDrag.DC);
+  FDrag.DC = nullptr;
+  // Cleared first: the capture's end comes back here.
+  if (FForm->HandleAllocated() && ::GetCapture() == FForm->Handle()) ::ReleaseCapture();
+  if (!Apply || !FForm->HandleAllocated()) return;
+  const tk::TRect r = FDrag.Outline;
+  ::MoveWindow(FForm->Handle(), r.Left, r.Top, r.Width(), r.Height(), TRUE);
 }
 
 bool TsSkinProvider::PointInButton(const tk::TMessage& m, const TsCaptionButton& b) {
@@ -1340,6 +1420,10 @@ bool TsSkinProvider::PointInButton(const tk::TMessage& m, const TsCaptionButton&
 }
 
 void TsSkinProvider::WMButtonUp(tk::TMessage& m) {
+  if (BorderDragging()) {
+    EndBorderDrag(true);
+    return;
+  }
   if (!FDrawNonClientArea) return CallOld(m);
   if (m.Msg == WM_LBUTTONUP) {
     // A release over the client after pressing a title button elsewhere:
@@ -1399,6 +1483,7 @@ void TsSkinProvider::WMButtonUp(tk::TMessage& m) {
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(tk::TMessage& m) {
+  EndBorderDrag(true);
   const int ht = HitCodeOf(m);
   m.WParam = 0;
   OwnerDoubleClick(ht);

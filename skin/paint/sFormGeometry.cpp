@@ -444,4 +444,16 @@ tk::TPoint SnapToWorkArea(const TkxFormFrame& F, tk::TPoint Pos, const tk::TRect
   return Pos;
 }
 
+tk::TRect SizedOutline(tk::TRect R, int HT, tk::TPoint C, int MinWidth, int MinHeight) {
+  const bool top = HT == kxHTTOP || HT == kxHTTOPLEFT || HT == kxHTTOPRIGHT;
+  const bool left = HT == kxHTLEFT || HT == kxHTTOPLEFT || HT == kxHTBOTTOMLEFT;
+  const bool right = HT == kxHTRIGHT || HT == kxHTTOPRIGHT || HT == kxHTBOTTOMRIGHT;
+  const bool bottom = !top && HT != kxHTLEFT && HT != kxHTRIGHT;
+  if (top) R.Top = std::min(C.Y, R.Bottom - MinHeight);
+  if (bottom) R.Bottom = std::max(C.Y, R.Top + MinHeight);
+  if (left) R.Left = std::min(C.X, R.Right - MinWidth);
+  if (right) R.Right = std::max(C.X, R.Left + MinWidth);
+  return R;
+}
+
 }  // namespace kx

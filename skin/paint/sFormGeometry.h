@@ -230,4 +230,10 @@ TkxMaxPlacement MaximizedPlacement(const TkxFormFrame& F, tk::TSize WorkArea);
 // work area; Buffer is the snapping distance.
 tk::TPoint SnapToWorkArea(const TkxFormFrame& F, tk::TPoint Pos, const tk::TRect& WorkArea, int Buffer);
 
+// Moving and sizing by an outline: the outline R dragged by its edge HT
+// (a sizing hit code; any other code moves the bottom edge) to the cursor
+// C, never narrower than MinWidth nor lower than MinHeight (the moving edge
+// stops at the limit).
+tk::TRect SizedOutline(tk::TRect R, int HT, tk::TPoint C, int MinWidth, int MinHeight);
+
 }  // namespace kx

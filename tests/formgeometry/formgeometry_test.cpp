@@ -509,3 +509,22 @@ TEST(Placement, DrawnFrameIsMovedBackOnlyWhereTheSkinPushedItOut) {
   EXPECT_EQ(FrameShiftIntoArea(TRect{0, 0, 640, 480}, TRect{-22, -28, 662, 502}, TRect{0, 0, 650, 490}),
             (TPoint{22, 28}));
 }
+
+TEST(Placement, AnOutlineFollowsTheCursorByItsEdgeAndKeepsTheMinimumSize) {
+  const TRect r{100, 100, 900, 700};
+  const struct {
+    const char* What;
+    int HT;
+    TPoint C;
+    TRect Want;
+  } cases[] = {
+      {"bottom-right corner", kxHTBOTTOMRIGHT, {950, 760}, {100, 100, 950, 760}},
+      {"top-left corner", kxHTTOPLEFT, {80, 90}, {80, 90, 900, 700}},
+      {"left edge alone", kxHTLEFT, {120, 500}, {120, 100, 900, 700}},
+      {"top edge alone", kxHTTOP, {500, 140}, {100, 140, 900, 700}},
+      {"no edge code: the bottom", 0, {500, 650}, {100, 100, 900, 650}},
+      {"the right edge stops at the minimum width", kxHTRIGHT, {300, 400}, {100, 100, 858, 700}},
+      {"the top edge stops at the minimum height", kxHTTOPRIGHT, {950, 600}, {100, 150, 950, 700}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SizedOutline(r, c.HT, c.C, 758, 550), c.Want) << c.What;
+}

@@ -1,7 +1,8 @@
 // The notepad's skinned frame inside this process: switching the skin off
 // gives the system frame back and on again skins it, a second provider is
-// inert, the maximised placement, the composition branches, and no GDI
-// object or window is left behind by maximising and activating.
+// inert, the maximised placement, the composition branches, moving and
+// sizing by an outline, and no GDI object or window is left behind by
+// maximising and activating.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -175,3 +176,75 @@ TEST_F(NotepadFrame, MaximisingAndActivatingAHundredTimesLeavesGdiObjectsAndWind
 }
 
 }  // namespace
+
+namespace {
+
+RECT WindowRect(HWND H) {
+  RECT r{};
+  ::GetWindowRect(H, &r);
+  return r;
+}
+
+// A move or size command with the cursor at From, the cursor to To, then the
+// button released (or the capture taken away).
+// Under Wine the pointer may reach its new place only after a moment.
+void PutCursor(POINT P) {
+  ::SetCursorPos(P.x, P.y);
+  tk::test::PumpUntil([&] {
+    POINT c{};
+    ::GetCursorPos(&c);
+    return c.x == P.x && c.y == P.y;
+  });
+}
+
+void OutlineDrag(HWND Wnd, kx::TsSkinProvider* P, WPARAM Command, POINT From, POINT To, bool Release) {
+  PutCursor(From);
+  ::SendMessageW(Wnd, WM_SYSCOMMAND, Command, 0);
+  EXPECT_EQ(::GetCapture(), Wnd);
+  PutCursor(To);
+  ::SendMessageW(Wnd, WM_MOUSEMOVE, 0, 0);
+  EXPECT_TRUE(P->BorderDragging());
+  if (Release) ::SendMessageW(Wnd, WM_LBUTTONUP, 0, 0);
+  else ::ReleaseCapture();
+  EXPECT_FALSE(P->BorderDragging());
+  PumpPending();
+}
+
+}  // namespace
+
+// With rmBorder the window stays where it is while an outline follows the
+// mouse, and takes the outline's place on release; a size stops at the
+// form's minimum; a drag whose capture is taken away leaves it in place.
+TEST_F(NotepadFrame, InBorderResizeModeAnOutlineMovesAndSizesTheForm) {
+  kx::OverrideDesktopComposition(0);
+  Provider()->ResizeMode = kx::rmBorder;
+  const RECT start = WindowRect(Wnd());
+  OutlineDrag(Wnd(), Provider(), SC_MOVE, POINT{300, 200}, POINT{360, 240}, true);
+  const RECT r = WindowRect(Wnd());
+  EXPECT_EQ(r.left, start.left + 60);
+  EXPECT_EQ(r.top, start.top + 40);
+  EXPECT_EQ(r.right - r.left, start.right - start.left);
+
+  OutlineDrag(Wnd(), Provider(), SC_SIZE | WMSZ_BOTTOMRIGHT, POINT{r.right, r.bottom},
+              POINT{r.left + 300, r.bottom - 20}, true);
+  const RECT sized = WindowRect(Wnd());
+  EXPECT_EQ(sized.right - sized.left, 758);  // the form's minimum width
+  EXPECT_EQ(sized.bottom, r.bottom - 20);
+
+  OutlineDrag(Wnd(), Provider(), SC_MOVE, POINT{300, 200}, POINT{500, 400}, false);
+  const RECT after = WindowRect(Wnd());
+  EXPECT_TRUE(::EqualRect(&sized, &after));
+
+  // The screen's device context goes back every time (the first rounds
+  // let the system's own caches of device contexts settle).
+  auto rounds = [&](int N) {
+    for (int i = 0; i < N; ++i) {
+      OutlineDrag(Wnd(), Provider(), SC_MOVE, POINT{300, 200}, POINT{310, 200}, true);
+      OutlineDrag(Wnd(), Provider(), SC_MOVE, POINT{310, 200}, POINT{300, 200}, true);
+    }
+  };
+  rounds(5);
+  const size_t gdi = tk::test::GdiObjects();
+  rounds(20);
+  EXPECT_EQ(tk::test::GdiObjects(), gdi);
+}
