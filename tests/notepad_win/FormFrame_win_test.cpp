@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "app/Unit1.h"
@@ -239,39 +236,6 @@ TEST_F(FormFrame, RepaintingAtTwoSizesLeavesNoGdiObjectBehind) {
   const std::size_t before = tk::test::GdiObjects();
   for (int i = 0; i < 100; ++i) cycle(i % 2 ? w : w + 60);
   EXPECT_EQ(tk::test::GdiObjects(), before);
-}
-
-// A timing probe, run by hand (--gtest_also_run_disabled_tests): one full
-// window image at the designed size and maximised, against a memcpy of the
-// image in the same run. Reports; asserts nothing.
-TEST_F(FormFrame, DISABLED_PaintAllTiming) {
-  auto measure = [&](const char* Name) {
-    PumpPending();
-    using Clock = std::chrono::steady_clock;
-    const int rounds = 200;
-    Repaint();
-    tk::TBitmap* img = Image();
-    const size_t bytes = size_t(img->Width()) * img->Height() * 4;
-    std::vector<uint8_t> a(bytes, 1), b(bytes);
-    double paint = 0, copy = 0;
-    for (int i = 0; i < rounds; ++i) {
-      auto t0 = Clock::now();
-      Repaint();
-      auto t1 = Clock::now();
-      std::memcpy(b.data(), a.data(), bytes);
-      a[i % bytes] = b[(i * 7) % bytes];
-      auto t2 = Clock::now();
-      paint += std::chrono::duration<double, std::micro>(t1 - t0).count();
-      copy += std::chrono::duration<double, std::micro>(t2 - t1).count();
-    }
-    std::printf("%s: image %d x %d, PaintAll %.0f us, memcpy %.1f us, ratio %.1f\n", Name, img->Width(), img->Height(),
-                paint / rounds, copy / rounds, paint / copy);
-  };
-  Form->SetClientWidth(758);
-  Form->SetClientHeight(550);
-  measure("designed");
-  Form->SetWindowState(tk::wsMaximized);
-  measure("maximised");
 }
 
 }  // namespace

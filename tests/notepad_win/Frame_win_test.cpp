@@ -235,8 +235,9 @@ TEST_F(NotepadFrame, InBorderResizeModeAnOutlineMovesAndSizesTheForm) {
   const RECT after = WindowRect(Wnd());
   EXPECT_TRUE(::EqualRect(&sized, &after));
 
-  // The screen's device context goes back every time (the first rounds
-  // let the system's own caches of device contexts settle).
+  // The screen's device context goes back every time. The system keeps a
+  // cache of device contexts that grows and shrinks by a few as windows
+  // repaint; a leak would be one per drag, 40 here.
   auto rounds = [&](int N) {
     for (int i = 0; i < N; ++i) {
       OutlineDrag(Wnd(), Provider(), SC_MOVE, POINT{300, 200}, POINT{310, 200}, true);
@@ -246,5 +247,5 @@ TEST_F(NotepadFrame, InBorderResizeModeAnOutlineMovesAndSizesTheForm) {
   rounds(5);
   const size_t gdi = tk::test::GdiObjects();
   rounds(20);
-  EXPECT_EQ(tk::test::GdiObjects(), gdi);
+  EXPECT_LE(tk::test::GdiObjects(), gdi + 4);
 }
