@@ -84,7 +84,9 @@ struct TkxGlowHooks {
   // Data.GlowID; Wnd is the window of an adapter without owner control.
   void (*Update)(TsCommonData& Data, bool Pressed, HWND Wnd) = nullptr;
 };
-inline TkxGlowHooks GlowHooks;
+// One definition (in the skin state's unit): an inline variable here was laid
+// out with different padding by different units, which the linker warns of.
+extern TkxGlowHooks GlowHooks;
 
 class TsCommonData : public tk::TPersistent {
  public:

@@ -12,6 +12,8 @@
 
 namespace kx {
 
+TkxGlowHooks GlowHooks;
+
 namespace {
 
 tk::String Normalised(const tk::String& Value) { return Value.empty() ? L"UNKNOWN" : tk::UpperCaseAscii(Value); }
