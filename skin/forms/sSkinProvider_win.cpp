@@ -879,7 +879,10 @@ void TsSkinProvider::SkinnedWndProc(tk::TMessage& m) {
     case WM_SYSCOMMAND: return WMSysCommand(m);
     case WM_PARENTNOTIFY:
       CallOld(m);
-      if (LOWORD(m.WParam) == WM_CREATE && !FForm->IsLoading() && !IsLoading()) AdaptAll(nullptr);
+      // Children made while the form is hidden (its own at its first show)
+      // are adapted together when it is shown, not one walk per window.
+      if (LOWORD(m.WParam) == WM_CREATE && !FForm->IsLoading() && !IsLoading() && ::IsWindowVisible(FForm->Handle()))
+        AdaptAll(nullptr);
       return;
     case WM_NOTIFY:
       CallOld(m);
@@ -1210,7 +1213,10 @@ void TsSkinProvider::CMShowingChanged(tk::TMessage& m) {
     }
   }
   CallOld(m);
-  if (FForm->Showing()) PlaceBorders(true);
+  if (FForm->Showing()) {
+    if (FPrepared && FCommonData->Skinned()) AdaptAll(nullptr);
+    PlaceBorders(true);
+  }
 }
 
 // --- System commands -------------------------------------------------------------------

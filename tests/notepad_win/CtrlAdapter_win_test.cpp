@@ -40,6 +40,8 @@ class CtrlAdapter : public ::testing::Test {
       if (C == Vetoed) CanBeAdded = false;
       if (C == Resectioned) Section = L"CHECKBOX";
     };
+    // One made before the form is shown, adapted with the show.
+    Add(Early, L"early");
     Form->Show();
     PumpPending();
     // Children made while the form runs: each window's creation tells the
@@ -80,6 +82,7 @@ class CtrlAdapter : public ::testing::Test {
   void ExpectSkinned() {
     kx::TkxCtrlAdapter* a = Form->sSkinProvider1->Adapter();
     ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(Adapted(Early));
     EXPECT_TRUE(Adapted(Button));
     EXPECT_TRUE(Adapted(Edit));
     EXPECT_TRUE(Adapted(Panel));
@@ -87,7 +90,7 @@ class CtrlAdapter : public ::testing::Test {
     EXPECT_FALSE(Adapted(Vetoed));
     EXPECT_FALSE(Adapted(Hidden));
     EXPECT_FALSE(Adapted(Memo));
-    EXPECT_EQ(a->Count(), 4);
+    EXPECT_EQ(a->Count(), 5);
     ASSERT_GE(a->IndexOf(Resectioned), 0);
     EXPECT_EQ(a->GetItem(a->IndexOf(Resectioned))->SkinData->SkinSection(), L"CHECKBOX");
     EXPECT_TRUE(Handled(Speed));
@@ -96,7 +99,7 @@ class CtrlAdapter : public ::testing::Test {
 
   TForm1* Form = nullptr;
   int Made = 0;
-  tk::TButton *Vetoed = nullptr, *Resectioned = nullptr, *Hidden = nullptr, *Button = nullptr;
+  tk::TButton *Early = nullptr, *Vetoed = nullptr, *Resectioned = nullptr, *Hidden = nullptr, *Button = nullptr;
   tk::TEdit* Edit = nullptr;
   tk::TPanel* Panel = nullptr;
   tk::TMemo* Memo = nullptr;
