@@ -1335,9 +1335,14 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
     return;
   }
   SetHotHT(0, true);
-  // The border window is never activated; the system's move and size loops
-  // start only for the active window, so the form takes the activation now.
-  if (::GetActiveWindow() != FForm->Handle()) ::SetForegroundWindow(FForm->Handle());
+  HWND h = FForm->Handle();
+  // The border window is never activated, so the form takes the activation
+  // now; where the foreground is refused it is still this thread's active
+  // window.
+  if (::GetActiveWindow() != h) {
+    ::SetForegroundWindow(h);
+    if (::GetActiveWindow() != h) ::SetActiveWindow(h);
+  }
   if (IsZoomedNow()) {
     RECT w{};
     ::GetWindowRect(FForm->Handle(), &w);
@@ -1348,11 +1353,15 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
       return;
     }
   }
-  if (ResizeMode == rmBorder && ht != kxHTCAPTION) {
-    // The system's size command, which the outline takes over.
-    const bool sizing = ht >= kxHTLEFT && ht <= kxHTBOTTOMRIGHT;
+  const bool sizing = ht >= kxHTLEFT && ht <= kxHTBOTTOMRIGHT;
+  if (ht == kxHTCAPTION || sizing || ResizeMode == rmBorder) {
+    // The move and size commands are sent here, not left to the default
+    // handling, which starts its loops only once the activation has taken:
+    // a click on the frame moves or sizes the window however that went.
+    // An outline takes the commands over in its own mode.
     m.Result = 0;
-    ::SendMessageW(FForm->Handle(), WM_SYSCOMMAND, sizing ? SC_SIZE + (ht - kxHTLEFT + 1) : SC_MOVE, m.LParam);
+    const WPARAM cmd = sizing ? SC_SIZE + (ht - kxHTLEFT + 1) : SC_MOVE + (ht == kxHTCAPTION ? kxHTCAPTION : 0);
+    ::SendMessageW(h, WM_SYSCOMMAND, cmd, m.LParam);
     return;
   }
   CallOld(m);

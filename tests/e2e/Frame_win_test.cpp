@@ -216,7 +216,11 @@ TEST_F(Frame, TheTitleShowsTheSkinAndItsButtonsLightUpUnderThePointer) {
 
 TEST_F(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMinimum) {
   const POINT t = TitlePoint(app.Form(), border);
-  app.DragScreen(t, POINT{t.x + 60, t.y + 40});
+  // Another window active: the drag activates the program as well.
+  TestWindow other(RECT{0, 0, 60, 60});
+  SetForegroundWindow(other.Handle());
+  ASSERT_TRUE(app.DragScreen(t, POINT{t.x + 60, t.y + 40}));
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Form(); }));
   EXPECT_TRUE(WaitFor([&] { return Rect(app.Form()).left == 160; }));
   EXPECT_TRUE(Same(Rect(app.Form()), RECT{160, 120, 960, 720}));
   EXPECT_TRUE(WaitFor([&] { return Skinned(app); })) << Skinned(app);
@@ -226,14 +230,14 @@ TEST_F(Frame, DraggingTheTitleMovesAndTheCornerSizesBothWindowsNeverBelowTheMini
   const RECT b = Rect(border);
   const int inside = f.Sys.CxFrame / 2;
   const POINT corner{b.right - f.Skin.Shadow.Right - inside, b.bottom - f.Skin.Shadow.Bottom - inside};
-  app.DragScreen(corner, POINT{corner.x + 50, corner.y + 30});
+  ASSERT_TRUE(app.DragScreen(corner, POINT{corner.x + 50, corner.y + 30}));
   EXPECT_TRUE(WaitFor([&] { return Rect(app.Form()).right > 990 && Rect(app.Form()).bottom > 740; }));
   EXPECT_EQ(Rect(app.Form()).left, 160);
   EXPECT_EQ(Rect(app.Form()).top, 120);
   EXPECT_TRUE(WaitFor([&] { return Skinned(app); })) << Skinned(app);
   const RECT grown = Rect(border);
   const POINT corner2{grown.right - f.Skin.Shadow.Right - inside, grown.bottom - f.Skin.Shadow.Bottom - inside};
-  app.DragScreen(corner2, POINT{corner2.x - 400, corner2.y - 400});
+  ASSERT_TRUE(app.DragScreen(corner2, POINT{corner2.x - 400, corner2.y - 400}));
   EXPECT_TRUE(WaitFor([&] { return Rect(app.Form()).right == 160 + 758; }));
   EXPECT_TRUE(Same(Rect(app.Form()), RECT{160, 120, 160 + 758, 120 + 550}));
   EXPECT_TRUE(WaitFor([&] { return Skinned(app); })) << Skinned(app);

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
@@ -499,22 +500,62 @@ void TabuloApp::LeftButton(bool down) {
   SendInput(1, &in, sizeof in);
 }
 
+namespace {
+
+// The program's thread holds the mouse: its move or size loop has begun.
+bool HoldsMouse(DWORD Thread) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  return GetGUIThreadInfo(Thread, &gti) && (gti.hwndCapture || (gti.flags & GUI_INMOVESIZE));
+}
+
+// What a press met that began no loop, for the log of a failing run.
+std::string PressState(HWND Form, POINT At) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  GetGUIThreadInfo(GetWindowThreadProcessId(Form, nullptr), &gti);
+  POINT c{};
+  GetCursorPos(&c);
+  HWND under = WindowFromPoint(At), fg = GetForegroundWindow();
+  DWORD underPid = 0, fgPid = 0;
+  GetWindowThreadProcessId(under, &underPid);
+  GetWindowThreadProcessId(fg, &fgPid);
+  auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
+  char buf[512];
+  std::snprintf(buf, sizeof buf,
+                "pointer at (%ld, %ld), under it %s of process %lu, foreground %s of process %lu; the program's active "
+                "%p, capture %p, flags %lx; form %s",
+                c.x, c.y, narrow(ClassOf(under)).c_str(), underPid, narrow(ClassOf(fg)).c_str(), fgPid,
+                static_cast<void*>(gti.hwndActive), static_cast<void*>(gti.hwndCapture), gti.flags,
+                IsWindowEnabled(Form) ? "enabled" : "disabled");
+  return buf;
+}
+
+}  // namespace
+
 // The move and size loops take the pointer's path from the moves between
 // press and release; each step waits for the program to have seen it.
-void TabuloApp::DragScreen(POINT from, POINT to) {
-  MoveTo(from.x, from.y);
-  LeftButton(true);
-  // The moves count only once the program holds the mouse (its move or
-  // size loop has begun); on a slow run a loop begun after them starts
-  // where they already ended.
+bool TabuloApp::DragScreen(POINT from, POINT to) {
+  // The moves count only once the program holds the mouse; on a slow run a
+  // loop begun after them starts where they already ended. A press lost on
+  // the way (the display's pointer events racing the injected ones) is made
+  // once more.
   const DWORD thread = GetWindowThreadProcessId(Form(), nullptr);
-  WaitFor(
-      [&] {
-    GUITHREADINFO gti{};
-    gti.cbSize = sizeof gti;
-    return GetGUIThreadInfo(thread, &gti) && (gti.hwndCapture || (gti.flags & GUI_INMOVESIZE));
-      },
-      2000);
+  bool held = false;
+  for (int attempt = 0; attempt < 2 && !held; ++attempt) {
+    MoveTo(from.x, from.y);
+    LeftButton(true);
+    held = WaitFor([&] { return HoldsMouse(thread); }, 3000);
+    if (!held) {
+      std::printf("[ drag ] a press at (%ld, %ld) began no loop: %s\n", from.x, from.y,
+                  PressState(Form(), from).c_str());
+      std::fflush(stdout);
+      LeftButton(false);
+      // The next press is no double click.
+      SleepMs(static_cast<int>(GetDoubleClickTime()) + 50);
+    }
+  }
+  if (!held) return false;
   SleepMs(50);
   const int steps = 6;
   for (int i = 1; i <= steps; ++i) {
@@ -524,6 +565,7 @@ void TabuloApp::DragScreen(POINT from, POINT to) {
   LeftButton(false);
   gLastClick = to;
   gLastClickTime = Clock::now();
+  return true;
 }
 
 void TabuloApp::DoubleClickScreen(int x, int y) {

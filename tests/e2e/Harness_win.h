@@ -125,8 +125,9 @@ class TabuloApp {
   void ClickClient(int x, int y, bool right = false);
   void ClickScreen(int x, int y, bool right = false);
   void MoveTo(int x, int y);  // screen coordinates
-  // Left button down at one screen point, moved in steps, up at another.
-  void DragScreen(POINT from, POINT to);
+  // Left button down at one screen point, moved in steps, up at another;
+  // false when no press there began the program's move or size loop.
+  bool DragScreen(POINT from, POINT to);
   void DoubleClickScreen(int x, int y);
   // Left button down (or up) where the pointer is.
   void LeftButton(bool down);

@@ -235,7 +235,7 @@ TEST_F(FormFrame, RepaintingAtTwoSizesLeavesNoGdiObjectBehind) {
   cycle(w);
   const std::size_t before = tk::test::GdiObjects();
   for (int i = 0; i < 100; ++i) cycle(i % 2 ? w : w + 60);
-  EXPECT_EQ(tk::test::GdiObjects(), before);
+  EXPECT_LE(tk::test::GdiObjects(), before + tk::test::kDcCacheSlack);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST_F(NotepadPanels, ShowingAndHidingTheAboutPanelLeavesNoGdiObjectBehind) {
   cycle();  // fonts and caches made once
   const std::size_t before = tk::test::GdiObjects();
   for (int i = 0; i < 100; ++i) cycle();
-  EXPECT_EQ(tk::test::GdiObjects(), before);
+  EXPECT_LE(tk::test::GdiObjects(), before + tk::test::kDcCacheSlack);
 }
 
 }  // namespace
