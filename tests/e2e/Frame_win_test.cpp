@@ -270,10 +270,10 @@ TEST_F(Frame, CloseReleasedElsewhereDoesNothingMinimiseRestoresSkinnedAndTheIcon
   const kx::TkxTitleButtonRects buttons = kx::LayoutTitleButtons(FrameOf(app.Form()), ButtonsOf());
   const POINT close = Centre(ScreenRectOf(buttons.Close, border));
   app.MoveTo(close.x, close.y);
-  app.LeftButton(true);
+  app.LeftButton(true, close);
   ASSERT_TRUE(tk::test::RoundTrip(app.Form()));
   app.MoveTo(close.x - 300, close.y + 300);
-  app.LeftButton(false);
+  app.LeftButton(false, POINT{close.x - 300, close.y + 300});
   ASSERT_TRUE(tk::test::RoundTrip(app.Form()));
   EXPECT_TRUE(app.Running());
   EXPECT_TRUE(IsWindowVisible(app.Form()));

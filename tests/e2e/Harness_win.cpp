@@ -493,20 +493,24 @@ void TabuloApp::MoveTo(int x, int y) {
   SleepMs(30);
 }
 
-void TabuloApp::LeftButton(bool down) {
-  POINT c;
-  GetCursorPos(&c);
-  INPUT in = MouseAt(c.x, c.y, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+void TabuloApp::LeftButton(bool down, POINT at) {
+  // The event carries its place: under Wine the pointer can still be read
+  // at its previous place for a moment after a move, and a button event
+  // without one takes it.
+  INPUT in = MouseAt(at.x, at.y, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
   SendInput(1, &in, sizeof in);
 }
 
 namespace {
 
-// The program's thread holds the mouse: its move or size loop has begun.
-bool HoldsMouse(DWORD Thread) {
+// The form holds the mouse: the system's move or size loop, or the
+// program's own outline drag, has begun. Capture by a child (a press that
+// reached the editor) is no drag.
+bool HoldsMouse(HWND Form) {
   GUITHREADINFO gti{};
   gti.cbSize = sizeof gti;
-  return GetGUIThreadInfo(Thread, &gti) && (gti.hwndCapture || (gti.flags & GUI_INMOVESIZE));
+  return GetGUIThreadInfo(GetWindowThreadProcessId(Form, nullptr), &gti) &&
+         (gti.hwndCapture == Form || (gti.flags & GUI_INMOVESIZE));
 }
 
 // What a press met that began no loop, for the log of a failing run.
@@ -540,17 +544,16 @@ bool TabuloApp::DragScreen(POINT from, POINT to) {
   // loop begun after them starts where they already ended. A press lost on
   // the way (the display's pointer events racing the injected ones) is made
   // once more.
-  const DWORD thread = GetWindowThreadProcessId(Form(), nullptr);
   bool held = false;
   for (int attempt = 0; attempt < 2 && !held; ++attempt) {
     MoveTo(from.x, from.y);
-    LeftButton(true);
-    held = WaitFor([&] { return HoldsMouse(thread); }, 3000);
+    LeftButton(true, from);
+    held = WaitFor([&] { return HoldsMouse(Form()); }, 3000);
     if (!held) {
       std::printf("[ drag ] a press at (%ld, %ld) began no loop: %s\n", from.x, from.y,
                   PressState(Form(), from).c_str());
       std::fflush(stdout);
-      LeftButton(false);
+      LeftButton(false, from);
       // The next press is no double click.
       SleepMs(static_cast<int>(GetDoubleClickTime()) + 50);
     }
@@ -562,7 +565,7 @@ bool TabuloApp::DragScreen(POINT from, POINT to) {
     MoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
     SleepMs(40);
   }
-  LeftButton(false);
+  LeftButton(false, to);
   gLastClick = to;
   gLastClickTime = Clock::now();
   return true;

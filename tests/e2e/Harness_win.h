@@ -129,8 +129,8 @@ class TabuloApp {
   // false when no press there began the program's move or size loop.
   bool DragScreen(POINT from, POINT to);
   void DoubleClickScreen(int x, int y);
-  // Left button down (or up) where the pointer is.
-  void LeftButton(bool down);
+  // Left button down (or up) at a screen point.
+  void LeftButton(bool down, POINT at);
   void ClickEditor();                   // into the editor's text, then caret to the end
   void Type(const std::wstring& text);  // Unicode keystrokes; '\n' is Enter
   void Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);

@@ -47,7 +47,9 @@ std::unique_ptr<tk::TBitmap> ReferenceLook(int State, uint32_t Behind, bool Disa
   auto bmp = kx::NewBitmap24(kSize, kSize);
   kx::PaintControlLook(kx::TkxControlSkin{skin.GetSkinIndex(L"SPEEDBUTTON"), L"SPEEDBUTTON", -1, -1, &skin, kxKeyColor},
                        ci, true, true, bmp.get(), tk::TPoint{}, tk::TRect{0, 0, kSize, kSize}, State);
-  if (Disabled) kx::MakeDisabledLook(bmp.get(), kx::dkBlended, [back] { return back; }, tk::TPoint{}, ci);
+  if (Disabled)
+    kx::MakeDisabledLook(
+        bmp.get(), kx::dkBlended, [back] { return back; }, tk::TPoint{}, ci);
   return bmp;
 }
 
@@ -115,13 +117,6 @@ void MoveToEditor(TabuloApp& app) {
   const RECT e = app.ClientRectOf(app.Editor());
   const POINT p = ScreenOf(app, POINT{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
   app.MoveTo(p.x, p.y);
-}
-
-void LeftButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
 }
 
 // Waits until a button shows the same pixels for 150 ms; returns them.
@@ -192,8 +187,9 @@ TEST_F(PageButtons, HoverCrossFadesToTheHotLookAndBack) {
     if (Clock::now() - lastChange > std::chrono::milliseconds(150)) break;
   }
   const std::vector<uint32_t> hot = SteadyLook(app, k);
-  std::printf("[ fade ] mouse entering to the last frame: %lld ms\n",
-              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastChange - start).count()));
+  std::printf(
+      "[ fade ] mouse entering to the last frame: %lld ms\n",
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastChange - start).count()));
   std::set<std::vector<uint32_t>> between(seen.begin(), seen.end());
   between.erase(normal);
   between.erase(hot);
@@ -225,10 +221,10 @@ TEST_F(PageButtons, PressingMovesTheLetterOneRightAndDown) {
   SteadyLook(app, k);
   const RECT r = Inner(ButtonRect(app, k));
   const RECT hot = InkBox(app.CaptureClient(), r);
-  LeftButton(true);
+  app.LeftButton(true, c);
   SteadyLook(app, k);
   const RECT pressed = InkBox(app.CaptureClient(), r);
-  LeftButton(false);
+  app.LeftButton(false, c);
   EXPECT_EQ(pressed.left - hot.left, 1);
   EXPECT_EQ(pressed.top - hot.top, 1);
   EXPECT_EQ(pressed.right - hot.right, 1);
