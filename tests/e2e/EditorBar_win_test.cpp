@@ -86,28 +86,13 @@ class EditorBar : public ::testing::Test {
       }
     return {first, last};
   }
-  // Button events carry the position: under Wine one without may take the
-  // pointer's previous place.
-  static void Button(DWORD flag) {
-    POINT c;
-    GetCursorPos(&c);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG((c.x * 65536LL + w - 1) / w);
-    in.mi.dy = LONG((c.y * 65536LL + h - 1) / h);
-    in.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-  }
-  void Down() const { Button(MOUSEEVENTF_LEFTDOWN); }
-  void Up() const { Button(MOUSEEVENTF_LEFTUP); }
   void Press(POINT p, int holdMs) {
     App.Foreground();
     App.MoveTo(p.x, p.y);
     Sleep(100);
-    Down();
+    App.LeftButton(true, p);
     Sleep(holdMs);
-    Up();
+    App.LeftButton(false, p);
     Sleep(150);
   }
   void Wheel(int clicks) {
@@ -175,18 +160,20 @@ TEST_F(EditorBar, ArrowTrackHoldDragAndWheelScrollThePage) {
   EXPECT_EQ(FirstLine() - before, held);
   // Dragging the thumb to the bottom shows the last line.
   std::tie(thumbTop, thumbBottom) = ThumbRows();
-  App.MoveTo((bar.left + bar.right) / 2, bar.top + (thumbTop + thumbBottom) / 2);
+  const POINT thumb{(bar.left + bar.right) / 2, bar.top + (thumbTop + thumbBottom) / 2};
+  App.MoveTo(thumb.x, thumb.y);
   Sleep(50);
-  Down();
+  App.LeftButton(true, thumb);
   Sleep(50);
   // Released past the editor, over the window's frame.
   for (int y = bar.top + (thumbTop + thumbBottom) / 2; y < bar.bottom + 20; y += 15) {
     App.MoveTo((bar.left + bar.right) / 2, y);
     Sleep(20);
   }
-  App.MoveTo((bar.left + bar.right) / 2, bar.bottom + 20);
+  const POINT frame{(bar.left + bar.right) / 2, bar.bottom + 20};
+  App.MoveTo(frame.x, frame.y);
   Sleep(20);
-  Up();
+  App.LeftButton(false, frame);
   Sleep(150);
   ASSERT_TRUE(WaitFor([&] { return FirstLine() >= kLines + 1 - page - 1; }, 2000))
       << FirstLine() << " thumb " << thumbTop << ".." << thumbBottom << " bar " << bar.top << ".." << bar.bottom;
@@ -278,7 +265,7 @@ TEST_F(EditorBar, AMessageBoxTakingTheCaptureStopsTheRepeat) {
   Sleep(300);
   App.MoveTo(DownArrow().x, DownArrow().y);
   Sleep(100);
-  Down();
+  App.LeftButton(true, DownArrow());
   ASSERT_TRUE(WaitFor([&] { return FirstLine() > 2; }, 3000)) << "the hold did not repeat";
   // Closing with an unsavable page shows a box, which takes the capture.
   App.PostClose();
@@ -292,7 +279,7 @@ TEST_F(EditorBar, AMessageBoxTakingTheCaptureStopsTheRepeat) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box.Wnd); }));
   Sleep(300);
   EXPECT_EQ(FirstLine(), stopped);
-  Up();
+  App.LeftButton(false, DownArrow());
   Sleep(150);
   // The bar takes a new press as usual.
   Press(DownArrow(), 60);
