@@ -130,6 +130,7 @@ TEST_F(CtrlAdapter, GoesWithTheSkinAndComesBackWithItWithoutLeaking) {
   PumpPending();
   ExpectSkinned();
 
+  tk::test::ParkPointerAwayFrom(Form->Handle());
   const size_t gdi = tk::test::GdiObjects(), windows = tk::test::ProcessWindows();
   for (int i = 0; i < 20; ++i) {
     Form->sSkinManager1->SetActive(false);

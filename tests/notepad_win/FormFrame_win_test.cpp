@@ -231,6 +231,7 @@ TEST_F(FormFrame, RepaintingAtTwoSizesLeavesNoGdiObjectBehind) {
     P->PaintNonClient();
     P->RepaintButton(HTCLOSE);
   };
+  tk::test::ParkPointerAwayFrom(Form->Handle());
   cycle(w + 60);
   cycle(w);
   const std::size_t before = tk::test::GdiObjects();

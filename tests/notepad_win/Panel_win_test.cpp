@@ -74,6 +74,7 @@ TEST_F(NotepadPanels, ShowingAndHidingTheAboutPanelLeavesNoGdiObjectBehind) {
     Form->AboutCloseBtnClick(nullptr);
     Settle();
   };
+  tk::test::ParkPointerAwayFrom(Form->Handle());
   cycle();  // fonts and caches made once
   const std::size_t before = tk::test::GdiObjects();
   for (int i = 0; i < 100; ++i) cycle();

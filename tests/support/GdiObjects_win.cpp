@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "tests/support/Pump_win.h"
+
 namespace tk::test {
 
 namespace {
@@ -62,6 +64,16 @@ std::size_t ProcessWindows() {
        w = ::FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr))
     CountTree(w, reinterpret_cast<LPARAM>(&tally));
   return tally.Count;
+}
+
+void ParkPointerAwayFrom(HWND Wnd) {
+  RECT w{};
+  ::GetWindowRect(Wnd, &w);
+  const int cx = (w.left + w.right) / 2, cy = (w.top + w.bottom) / 2;
+  const int sw = ::GetSystemMetrics(SM_CXSCREEN) - 1, sh = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+  ::SetCursorPos(cx * 2 > sw ? 0 : sw, cy * 2 > sh ? 0 : sh);
+  // A fade is 20 steps of 10 ms.
+  PumpFor(350);
 }
 
 }  // namespace tk::test

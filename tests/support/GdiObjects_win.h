@@ -3,6 +3,8 @@
 // where GetGuiResources answers 0 for every object kind.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 namespace tk::test {
@@ -20,5 +22,11 @@ inline constexpr std::size_t kDcCacheSlack = 4;
 
 // Windows owned by this process: top-level, child and message-only ones.
 std::size_t ProcessWindows();
+
+// A pointer resting over the window under test starts hover fades that run
+// across a leak check's counts (their pictures are there at one count and
+// gone at the next). Puts it on the screen corner farthest from the
+// window and waits for what that ends.
+void ParkPointerAwayFrom(HWND Wnd);
 
 }  // namespace tk::test
