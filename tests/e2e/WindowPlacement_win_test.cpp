@@ -7,6 +7,7 @@
 
 #include "tests/e2e/Harness_win.h"
 #include "tests/e2e/SkinFrame_win.h"
+#include "tests/support/Pump_win.h"
 
 using namespace e2e;
 
@@ -81,6 +82,8 @@ TEST(WindowPlacement, AMaximizedCloseStoresTheNormalRectangleWhichTheNextStartRe
   // Restoring goes back to the stored rectangle.
   PostMessageW(app.Form(), WM_SYSCOMMAND, SC_RESTORE, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsZoomed(app.Form()); }));
+  // The state changes before the window is placed.
+  ASSERT_TRUE(tk::test::RoundTrip(app.Form()));
   RECT r;
   GetWindowRect(app.Form(), &r);
   EXPECT_EQ(r.left, 50);
