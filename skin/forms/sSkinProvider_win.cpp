@@ -1345,11 +1345,11 @@ void TsSkinProvider::WMNCLButtonDown(tk::TMessage& m) {
   }
   if (IsZoomedNow()) {
     RECT w{};
-    ::GetWindowRect(FForm->Handle(), &w);
+    ::GetWindowRect(h, &w);
     const TkxFormFrame f = Frame();
     const int y = static_cast<short>(m.LParamHi()) - w.top;
     if (ht == kxHTCAPTION && y <= kx::SysBorderHeight(f, true) + kx::CaptionHeight(f, true)) {
-      if (::GetForegroundWindow() != FForm->Handle()) ::SetForegroundWindow(FForm->Handle());
+      if (::GetForegroundWindow() != h) ::SetForegroundWindow(h);
       return;
     }
   }

@@ -205,8 +205,10 @@ TEST_F(EditorBar, StaysSkinnedAfterTheEditRedrawsItsBar) {
     std::function<void()> act;
   };
   const Step steps[] = {
-      {"typing", [&] { App.Type(L"typed\n"); }},     {"paste", [&] { App.Key('V', true); }},
-      {"undo", [&] { App.Key('Z', true); }},         {"wheel", [&] { Wheel(2); }},
+      {"typing", [&] { App.Type(L"typed\n"); }},
+      {"paste", [&] { App.Key('V', true); }},
+      {"undo", [&] { App.Key('Z', true); }},
+      {"wheel", [&] { Wheel(2); }},
       {"page switch", [&] { App.ClickPage(L'B'); }},
   };
   for (const Step& s : steps) {

@@ -47,9 +47,7 @@ std::unique_ptr<tk::TBitmap> ReferenceLook(int State, uint32_t Behind, bool Disa
   auto bmp = kx::NewBitmap24(kSize, kSize);
   kx::PaintControlLook(kx::TkxControlSkin{skin.GetSkinIndex(L"SPEEDBUTTON"), L"SPEEDBUTTON", -1, -1, &skin, kxKeyColor},
                        ci, true, true, bmp.get(), tk::TPoint{}, tk::TRect{0, 0, kSize, kSize}, State);
-  if (Disabled)
-    kx::MakeDisabledLook(
-        bmp.get(), kx::dkBlended, [back] { return back; }, tk::TPoint{}, ci);
+  if (Disabled) kx::MakeDisabledLook(bmp.get(), kx::dkBlended, [back] { return back; }, tk::TPoint{}, ci);
   return bmp;
 }
 
@@ -198,9 +196,8 @@ TEST_F(PageButtons, HoverCrossFadesToTheHotLookAndBack) {
     if (begun && Clock::now() - lastChange > std::chrono::milliseconds(150)) break;
   }
   const std::vector<uint32_t> hot = ChangedLook(app, k, normal);
-  std::printf(
-      "[ fade ] mouse entering to the last frame: %lld ms\n",
-      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastChange - start).count()));
+  std::printf("[ fade ] mouse entering to the last frame: %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastChange - start).count()));
   std::set<std::vector<uint32_t>> between(seen.begin(), seen.end());
   between.erase(normal);
   between.erase(hot);
