@@ -1137,16 +1137,17 @@ void TWinControl::WMMouse(TMessage& m) {
     POINT screen = pt;
     ::ClientToScreen(FHandle, &screen);
     SetMouseControl(FindHotControl(screen));
-    if (!FTrackingLeave) {
-      TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
-      FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
-      // A move handled after the pointer went on: Windows posts the leave at
-      // once, Wine tracks nothing and never posts it, and the control made
-      // hot above would stay hot.
-      POINT now{};
-      if (FTrackingLeave && ::GetCursorPos(&now) && ::WindowFromPoint(now) != FHandle)
-        ::PostMessageW(FHandle, WM_MOUSELEAVE, 0, 0);
-    }
+    // Armed at every move, not once: under Wine one tracked window per
+    // thread, and a late move handled by another window ends this window's
+    // tracking without a leave while the pointer is over it.
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
+    FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
+    // A move handled after the pointer went on: Windows posts the leave at
+    // once, Wine tracks nothing and never posts it, and the control made
+    // hot above would stay hot.
+    POINT now{};
+    if (FTrackingLeave && ::GetCursorPos(&now) && ::WindowFromPoint(now) != FHandle)
+      ::PostMessageW(FHandle, WM_MOUSELEAVE, 0, 0);
   }
   TControl* target = FCaptureControl;
   if (!target) target = ControlAtPos(TPoint{pt.x, pt.y}, false);
